@@ -1,0 +1,37 @@
+// Path helpers. Paths are "/"-separated and keep their letter case; they are
+// compared exactly (file names on Linux are case-sensitive).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tunevale {
+
+// The comparison form of a path: doubled "/" collapsed (not at the first
+// position, not after ":" so "scheme://" stays) and a trailing "/" dropped
+// (unless it is the whole path or follows ":").
+std::string NormalizePath(std::string_view path);
+
+// Text after the last "/" (the whole text when there is none).
+std::string ExtractFileName(std::string_view path);
+// Text up to and including the last "/" ("" when there is none).
+std::string ExtractFilePath(std::string_view path);
+// ExtractFilePath without its trailing "/" (kept for the root "/").
+std::string ExtractFileDir(std::string_view path);
+// The extension of the file name with its dot (".mp3"), "" when there is none.
+std::string ExtractFileExt(std::string_view path);
+// The file name without its extension.
+std::string FileNameWithoutExt(std::string_view path);
+
+std::string IncludeTrailingSlash(std::string_view path);
+std::string ExcludeTrailingSlash(std::string_view path);
+bool IsAbsolutePath(std::string_view path);
+
+// Joins `path` to `base` when it is relative and resolves "." and ".."
+// lexically (no file system access, links are not followed).
+std::string ExpandPath(std::string_view base, std::string_view path);
+
+// True when the address has a scheme ("http://...", "file://...").
+bool IsUrl(std::string_view path);
+
+}  // namespace tunevale
