@@ -1,17 +1,21 @@
 // tunevalectl: the command-line companion of the player.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "tools/commands.h"
 
 namespace tunevale {
 
+// Declarations of the command entry points, one per command file.
+
+const std::vector<TCommand> Commands = {
+    // {"name", "usage line", &RunNameCommand},
+};
+
 int PrintUsage(int status) {
-  std::fputs(
-      "usage: tunevalectl COMMAND [ARGS...]\n"
-      "commands:\n",
-      status == 0 ? stdout : stderr);
+  FILE* out = status == 0 ? stdout : stderr;
+  std::fputs("usage: tunevalectl COMMAND [ARGS...]\n", out);
+  for (const TCommand& c : Commands) std::fprintf(out, "  tunevalectl %s\n", c.Usage);
   return status;
 }
 
@@ -20,9 +24,11 @@ int PrintUsage(int status) {
 int main(int argc, char** argv) {
   using namespace tunevale;
   if (argc < 2) return PrintUsage(2);
-  const std::string command = argv[1];
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") return PrintUsage(0);
   const TArgs args(argv + 2, argv + argc);
-  if (command == "--help" || command == "-h" || command == "help") return PrintUsage(0);
-  std::fprintf(stderr, "tunevalectl: unknown command \"%s\"\n", command.c_str());
+  for (const TCommand& c : Commands)
+    if (name == c.Name) return c.Run(args);
+  std::fprintf(stderr, "tunevalectl: unknown command \"%s\"\n", name.c_str());
   return PrintUsage(2);
 }
