@@ -1,0 +1,122 @@
+// The media library: artists → albums → tracks grouped by the album artist
+// and album tags, plus flat lists of videos and playlists. Everything keeps
+// insertion order (the views sort). Paths are kept as given and compared
+// exactly; artist and album names compare ignoring case (Unicode folding).
+//
+// Re-entrancy: long operations elsewhere (load, crawl, refill) process
+// pending messages between items, so user actions may read or change the
+// library in the middle of them. Callers re-read counts on every step;
+// pointers to tracks stay valid until the track is removed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "library/album.h"
+#include "library/artist.h"
+#include "library/crawl_tasks.h"
+#include "library/library_item.h"
+#include "library/library_items.h"
+#include "library/library_settings.h"
+#include "library/path_index.h"
+#include "library/track.h"
+#include "media/track_lookup.h"
+
+namespace tunevale {
+
+struct TTrackPosition {
+  int Artist = -1;
+  int Album = -1;
+  int Track = -1;
+  bool Found() const { return Track >= 0; }
+};
+
+class TLibrary : public TTrackLookup {
+ public:
+  // `settings` is read at every use (the settings dialog may change it);
+  // `programFolder` resolves relative library folders.
+  TLibrary(const TLibrarySettings& settings, std::string programFolder);
+  ~TLibrary() override;
+  TLibrary(const TLibrary&) = delete;
+  TLibrary& operator=(const TLibrary&) = delete;
+
+  int ArtistCount() const { return static_cast<int>(Artists.size()); }
+  TArtist* Artist(int index) const { return Artists[static_cast<size_t>(index)].get(); }
+  // Index of the artist with this name ignoring case, or -1.
+  int FindArtist(std::string_view name) const;
+  // The artist with this name ignoring case; appended when there is none.
+  TArtist* AddArtist(std::string_view name);
+
+  // Where the track with exactly this path sits; all -1 when absent.
+  TTrackPosition FindTrack(std::string_view path) const;
+  // NormalizePath, then the exact lookup; null when absent.
+  TTrack* FindTrackByPath(std::string_view path) const;
+  // Takes the track: removes any track with the same path, files it under its
+  // album artist and album (created as needed) and marks the library changed.
+  TTrack* AddTrack(TTrackPtr track);
+  // Destroys the track and closes the gap; its album and artist stay, even empty.
+  void RemoveTrack(int artist, int album, int track);
+  // Destroys every album without tracks, then every artist without albums.
+  void RemoveEmpty();
+  void ClearArtists();
+  // ClearArtists and empties the videos and playlists.
+  void Clear();
+  // Number of tracks in the whole tree.
+  size_t TrackCount() const { return Paths.Size(); }
+
+  // Some "LibraryFolders" entry, resolved against the program's folder, is a
+  // text prefix of `path`.
+  bool IsInLibraryFolders(std::string_view path) const;
+  // True until the library is Loaded; then whether the normalised path is a
+  // track (when `includeTracks`), a video or a playlist.
+  bool Contains(std::string_view path, bool includeTracks) const;
+  // Re-derives every item's Relative flag after the library folders changed.
+  void UpdateRelativeFlags();
+
+  // A library folder entry resolved against the program's folder.
+  std::string ResolveFolder(std::string_view entry) const;
+  const TLibrarySettings& Settings() const { return LibrarySettings; }
+  const std::string& ProgramFolder() const { return Folder; }
+
+  // TTrackLookup: exact path, for ReadTags' from-library branch.
+  bool LookupTrack(std::string_view path, TMetaData& meta, uint8_t& readResult) const override;
+
+  TLibraryFlags Flags;
+  bool Crawling = false;  // a crawl task is running
+  bool Loaded = false;    // the database load has finished (found or not)
+  // Status of the library's busy indicator ("Loading library...", ...); empty when hidden.
+  std::string BusyText;
+  TCrawlTasks CrawlTasks{&Crawling};
+  TLibraryItems Playlists{Flags};
+  TLibraryItems Videos{Flags};
+
+ private:
+  friend class TArtist;
+  friend class TAlbum;
+  struct TResolvedFolder {
+    std::string Resolved;
+    bool Relative;
+  };
+  const std::vector<TResolvedFolder>& ResolvedFolders() const;
+  TArtist* AddArtistFolded(std::string_view name, std::string_view folded);
+  void NoteAlbumCreated(TAlbum* album);
+  void NoteAlbumDestroyed(TAlbum* album);
+  void NoteTrackAdded(TTrack* track) { Paths.Insert(track); }
+  void NoteTrackRemoved(TTrack* track) { Paths.Erase(track); }
+  TTrackPosition PositionOf(const TTrack* track) const;
+
+  const TLibrarySettings& LibrarySettings;
+  std::string Folder;
+  std::vector<std::unique_ptr<TArtist>> Artists;
+  std::unordered_map<std::string_view, TArtist*> ArtistsByName;  // folded name → artist
+  std::unordered_map<std::string, std::vector<TAlbum*>> AlbumsByName;  // folded name → namesakes
+  TPathIndex Paths;  // every track
+  // Cache of the resolved library folders, rebuilt when the entries change.
+  mutable std::vector<std::string> CachedEntries;
+  mutable std::vector<TResolvedFolder> CachedFolders;
+};
+
+}  // namespace tunevale

@@ -1,0 +1,161 @@
+#include "library/track.h"
+
+#include <array>
+#include <new>
+
+#include "util/text.h"
+
+namespace tunevale {
+
+namespace {
+
+// Slots that are folded, with the slot of their original.
+struct TFoldPair {
+  size_t Folded;
+  size_t Original;
+};
+
+}  // namespace
+
+void TTrackDeleter::operator()(TTrack* track) const {
+  if (!track) return;
+  track->~TTrack();
+  ::operator delete(track);
+}
+
+TTrackPtr TTrack::Create(std::string_view path, std::string_view name, const TMetaData& meta, uint8_t readResult,
+                         bool relative) {
+  TTrackFields f;
+  f.Path = path;
+  f.Name = name;
+  f.Title = meta.Title;
+  f.Artist = meta.Artist;
+  f.AlbumArtist = meta.AlbumArtist;
+  f.Album = meta.Album;
+  f.Genre = meta.Genre;
+  f.Publisher = meta.Publisher;
+  f.Composer = meta.Composer;
+  f.Copyright = meta.Copyright;
+  f.Comment = meta.Comment;
+  f.URL = meta.URL;
+  f.Track = meta.Track;
+  f.Year = meta.Year;
+  f.Length = meta.Length;
+  f.FileDate = meta.FileDate;
+  f.ReadResult = readResult;
+  f.Relative = relative;
+  return Create(f);
+}
+
+// The slot texts of a track and the slots they may share bytes with; the
+// folded forms are kept in `folded`, which must outlive the views.
+struct TTrackTexts {
+  std::array<std::string_view, TTrack::kTrackSlots> Texts;
+  std::array<int8_t, TTrack::kTrackSlots> Twins;
+  std::string Folded;
+};
+
+void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
+  auto& texts = out.Texts;
+  texts = {f.Path, f.Name, {}, {}, f.Title, f.Artist, f.AlbumArtist, f.Album, f.Genre, f.Publisher, f.Composer,
+           f.Copyright, f.Comment, f.URL};
+  static constexpr std::array<TFoldPair, 8> kFolds = {{{kFoldedPath, kPath},
+                                                        {kFoldedName, kName},
+                                                        {kFoldedTitle, kTitle},
+                                                        {kFoldedArtist, kArtist},
+                                                        {kFoldedAlbumArtist, kAlbumArtist},
+                                                        {kFoldedAlbumName, kAlbumName},
+                                                        {kFoldedGenre, kGenre},
+                                                        {kFoldedComposer, kComposer}}};
+  // All folded forms go into one text; views are taken once it is complete.
+  std::array<size_t, kFolds.size() + 1> ends{};
+  for (size_t i = 0; i < kFolds.size(); ++i) {
+    CaseFoldAppend(out.Folded, texts[kFolds[i].Original]);
+    ends[i + 1] = out.Folded.size();
+  }
+  auto& twins = out.Twins;
+  twins.fill(-1);
+  twins[kTitle] = kName;
+  twins[kAlbumArtist] = kArtist;
+  for (size_t i = 0; i < kFolds.size(); ++i) {
+    const size_t slot = kFolds[i].Folded;
+    texts[slot] = std::string_view(out.Folded).substr(ends[i], ends[i + 1] - ends[i]);
+    twins[slot] = static_cast<int8_t>(kFolds[i].Original);
+  }
+  // A folded form equal to its original shares its bytes; failing that, the
+  // usual repeats (name = title, artist = album artist) share theirs.
+  if (texts[kFoldedTitle] != texts[kTitle]) twins[kFoldedTitle] = kFoldedName;
+  if (texts[kFoldedAlbumArtist] != texts[kAlbumArtist]) twins[kFoldedAlbumArtist] = kFoldedArtist;
+}
+
+TTrackPtr TTrack::Create(const TTrackFields& f) {
+  TTrackTexts prepared;
+  PrepareTexts(f, prepared);
+  const size_t blockSize = TTextPack::MaxBlockSize(prepared.Texts);
+  void* memory = ::operator new(sizeof(TTrack) + blockSize);
+  TTrack* track = new (memory) TTrack();
+  track->Texts.Build(prepared.Texts, prepared.Twins, static_cast<char*>(memory) + sizeof(TTrack));
+  track->IsRelative = f.Relative;
+  track->TrackNumber = f.Track;
+  track->YearValue = f.Year;
+  track->LengthMs = f.Length;
+  track->FileDateValue = f.FileDate;
+  track->Result = f.ReadResult;
+  return TTrackPtr(track);
+}
+
+std::string_view TTrack::NameForAlbum(std::string_view name, std::string_view title, std::string_view path,
+                                      std::string& scratch) {
+  if (!name.empty() && (title.empty() || title == name)) return name;
+  if (!title.empty()) return title;
+  scratch = FileDisplayName(path);
+  return scratch;
+}
+
+void TTrack::SetName(std::string_view name) {
+  TTrackFields f;
+  f.Path = Path();
+  f.Name = name;
+  f.Title = Title();
+  f.Artist = Artist();
+  f.AlbumArtist = AlbumArtist();
+  f.Album = AlbumName();
+  f.Genre = Genre();
+  f.Publisher = Publisher();
+  f.Composer = Composer();
+  f.Copyright = Copyright();
+  f.Comment = Comment();
+  f.URL = URL();
+  // The new block is complete before the old one (which the views above
+  // point into) is released; it is allocated apart from the track.
+  TTrackTexts prepared;
+  PrepareTexts(f, prepared);
+  TTextPack pack;
+  pack.Build(prepared.Texts, prepared.Twins);
+  Texts = std::move(pack);
+}
+
+void TTrack::CopyMeta(TMetaData& meta) const {
+  meta.Title = Title();
+  meta.Artist = Artist();
+  meta.AlbumArtist = AlbumArtist();
+  meta.Album = AlbumName();
+  meta.Genre = Genre();
+  meta.Publisher = Publisher();
+  meta.Composer = Composer();
+  meta.Copyright = Copyright();
+  meta.Comment = Comment();
+  meta.URL = URL();
+  meta.Track = TrackNumber;
+  meta.Year = YearValue;
+  meta.Length = LengthMs;
+  meta.FileDate = FileDateValue;
+}
+
+TMetaData TTrack::Meta() const {
+  TMetaData meta;
+  CopyMeta(meta);
+  return meta;
+}
+
+}  // namespace tunevale
