@@ -7,9 +7,11 @@
 namespace tunevale {
 
 // Declarations of the command entry points, one per command file.
+int RunTagsCommand(const TArgs& args);
 
 const std::vector<TCommand> Commands = {
     // {"name", "usage line", &RunNameCommand},
+    {"tags", "tags [--json] FILE...", &RunTagsCommand},
 };
 
 int PrintUsage(int status) {
