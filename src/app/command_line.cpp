@@ -1,0 +1,73 @@
+#include "app/command_line.h"
+
+#include "app/remote_command.h"
+#include "util/path.h"
+#include "util/text.h"
+
+namespace tunevale {
+
+namespace {
+
+constexpr TStartAction MaintenanceOrder[] = {saInstall, saUpgrade, saUninstall, saUninstallFinal, saSetAssoc};
+
+// Absolute paths begin with "/" here too, so only a single word after the
+// slash ("/forcestart") counts as a switch.
+bool IsSwitch(std::string_view arg) { return arg.size() > 1 && arg[0] == '/' && arg.find('/', 1) == std::string_view::npos; }
+
+}  // namespace
+
+const char* StartActionSwitch(TStartAction action) {
+  switch (action) {
+    case saInstall: return "/install";
+    case saUpgrade: return "/upgrade";
+    case saUninstall: return "/uninstall";
+    case saUninstallFinal: return "/uninstallfinal";
+    case saSetAssoc: return "/setassoc";
+    case saPlayer: break;
+  }
+  return "";
+}
+
+TStartDecision DecideStart(const std::vector<std::string>& args) {
+  TStartDecision decision;
+  if (args.empty()) return decision;
+  const std::string& first = args[0];
+  for (TStartAction action : MaintenanceOrder)
+    if (first == StartActionSwitch(action)) {
+      decision.Action = action;
+      return decision;
+    }
+  decision.ForceStart = first == "/forcestart";
+  decision.HasFiles = !IsSwitch(first);
+  return decision;
+}
+
+int RunUnavailableMaintenance(TStartAction action, FILE* err) {
+  if (action == saPlayer) return -1;
+  std::fprintf(err, "%s: not available in this build\n", StartActionSwitch(action));
+  return 2;
+}
+
+std::string HandOverText(const std::vector<std::string>& args, std::string_view workingDir) {
+  if (args.empty()) return {};
+  std::string text = "play=";
+  for (const std::string& arg : args) {
+    if (!arg.empty() && !IsUrl(arg) && !IsAbsolutePath(arg))
+      text += ExpandPath(workingDir, arg);
+    else
+      text += arg;
+    text += RemoteItemSeparator;
+  }
+  return text;
+}
+
+bool ShouldPlayNewFiles(int openBehavior, int graphState) {
+  switch (openBehavior) {
+    case 0:
+    case 2: return true;
+    case 1: return graphState != 2 && graphState != 3;
+    default: return false;
+  }
+}
+
+}  // namespace tunevale
