@@ -1,0 +1,449 @@
+#include "library/library_database.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <filesystem>
+
+#include "util/atomic_file.h"
+#include "util/path.h"
+#include "util/runtime.h"
+#include "util/text.h"
+
+namespace tunevale {
+
+namespace {
+
+constexpr size_t kMaxLength = 0xFFFF;
+constexpr std::string_view kLoadingText = "Loading library...";
+constexpr std::string_view kIncomplete = "Incomplete";
+
+// The tags the loader looks at, as slots of a field table.
+enum TTag : uint8_t {
+  tgPTH, tgREL, tgFMD, tgNAM, tgRES, tgTIT, tgAR1, tgAR2, tgALB, tgTRK, tgYER, tgLEN,
+  tgGEN, tgPUB, tgCOM, tgCOP, tgCMT, tgWWW, tgLIB, tgCount, tgUnknown = tgCount
+};
+
+constexpr uint32_t Key(const char* s) {
+  return (uint32_t(uint8_t(s[0])) << 16) | (uint32_t(uint8_t(s[1])) << 8) | uint8_t(s[2]);
+}
+
+TTag TagOf(const char* s) {
+  switch (Key(s)) {
+    case Key("PTH"): return tgPTH;
+    case Key("REL"): return tgREL;
+    case Key("FMD"): return tgFMD;
+    case Key("NAM"): return tgNAM;
+    case Key("RES"): return tgRES;
+    case Key("TIT"): return tgTIT;
+    case Key("AR1"): return tgAR1;
+    case Key("AR2"): return tgAR2;
+    case Key("ALB"): return tgALB;
+    case Key("TRK"): return tgTRK;
+    case Key("YER"): return tgYER;
+    case Key("LEN"): return tgLEN;
+    case Key("GEN"): return tgGEN;
+    case Key("PUB"): return tgPUB;
+    case Key("COM"): return tgCOM;
+    case Key("COP"): return tgCOP;
+    case Key("CMT"): return tgCMT;
+    case Key("WWW"): return tgWWW;
+    case Key("LIB"): return tgLIB;
+    default: return tgUnknown;
+  }
+}
+
+size_t ReadLength(const char* p) { return (size_t(uint8_t(p[0])) << 8) | uint8_t(p[1]); }
+
+// Walks the records of a file (after its header). A record cut short by the
+// end of the file ends the walk; it comes back with `truncated` set.
+class TRecordReader {
+ public:
+  explicit TRecordReader(std::string_view data) : Data(data), Pos(kLibraryDbHeader.size()) {}
+  bool Next(std::string_view& type, std::string_view& body, bool& truncated) {
+    if (Pos >= Data.size()) return false;
+    const size_t left = Data.size() - Pos;
+    truncated = false;
+    if (left < 5) {
+      type = Data.substr(Pos, std::min<size_t>(left, 3));
+      body = {};
+      truncated = true;
+      Pos = Data.size();
+      return true;
+    }
+    type = Data.substr(Pos, 3);
+    const size_t length = ReadLength(Data.data() + Pos + 3);
+    Pos += 5;
+    body = Data.substr(Pos, length);
+    truncated = body.size() < length;
+    Pos += body.size();
+    return true;
+  }
+
+ private:
+  std::string_view Data;
+  size_t Pos;
+};
+
+// Calls f(tag, value) for each field; false when the fields do not fill the body exactly.
+template <class F>
+bool ForEachField(std::string_view body, F&& f) {
+  size_t pos = 0;
+  while (pos < body.size()) {
+    if (body.size() - pos < 5) return false;
+    const size_t length = ReadLength(body.data() + pos + 3);
+    if (body.size() - pos - 5 < length) return false;
+    f(body.substr(pos, 3), body.substr(pos + 5, length));
+    pos += 5 + length;
+  }
+  return true;
+}
+
+// The first value of each known tag in a body; absent tags are empty.
+struct TFieldTable {
+  std::array<std::string_view, tgCount> Values{};
+  std::array<bool, tgCount> Seen{};
+  bool Parse(std::string_view body) {
+    Seen.fill(false);
+    Values.fill({});
+    return ForEachField(body, [this](std::string_view tag, std::string_view value) {
+      const TTag t = TagOf(tag.data());
+      if (t != tgUnknown && !Seen[t]) {
+        Seen[t] = true;
+        Values[t] = value;
+      }
+    });
+  }
+  std::string_view operator[](TTag t) const { return Values[t]; }
+};
+
+// A number field: absent or empty gives `fallback`; false when it is not an integer.
+bool NumberField(std::string_view value, int32_t fallback, int32_t& out) {
+  if (value.empty()) {
+    out = fallback;
+    return true;
+  }
+  const std::optional<int32_t> n = ParseInt32(value);
+  if (!n) return false;
+  out = *n;
+  return true;
+}
+
+class TLoader {
+ public:
+  TLoader(TLibrary& library, const TLoadOptions& options) : Library(library), Options(options) {}
+
+  void Load(std::string_view file) {
+    if (file.size() < kLibraryDbHeader.size()) {
+      Library.CrawlTasks.QueueFullCrawl();
+      return;
+    }
+    TRecordReader reader(file);
+    std::string_view type, body;
+    bool truncated = false;
+    while (reader.Next(type, body, truncated)) {
+      if (truncated || !HandleRecord(type, body)) Library.CrawlTasks.QueueFullCrawl();
+      if (Options.Pump) Options.Pump->PumpMessages();
+    }
+  }
+
+ private:
+  // False when the record is damaged.
+  bool HandleRecord(std::string_view type, std::string_view body) {
+    if (type == "MUS") return HandleTrack(body);
+    if (type == "PLS") return HandleItem(body, Library.Playlists);
+    if (type == "VID") return HandleItem(body, Library.Videos);
+    if (type == "SET") {
+      if (!Fields.Parse(body)) return false;
+      if (Fields[tgLIB] == kIncomplete) {
+        Library.CrawlTasks.QueueFullCrawl();
+        Library.Flags.LibraryDirty = true;
+      }
+    }
+    return true;  // other types are skipped
+  }
+
+  // The path of an entry: relative ones resolved against the program's folder.
+  // Empty when the entry is unusable (a full crawl is then queued).
+  std::string_view EntryPath(bool relative) {
+    std::string_view path = Fields[tgPTH];
+    if (relative && !path.empty()) {
+      Resolved = ExpandPath(Library.ProgramFolder(), path);
+      path = Resolved;
+    }
+    if (path.empty() || !Library.IsInLibraryFolders(path)) {
+      Library.CrawlTasks.QueueFullCrawl();
+      return {};
+    }
+    return path;
+  }
+
+  bool HandleTrack(std::string_view body) {
+    if (!Fields.Parse(body)) return false;
+    TTrackFields f;
+    f.Relative = !Fields[tgREL].empty();
+    f.Path = EntryPath(f.Relative);
+    if (f.Path.empty()) return true;
+    int32_t readResult = 2;
+    if (!NumberField(Fields[tgFMD], 0, f.FileDate) || !NumberField(Fields[tgRES], 2, readResult) ||
+        readResult < 0 || readResult > 255 || !NumberField(Fields[tgTRK], 0, f.Track) ||
+        !NumberField(Fields[tgYER], 0, f.Year) || !NumberField(Fields[tgLEN], 0, f.Length))
+      return false;
+    f.ReadResult = static_cast<uint8_t>(readResult);
+    if (readResult == 2) Library.CrawlTasks.QueueRecheck();
+    f.Title = Fields[tgTIT];
+    f.Artist = Fields[tgAR1];
+    f.AlbumArtist = Fields[tgAR2];
+    f.Album = Fields[tgALB];
+    f.Genre = Fields[tgGEN];
+    f.Publisher = Fields[tgPUB];
+    f.Composer = Fields[tgCOM];
+    f.Copyright = Fields[tgCOP];
+    f.Comment = Fields[tgCMT];
+    f.URL = Fields[tgWWW];
+    // The name the album would give it, settled now so the track is built once.
+    f.Name = TTrack::NameForAlbum(Fields[tgNAM], f.Title, f.Path, NameScratch);
+    Library.AddTrack(TTrack::Create(f));
+    return true;
+  }
+
+  bool HandleItem(std::string_view body, TLibraryItems& items) {
+    if (!Fields.Parse(body)) return false;
+    const bool relative = !Fields[tgREL].empty();
+    const std::string_view path = EntryPath(relative);
+    if (!path.empty()) items.Add(path, Fields[tgNAM], relative);
+    return true;
+  }
+
+  TLibrary& Library;
+  const TLoadOptions& Options;
+  TFieldTable Fields;
+  std::string Resolved;
+  std::string NameScratch;
+};
+
+// A read-only view of a whole file: mapped (pages populated at once, which
+// is far cheaper than faulting them in one by one) or, failing that, read.
+class TFileBytes {
+ public:
+  bool Open(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
+      void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (p != MAP_FAILED) {
+        Mapped = p;
+        Bytes = {static_cast<const char*>(p), static_cast<size_t>(st.st_size)};
+      }
+    }
+    ::close(fd);
+    if (Mapped) return true;
+    if (!ReadWholeFile(fileName, Copy)) return false;
+    Bytes = Copy;
+    return true;
+  }
+  ~TFileBytes() {
+    if (Mapped) ::munmap(Mapped, Bytes.size());
+  }
+  std::string_view Bytes;
+
+ private:
+  void* Mapped = nullptr;
+  std::string Copy;
+};
+
+bool FileExists(const std::string& fileName) {
+  struct stat st {};
+  return ::stat(fileName.c_str(), &st) == 0;
+}
+
+// `path` relative to the absolute `folder`: "../" per level above it.
+std::string RelativeTo(std::string_view folder, std::string_view path) {
+  if (!IsAbsolutePath(path) || !IsAbsolutePath(folder)) return std::string(path);
+  const std::vector<std::string> base = Split(ExcludeTrailingSlash(folder).substr(1), '/');
+  const std::vector<std::string> target = Split(path.substr(1), '/');
+  size_t common = 0;
+  const size_t baseCount = base.size() == 1 && base[0].empty() ? 0 : base.size();  // the root
+  while (common < baseCount && common + 1 < target.size() && base[common] == target[common]) ++common;
+  std::string out;
+  for (size_t i = common; i < baseCount; ++i) out += "../";
+  for (size_t i = common; i < target.size(); ++i) {
+    if (i > common) out += '/';
+    out += target[i];
+  }
+  return out;
+}
+
+class TWriter {
+ public:
+  explicit TWriter(std::string& out) : Out(out) {}
+  void BeginRecord(std::string_view type) {
+    Out += type;
+    Out.append(2, '\0');
+    Start = Out.size();
+  }
+  void EndRecord() {
+    const size_t length = Out.size() - Start;
+    Out[Start - 2] = static_cast<char>(length >> 8);
+    Out[Start - 1] = static_cast<char>(length & 0xFF);
+  }
+  // Empty values are left out. A value the format cannot hold (over 65535
+  // bytes, or more than the record has room for) is cut at a character boundary.
+  void Field(std::string_view tag, std::string_view value) {
+    const size_t used = Out.size() - Start;
+    if (value.empty() || used + 5 > kMaxLength) return;
+    value = CutUtf8(value, std::min(kMaxLength, kMaxLength - used - 5));
+    if (value.empty()) return;
+    Out += tag;
+    Out += static_cast<char>(value.size() >> 8);
+    Out += static_cast<char>(value.size() & 0xFF);
+    Out += value;
+  }
+  void Number(std::string_view tag, int64_t value) {
+    char buf[24];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    Field(tag, std::string_view(buf, static_cast<size_t>(res.ptr - buf)));
+  }
+  void Flag(std::string_view tag, bool value) {
+    if (value) Field(tag, " ");
+  }
+
+ private:
+  std::string& Out;
+  size_t Start = 0;
+};
+
+void WriteItems(TWriter& w, std::string_view type, const TLibraryItems& items) {
+  for (int i = 0; i < items.Count(); ++i) {
+    const TLibraryItem& item = *items.Item(i);
+    w.BeginRecord(type);
+    w.Field("PTH", item.Path());
+    w.Field("NAM", item.Name());
+    w.Flag("REL", item.Relative());
+    w.EndRecord();
+  }
+}
+
+}  // namespace
+
+bool ReadDbRecords(std::string_view file, std::vector<TDbRecord>& records) {
+  records.clear();
+  if (file.size() < kLibraryDbHeader.size()) return false;
+  TRecordReader reader(file);
+  TDbRecord record;
+  bool truncated = false;
+  while (reader.Next(record.Type, record.Body, truncated)) {
+    record.Fields.clear();
+    const bool whole = ForEachField(record.Body, [&](std::string_view tag, std::string_view value) {
+      record.Fields.push_back({tag, value});
+    });
+    record.Damaged = truncated || !whole;
+    records.push_back(record);
+  }
+  return true;
+}
+
+void LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options) {
+  TLoader(library, options).Load(file);
+}
+
+void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOptions& options) {
+  if (!FileExists(fileName) || options.SettingsBuild < 17) {
+    library.CrawlTasks.QueueFullCrawl();
+  } else {
+    const std::string shownBefore = library.BusyText;
+    library.BusyText = kLoadingText;
+    TFileBytes file;
+    if (file.Open(fileName))
+      LoadLibraryFromBytes(library, file.Bytes, options);
+    else
+      library.CrawlTasks.QueueFullCrawl();
+    library.BusyText = shownBefore;
+  }
+  library.Loaded = true;
+  if (options.Pump) options.Pump->PumpMessages();
+  library.Flags.ListsStale = true;
+}
+
+std::string EncodeLibrary(const TLibrary& library) {
+  std::string out;
+  out.reserve(kLibraryDbHeader.size() + library.TrackCount() * 320);
+  out += kLibraryDbHeader;
+  TWriter w(out);
+  if (library.Flags.CancelCrawl || library.CrawlTasks.Count() > 0) {
+    w.BeginRecord("SET");
+    w.Field("LIB", kIncomplete);
+    w.EndRecord();
+  }
+  std::string relativePath;
+  for (int a = 0; a < library.ArtistCount(); ++a) {
+    const TArtist& artist = *library.Artist(a);
+    for (int b = 0; b < artist.AlbumCount(); ++b) {
+      const TAlbum& album = *artist.Album(b);
+      for (int t = 0; t < album.TrackCount(); ++t) {
+        const TTrack& track = *album.Track(t);
+        w.BeginRecord("MUS");
+        if (track.Relative()) {
+          relativePath = RelativeTo(library.ProgramFolder(), track.Path());
+          w.Field("PTH", relativePath);
+        } else {
+          w.Field("PTH", track.Path());
+        }
+        w.Flag("REL", track.Relative());
+        w.Number("FMD", track.FileDate());
+        w.Field("NAM", track.Name());
+        w.Number("RES", track.ReadResult());
+        w.Field("TIT", track.Title());
+        w.Field("AR1", track.Artist());
+        w.Field("AR2", track.AlbumArtist());
+        w.Field("ALB", track.AlbumName());
+        w.Number("TRK", track.TrackNo());
+        w.Number("YER", track.Year());
+        w.Number("LEN", track.Length());
+        w.Field("GEN", track.Genre());
+        w.Field("PUB", track.Publisher());
+        w.Field("COM", track.Composer());
+        w.Field("COP", track.Copyright());
+        w.Field("CMT", track.Comment());
+        w.Field("WWW", track.URL());
+        w.EndRecord();
+      }
+    }
+  }
+  WriteItems(w, "PLS", library.Playlists);
+  WriteItems(w, "VID", library.Videos);
+  return out;
+}
+
+bool SaveLibrary(TLibrary& library, std::string* error) {
+  if (!library.Flags.LibraryDirty && library.CrawlTasks.Count() == 0) return true;
+  const std::string& fileName = library.Settings().LibraryDbPath;
+  if (fileName.empty()) return true;
+  if (!library.Settings().UseLibrary ||
+      (library.ArtistCount() == 0 && library.Videos.Count() == 0 && library.Playlists.Count() == 0)) {
+    if (::unlink(fileName.c_str()) != 0 && errno != ENOENT) {
+      if (error) *error = "cannot delete " + fileName + ": " + std::strerror(errno);
+      return false;
+    }
+    return true;
+  }
+  const std::string folder = ExtractFileDir(fileName);
+  if (!folder.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+  }
+  if (!WriteFileAtomically(fileName, EncodeLibrary(library), error)) return false;
+  // Only now: a failed write must not lose the note that crawling was unfinished.
+  library.CrawlTasks.Clear();
+  library.Flags.LibraryDirty = false;
+  return true;
+}
+
+}  // namespace tunevale

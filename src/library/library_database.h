@@ -1,0 +1,70 @@
+// "Library.db": the library between runs. A 26-byte header, then records of
+// a 3-letter type, a 16-bit big-endian body length and a body of fields laid
+// out the same way (3-letter tag, 16-bit big-endian length, value). Empty
+// values are left out; booleans are one blank; numbers are decimal text.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "library/library.h"
+
+namespace tunevale {
+
+class TMessagePump;
+
+inline constexpr std::string_view kLibraryDbHeader = "TunevaleMediaLibrary v1.00";
+
+// One field of a record as it stands in the file.
+struct TDbField {
+  std::string_view Tag;
+  std::string_view Value;
+};
+
+// One record as it stands in the file. Damaged: the body is cut short by the
+// end of the file, or its fields do not fill it exactly.
+struct TDbRecord {
+  std::string_view Type;
+  std::string_view Body;
+  std::vector<TDbField> Fields;
+  bool Damaged = false;
+};
+
+// Splits a whole file into its records (the header is skipped, not
+// checked). Stops after a record cut short by the end of the file.
+// False when the file is shorter than its header.
+bool ReadDbRecords(std::string_view file, std::vector<TDbRecord>& records);
+
+struct TLoadOptions {
+  // The build number of the settings that were loaded (last number of
+  // "AppVersion"); below 17 the file is not read.
+  int SettingsBuild = 18;
+  // Lets the window stay responsive between records; may be null.
+  TMessagePump* Pump = nullptr;
+};
+
+// Fills the empty library from `fileName`. Whatever cannot be used (no file,
+// an old build, damaged records, entries outside the library folders) queues
+// a full crawl instead. Sets Loaded and ListsStale at the end; the caller
+// refills the views. Shows "Loading library..." in library.BusyText meanwhile.
+void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOptions& options = {});
+
+// Loads from bytes already in memory (the file reader and the fuzzer use it).
+void LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options = {});
+
+// Writes the library to the settings' LibraryDbPath when it changed or crawl
+// tasks are queued. Deletes the file when the library is off or empty. The
+// file is replaced atomically. False with `error` set when writing failed;
+// LibraryDirty then stays set so a later save tries again.
+bool SaveLibrary(TLibrary& library, std::string* error = nullptr);
+
+// The bytes SaveLibrary writes: header, a "SET" record marking the library
+// incomplete when a crawl was cancelled or tasks are queued, then every
+// track, playlist and video. (SaveLibrary empties the task queue once the
+// file is written.)
+std::string EncodeLibrary(const TLibrary& library);
+
+}  // namespace tunevale
