@@ -1,0 +1,131 @@
+#include "library/search_matcher.h"
+
+#include <charconv>
+
+#include "library/album.h"
+#include "library/artist.h"
+#include "library/library_item.h"
+#include "library/search_field.h"
+#include "library/track.h"
+
+namespace tunevale {
+
+namespace {
+
+// The fewest tracks an album needs to show while HideIncompleteAlbums is on.
+constexpr int kCompleteAlbumTracks = 4;
+
+}  // namespace
+
+TSearchMatcher::TSearchMatcher(const TSearchArray& query, bool hideIncompleteAlbums)
+    : HideIncompleteAlbums(hideIncompleteAlbums) {
+  Items.reserve(query.size());
+  for (const TSearchArrayItem& q : query) {
+    TItem item;
+    item.Term = q.Term;
+    item.Quoted = q.Quoted;
+    item.Fields = SearchFieldsOf(q.Field);
+    if (q.Field == "title")
+      item.ItemField = TItemField::ifTitle;
+    else if (q.Field == "filename")
+      item.ItemField = TItemField::ifFileName;
+    Items.push_back(std::move(item));
+  }
+}
+
+bool TSearchMatcher::MatchTrack(const TTrack& track, bool& exact) const {
+  for (const TItem& item : Items) {
+    const uint16_t fields = item.Fields;
+    const auto match = [&](uint16_t field, TFieldRule rule, std::string_view value) {
+      return (fields & field) && MatchFieldValue(item.Term, item.Quoted, rule, value, exact);
+    };
+    if (match(sfAlbumArtist, TFieldRule::frAlbum, track.FoldedAlbumArtist())) continue;
+    if (match(sfAlbum, TFieldRule::frAlbum, track.FoldedAlbumName())) continue;
+    if (match(sfTitle, TFieldRule::frPlain, track.FoldedTitle())) continue;
+    if (match(sfFileName, TFieldRule::frFileName, track.FoldedPath())) continue;
+    if (match(sfArtist, TFieldRule::frPlain, track.FoldedArtist())) continue;
+    if (match(sfGenre, TFieldRule::frPlain, track.FoldedGenre())) continue;
+    if (fields & sfYear) {
+      char year[16];
+      const auto end = std::to_chars(year, year + sizeof year, track.Year()).ptr;
+      if (MatchFieldValue(item.Term, item.Quoted, TFieldRule::frPlain, std::string_view(year, end - year), exact))
+        continue;
+    }
+    if (match(sfComposers, TFieldRule::frPlain, track.FoldedComposer())) continue;
+    return false;
+  }
+  return true;
+}
+
+bool TSearchMatcher::Matches(const TTrack& track) const {
+  bool exact = false;
+  return MatchTrack(track, exact);
+}
+
+bool TSearchMatcher::MatchAlbum(const TAlbum& album, bool& exact) const {
+  bool matched = true;
+  bool applied = false;
+  for (const TItem& item : Items) {
+    const uint16_t fields = item.Fields & (sfAlbumArtist | sfAlbum);
+    if (!fields) {
+      matched = false;
+      continue;
+    }
+    applied = true;
+    if (!matched) continue;  // the result is settled; only whether any item applies is still open
+    const bool hit =
+        ((fields & sfAlbumArtist) &&
+         MatchFieldValue(item.Term, item.Quoted, TFieldRule::frAlbum, album.Artist()->FoldedName(), exact)) ||
+        ((fields & sfAlbum) &&
+         MatchFieldValue(item.Term, item.Quoted, TFieldRule::frAlbum, album.FoldedName(), exact));
+    if (!hit) matched = false;
+  }
+  if (!matched && !applied) {
+    // Every item names a track field ("title:..."): the album shows when a track does.
+    for (int i = 0; i < album.TrackCount() && !matched; ++i) matched = MatchTrack(*album.Track(i), exact);
+  }
+  if (matched && HideIncompleteAlbums && album.TrackCount() < kCompleteAlbumTracks && !exact) return false;
+  return matched;
+}
+
+bool TSearchMatcher::Matches(const TAlbum& album) const {
+  bool exact = false;
+  return MatchAlbum(album, exact);
+}
+
+bool TSearchMatcher::Matches(const TArtist& artist) const {
+  bool exact = false;
+  bool matched = true;
+  bool applied = false;
+  for (const TItem& item : Items) {
+    if (!(item.Fields & sfAlbumArtist)) {
+      matched = false;
+      continue;
+    }
+    applied = true;
+    if (matched && !MatchFieldValue(item.Term, item.Quoted, TFieldRule::frAlbum, artist.FoldedName(), exact))
+      matched = false;
+  }
+  if (!matched && !applied) {
+    for (int i = 0; i < artist.AlbumCount() && !matched; ++i) matched = MatchAlbum(*artist.Album(i), exact);
+  }
+  if (matched && HideIncompleteAlbums && !exact) {
+    bool complete = false;
+    for (int i = 0; i < artist.AlbumCount() && !complete; ++i)
+      complete = artist.Album(i)->TrackCount() >= kCompleteAlbumTracks;
+    if (!complete) return false;
+  }
+  return matched;
+}
+
+bool TSearchMatcher::MatchesItem(const TLibraryItem& entry) const {
+  for (const TItem& item : Items) {
+    bool hit = false;
+    if (item.ItemField != TItemField::ifFileName) hit = ContainsText(entry.FoldedName(), item.Term);
+    if (!hit && item.ItemField != TItemField::ifTitle) hit = ContainsText(entry.FoldedPath(), item.Term);
+    if (!hit) return false;
+  }
+  return true;
+}
+
+}  // namespace tunevale
