@@ -1,0 +1,389 @@
+#include "library/crawler.h"
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "media/read_tags.h"
+#include "util/path.h"
+#include "util/text.h"
+
+namespace tunevale {
+
+namespace {
+
+constexpr const char* kSearchingText = "Searching for new files...";
+constexpr const char* kCheckingText = "Checking current files...";
+
+struct TFolderEntry {
+  std::string Name;
+  bool IsFolder = false;
+  TMediaKind Kind = mkUnknown;
+  int32_t FileDate = 0;
+};
+
+// Lists a folder in the order the file system returns it. Time stamps are taken
+// for music files only (the rest need none). The folder is closed before the
+// caller descends, so a deep tree does not hold one descriptor per level.
+bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
+                std::set<std::pair<dev_t, ino_t>>& visited, std::vector<TFolderEntry>& entries) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return false;
+  const int fd = dirfd(dir);
+  struct stat st;
+  // A folder reached a second time through a link is not walked again (no loops).
+  if (fstat(fd, &st) != 0 || !visited.emplace(st.st_dev, st.st_ino).second) {
+    closedir(dir);
+    return false;
+  }
+  while (const dirent* d = readdir(dir)) {
+    const std::string_view name = d->d_name;
+    if (name == "." || name == "..") continue;
+    TFolderEntry entry;
+    entry.Name = name;
+    bool needStat = d->d_type == DT_UNKNOWN || d->d_type == DT_LNK;
+    if (d->d_type == DT_DIR) {
+      entry.IsFolder = true;
+    } else {
+      entry.Kind = extensions.GetFileKind(name);
+      if (entry.Kind == mkUnknown) continue;
+      needStat = needStat || entry.Kind == mkMusic;
+    }
+    if (needStat) {
+      if (fstatat(fd, d->d_name, &st, 0) != 0) continue;  // gone meanwhile, or a dangling link
+      entry.IsFolder = S_ISDIR(st.st_mode);
+      if (entry.IsFolder) {
+        entry.Kind = mkUnknown;
+      } else {
+        if (!S_ISREG(st.st_mode)) continue;
+        if (entry.Kind == mkUnknown) entry.Kind = extensions.GetFileKind(name);
+        if (entry.Kind == mkUnknown) continue;
+        entry.FileDate = PackFileDate(st.st_mtime);
+      }
+    }
+    entries.push_back(std::move(entry));
+  }
+  closedir(dir);
+  return true;
+}
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+int32_t PackFileDate(time_t modificationTime) {
+  tm local{};
+  if (!localtime_r(&modificationTime, &local) || local.tm_year < 80) return (0 << 9 | 1 << 5 | 1) << 16;
+  const uint32_t year = static_cast<uint32_t>(std::min(local.tm_year - 80, 127));
+  const uint32_t date = year << 9 | static_cast<uint32_t>(local.tm_mon + 1) << 5 | static_cast<uint32_t>(local.tm_mday);
+  const uint32_t time = static_cast<uint32_t>(local.tm_hour) << 11 | static_cast<uint32_t>(local.tm_min) << 5 |
+                        static_cast<uint32_t>(local.tm_sec / 2);
+  return static_cast<int32_t>(date << 16 | time);
+}
+
+bool ReadFileDate(const std::string& path, int32_t& fileDate) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  fileDate = PackFileDate(st.st_mtime);
+  return true;
+}
+
+TCrawler::TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump, TTagReader readTags)
+    : Library(library), Extensions(extensions), Pump(pump), ReadTagsFunction(std::move(readTags)) {
+  if (!ReadTagsFunction)
+    ReadTagsFunction = [this](const std::string& path, TMetaData& meta, bool fromLibrary) {
+      return tunevale::ReadTags(path, meta, fromLibrary, &Library);
+    };
+}
+
+uint8_t TCrawler::ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary) {
+  ++TagReadCount;
+  return ReadTagsFunction(path, meta, fromLibrary);
+}
+
+void TCrawler::CancelCrawlActionExecute() {
+  if (Library.Crawling) Library.Flags.CancelCrawl = true;
+}
+
+void TCrawler::ProcessCrawlTasks() {
+  if (Library.Crawling) return;
+  TCrawlTasks& tasks = Library.CrawlTasks;
+  if (tasks.Count() == 0) return;
+  Library.BusyText = kSearchingText;
+  // One task after the other; what was queued during a run is run afterwards.
+  while (!Library.Crawling && tasks.Count() > 0) {
+    const TCrawlTask queued = tasks.Task(0);
+    Library.Flags.CancelCrawl = false;
+    Task = queued;
+    Task.Path = NormalizePath(Task.Path);
+    Library.BusyText = kSearchingText;
+    if (!Library.Settings().UseLibrary) {
+      Library.Clear();
+    } else {
+      Library.Crawling = true;
+      RunTask();
+    }
+    if (RefreshLibraryLists) {
+      try {
+        RefreshLibraryLists();
+      } catch (...) {
+        // A failed refill leaves the old lists; the next refill repairs them.
+      }
+    }
+    // A save during the run may have emptied the queue (and recorded the crawl as
+    // unfinished); a task queued after that has not run yet and must stay.
+    if (tasks.Count() > 0) {
+      const TCrawlTask& first = tasks.Task(0);
+      if (first.Path == queued.Path && first.Recursive == queued.Recursive && first.SearchNew == queued.SearchNew &&
+          first.ForceReread == queued.ForceReread)
+        tasks.PopFirst();
+    }
+    Library.Crawling = false;
+  }
+  Library.BusyText.clear();
+}
+
+void TCrawler::RunTask() {
+  SeenFiles.clear();
+  VisitedFolders.clear();
+  TaskFolder = Task.Path.empty() ? std::string() : Library.ResolveFolder(Task.Path);
+  if (Task.SearchNew || Task.ForceReread) {
+    if (Task.Path.empty()) {
+      // The settings dialog may change the folders meanwhile: re-read the count.
+      for (size_t i = 0; i < Library.Settings().LibraryFolders.size(); ++i) {
+        const std::string entry = Library.Settings().LibraryFolders[i];
+        const std::string resolved = Library.ResolveFolder(entry);
+        CrawlFolder(resolved, resolved != entry);
+      }
+    } else {
+      CrawlFolder(TaskFolder, TaskFolder != Task.Path);
+    }
+  }
+  if (!Cancelled()) {
+    Library.BusyText = kCheckingText;
+    CheckCurrentFiles();
+  }
+  if (!Cancelled()) Library.RemoveEmpty();
+  SeenFiles.clear();
+}
+
+void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
+  if (Cancelled()) return;
+  const std::string prefix = IncludeTrailingSlash(folder);
+  std::vector<TFolderEntry> entries;
+  if (!ListFolder(prefix, Extensions, VisitedFolders, entries)) return;
+  for (const TFolderEntry& entry : entries) {
+    const std::string path = NormalizePath(prefix + entry.Name);
+    if (entry.IsFolder) {
+      if (Task.Recursive) CrawlFolder(path, relative);
+      continue;
+    }
+    switch (entry.Kind) {
+      case mkMusic: {
+        TSeenFile& seen = SeenFiles[path];
+        seen.FileDate = entry.FileDate;
+        const TTrack* track = Library.FindTrackByPath(path);
+        if (!track || track->FileDate() != entry.FileDate || track->ReadResult() == 2 || Task.ForceReread) {
+          seen.Reread = true;
+          AddFreshTrack(path, relative, entry.FileDate);
+        }
+        break;
+      }
+      case mkPlaylist:
+        SeenFiles[path];
+        Library.Playlists.Add(path, FileDisplayName(entry.Name), relative);
+        break;
+      case mkVideo:
+        SeenFiles[path];
+        Library.Videos.Add(path, FileDisplayName(entry.Name), relative);
+        break;
+      default:
+        break;
+    }
+    Pump.PumpMessages();
+  }
+}
+
+void TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {
+  TMetaData meta;
+  const uint8_t result = ReadTags(path, meta, false);
+  meta.FileDate = fileDate;
+  Library.AddTrack(TTrack::Create(path, FileDisplayName(path), meta, result, relative));
+}
+
+bool TCrawler::IsOffline(std::string_view path) {
+  bool inside = false;
+  for (const std::string& entry : Library.Settings().LibraryFolders) {
+    const std::string resolved = Library.ResolveFolder(entry);
+    if (!StartsWith(path, resolved)) continue;
+    inside = true;
+    auto known = MissingRoots.find(resolved);
+    if (known == MissingRoots.end()) known = MissingRoots.emplace(resolved, !FileExists(resolved)).first;
+    if (!known->second) return false;
+  }
+  return inside;
+}
+
+void TCrawler::CheckCurrentFiles() {
+  MissingRoots.clear();
+  // Indices, not pointers: the library may change under us at every pump.
+  int a = 0, b = 0, t = 0;
+  while (!Cancelled()) {
+    if (a >= Library.ArtistCount()) break;
+    const TArtist* artist = Library.Artist(a);
+    if (b >= artist->AlbumCount()) {
+      ++a, b = 0, t = 0;
+      continue;
+    }
+    const TAlbum* album = artist->Album(b);
+    if (t >= album->TrackCount()) {
+      ++b, t = 0;
+      continue;
+    }
+    const TTrack* track = album->Track(t);
+    const std::string path(track->Path());
+    if (!TaskFolder.empty() && !StartsWith(path, TaskFolder)) {
+      ++t;
+      continue;
+    }
+    if (!Library.IsInLibraryFolders(path)) {
+      Library.RemoveTrack(a, b, t);
+    } else {
+      TSeenFile seen;
+      bool exists = false;
+      if (auto it = SeenFiles.find(path); it != SeenFiles.end()) {
+        seen = it->second;
+        exists = true;
+      } else {
+        struct stat st;
+        if (stat(path.c_str(), &st) == 0) {
+          exists = true;
+          seen.FileDate = PackFileDate(st.st_mtime);
+        } else if (errno != ENOENT && errno != ENOTDIR) {
+          ++t;  // cannot be looked up now: leave it for a later check
+          Pump.PumpMessages();
+          continue;
+        }
+      }
+      if (!exists) {
+        if (IsOffline(path))
+          ++t;  // its library folder is not there at all (unmounted): keep it
+        else
+          Library.RemoveTrack(a, b, t);
+      } else if ((seen.FileDate == track->FileDate() && track->ReadResult() != 2) || seen.Reread) {
+        // Unchanged, or already read in this run: a file that still cannot be
+        // read would otherwise be re-added behind us and read again forever.
+        ++t;
+      } else {
+        const bool relative = track->Relative();
+        Library.RemoveTrack(a, b, t);
+        SeenFiles[path] = {seen.FileDate, true};
+        AddFreshTrack(path, relative, seen.FileDate);
+      }
+    }
+    Pump.PumpMessages();
+  }
+  if (Cancelled()) return;
+  CheckItems(Library.Playlists);
+  CheckItems(Library.Videos);
+}
+
+void TCrawler::CheckItems(TLibraryItems& items) {
+  for (int i = 0; i < items.Count() && !Cancelled();) {
+    const std::string path(items.Item(i)->Path());
+    const bool inside = Library.IsInLibraryFolders(path);
+    if (inside && (SeenFiles.count(path) || FileExists(path)))
+      ++i;
+    else if (inside && IsOffline(path))
+      ++i;
+    else
+      items.Delete(i);
+    Pump.PumpMessages();
+  }
+}
+
+uint8_t TCrawler::NoticeFile(const std::string& path, TMetaData& meta, bool fromLibrary) {
+  const uint8_t result = ReadTags(path, meta, fromLibrary);
+  const std::string normal = NormalizePath(path);
+  bool queued = false;
+  if (result == 0) {
+    const TTrack* track = Library.FindTrackByPath(normal);
+    bool due = false;
+    bool force = false;
+    if (!track) {
+      due = Library.Videos.Find(normal) < 0 && Library.Playlists.Find(normal) < 0 &&
+            Library.IsInLibraryFolders(normal);
+    } else if (!fromLibrary) {
+      int32_t fileDate = 0;
+      if (!ReadFileDate(path, fileDate) || fileDate != track->FileDate()) {
+        due = true;
+      } else if (!MetaDataEquals(track->Meta(), meta)) {
+        // The tags changed without the file changing (the stored copy is stale).
+        due = true;
+        force = true;
+      }
+    }
+    if (due) {
+      QueueFolderOf(normal, force);
+      queued = true;
+    }
+  }
+  if (!fromLibrary && !queued && Library.IsInLibraryFolders(normal) && !FileExists(path))
+    QueueFolderOf(normal, false);
+  return result;
+}
+
+void TCrawler::QueueFolderOf(std::string_view path, bool forceReread) {
+  Library.CrawlTasks.AddTask(ExtractFileDir(path), false, true, forceReread);
+}
+
+void TCrawler::AskRefreshSoon() {
+  if (RefreshSoon) RefreshSoon();
+}
+
+void TCrawler::ShellChange1(TFolderEventKind kind, const std::string& path) {
+  if (Library.IsInLibraryFolders(path)) {
+    if (kind == fekFolderCreated || kind == fekFolderRemoved)
+      Library.CrawlTasks.AddTask(path, true, true, false);
+    else
+      QueueFolderOf(path, false);
+  }
+  AskRefreshSoon();
+}
+
+void TCrawler::ShellChange2(TFolderEventKind kind, const std::string& oldPath, const std::string& newPath) {
+  for (const std::string* path : {&newPath, &oldPath}) {
+    if (!Library.IsInLibraryFolders(*path)) continue;
+    if (kind == fekFolderRenamed)
+      Library.CrawlTasks.AddTask(*path, true, true, false);
+    else
+      QueueFolderOf(*path, false);
+  }
+  AskRefreshSoon();
+}
+
+void TCrawler::HandleFolderEvent(const TFolderEvent& event) {
+  switch (event.Kind) {
+    case fekRenamed:
+    case fekFolderRenamed:
+      ShellChange2(event.Kind, event.Path, event.NewPath);
+      break;
+    case fekEventsLost:
+      // Changes went unreported: look at the whole watched folder again.
+      if (Library.IsInLibraryFolders(event.Path)) Library.CrawlTasks.AddTask(event.Path, true, true, false);
+      AskRefreshSoon();
+      break;
+    default:
+      ShellChange1(event.Kind, event.Path);
+      break;
+  }
+}
+
+}  // namespace tunevale

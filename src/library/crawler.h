@@ -1,0 +1,113 @@
+// The crawler keeps the library in step with the files in the library folders:
+// it runs the queued crawl tasks, reads the tags of new and changed files,
+// drops tracks whose files are gone, and turns folder-watcher events and
+// files the player happened to open into new tasks.
+//
+// Re-entrancy: a task run pumps messages after every file and every track, so
+// timers, remote commands and user actions run in the middle of it. They may
+// change the library, queue or clear tasks, change the settings or set
+// CancelCrawl. Hence: a run never nests (the Crawling flag), every walk re-reads
+// its counts and looks its objects up again at each step, and nothing keeps a
+// track pointer across a pump.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "library/folder_watcher.h"
+#include "library/library.h"
+#include "media/media_kind.h"
+#include "media/metadata.h"
+#include "util/runtime.h"
+
+namespace tunevale {
+
+// The file's modification time as the stored FileDate: the DOS packed date and
+// time of the local time (date in the high 16 bits, time in the low 16 bits,
+// two-second steps, years 1980 to 2107 with earlier times clamped to 1980).
+// It fits the 32-bit field, and equal values mean an unchanged file.
+int32_t PackFileDate(time_t modificationTime);
+// The FileDate of the file at `path`; false when it cannot be looked up.
+bool ReadFileDate(const std::string& path, int32_t& fileDate);
+
+class TCrawler {
+ public:
+  // Reads a file's tags; `fromLibrary` lets the library's stored copy answer.
+  using TTagReader = std::function<uint8_t(const std::string& path, TMetaData& meta, bool fromLibrary)>;
+
+  // The library's own settings decide "UseLibrary" and the folders at every step.
+  // Without `readTags`, ReadTags is used, with the library answering from-library reads.
+  TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump, TTagReader readTags = {});
+
+  // Runs the first queued task, then every task still queued. Returns at once
+  // when a run is already under way further up the stack.
+  void ProcessCrawlTasks();
+  // The busy indicator's "Cancel": ends the running task early.
+  void CancelCrawlActionExecute();
+
+  // How the rest of the player reads a file's tags: reads them into `meta` and
+  // queues a crawl of the file's folder when the library should learn about it.
+  // Returns the read result.
+  uint8_t NoticeFile(const std::string& path, TMetaData& meta, bool fromLibrary);
+
+  // Folder-watcher events: one path (created, deleted, updated...) or a rename.
+  void ShellChange1(TFolderEventKind kind, const std::string& path);
+  void ShellChange2(TFolderEventKind kind, const std::string& oldPath, const std::string& newPath);
+  // Dispatches a watcher event to the handler for its kind.
+  void HandleFolderEvent(const TFolderEvent& event);
+
+  // How many times tags were read from files since the crawler was made.
+  uint64_t TagReads() const { return TagReadCount; }
+
+  // Refills every library view; run after each task (and by the scheduler when
+  // the lists are stale). Errors it throws are ignored.
+  std::function<void()> RefreshLibraryLists;
+  // Asks for the crawl to start soon (the refresh timer set to 1000 ms).
+  std::function<void()> RefreshSoon;
+
+ private:
+  struct TSeenFile {
+    int32_t FileDate = 0;
+    bool Reread = false;  // its tags were read in this run
+  };
+
+  void RunTask();
+  void CrawlFolder(const std::string& folder, bool relative);
+  void CheckCurrentFiles();
+  void CheckItems(TLibraryItems& items);
+  // True when the track's file should be treated as offline: every library
+  // folder holding it is missing (an unmounted disk), so it is kept as it is.
+  bool IsOffline(std::string_view path);
+  // Reads the file's tags and adds a fresh track for it (replacing the old one).
+  void AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);
+  uint8_t ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary);
+  bool Cancelled() const { return Library.Flags.CancelCrawl; }
+  void QueueFolderOf(std::string_view path, bool forceReread);
+  void AskRefreshSoon();
+
+  TLibrary& Library;
+  const TFileExtensions& Extensions;
+  TMessagePump& Pump;
+  TTagReader ReadTagsFunction;
+  uint64_t TagReadCount = 0;
+
+  // The task being run, its path normalised.
+  TCrawlTask Task;
+  std::string TaskFolder;  // Task.Path resolved against the program's folder
+  // Files listed in this run, so the check that follows needs no second look-up.
+  std::unordered_map<std::string, TSeenFile> SeenFiles;
+  // Library folders found missing in this check (resolved folder → missing).
+  std::unordered_map<std::string, bool> MissingRoots;
+  // Folders entered in this run (device, inode): a link back up is not followed twice.
+  std::set<std::pair<dev_t, ino_t>> VisitedFolders;
+};
+
+}  // namespace tunevale

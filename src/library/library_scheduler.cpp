@@ -1,0 +1,32 @@
+#include "library/library_scheduler.h"
+
+namespace tunevale {
+
+TLibraryScheduler::TLibraryScheduler(TRuntime& runtime, TLibrary& library, TCrawler& crawler)
+    : Runtime(runtime), Library(library), Crawler(crawler) {
+  Timer = Runtime.CreateTimer([this] { RefreshTimerTimer(); });
+  Timer->SetInterval(kIdleIntervalMs);
+  Timer->SetEnabled(true);
+  Library.CrawlTasks.OnTaskAdded = [this] { Timer->SetInterval(kBusyIntervalMs); };
+  Crawler.RefreshSoon = [this] { Timer->SetInterval(kBusyIntervalMs); };
+}
+
+TLibraryScheduler::~TLibraryScheduler() {
+  Library.CrawlTasks.OnTaskAdded = nullptr;
+  Crawler.RefreshSoon = nullptr;
+  Runtime.ClearIdleHandler();
+}
+
+void TLibraryScheduler::RefreshTimerTimer() {
+  Timer->SetInterval(kIdleIntervalMs);
+  if (Library.Flags.ListsStale || Library.CrawlTasks.HasPendingTasks())
+    Runtime.SetIdleHandler([this] { ApplicationEventsIdle(); });
+}
+
+void TLibraryScheduler::ApplicationEventsIdle() {
+  // The runtime runs an idle handler once, so this needs no removing afterwards.
+  if (Library.Flags.ListsStale && Crawler.RefreshLibraryLists) Crawler.RefreshLibraryLists();
+  if (Library.CrawlTasks.HasPendingTasks()) Crawler.ProcessCrawlTasks();
+}
+
+}  // namespace tunevale

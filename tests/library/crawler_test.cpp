@@ -1,0 +1,396 @@
+#include "library/crawler.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "library/library_scheduler.h"
+#include "support/fake_runtime.h"
+#include "support/mp3_file.h"
+#include "support/temp_folder.h"
+
+namespace tunevale {
+namespace {
+
+using test::MakeMp3;
+using test::SetModificationTime;
+using test::TTempFolder;
+using testing::ElementsAre;
+namespace fs = std::filesystem;
+
+constexpr time_t kMonday = 1700000000;  // 2023-11-14
+constexpr time_t kTuesday = kMonday + 86400;
+
+struct TTaskView {
+  std::string Path;
+  bool Recursive, SearchNew, ForceReread;
+  bool operator==(const TTaskView&) const = default;
+};
+
+std::vector<TTaskView> Tasks(const TLibrary& library) {
+  std::vector<TTaskView> out;
+  for (int i = 0; i < library.CrawlTasks.Count(); ++i) {
+    const TCrawlTask& t = library.CrawlTasks.Task(i);
+    out.push_back({t.Path, t.Recursive, t.SearchNew, t.ForceReread});
+  }
+  return out;
+}
+
+// A library over real folders, crawled with the real tag reader.
+class CrawlerTest : public testing::Test {
+ protected:
+  CrawlerTest() {
+    Settings.LibraryFolders = {Dir / "Music"};
+    Dir.MakeFolder("Music");
+  }
+
+  std::string WriteSong(const std::string& relative, const std::string& title, const std::string& artist = "Abba",
+                        const std::string& album = "Gold", time_t modified = kMonday) {
+    const std::string path = Dir.Write(relative, MakeMp3({title, artist, "", album, "1", "1992"}));
+    SetModificationTime(path, modified);
+    return path;
+  }
+  void Crawl(bool full = true) {
+    if (full)
+      Library.CrawlTasks.QueueFullCrawl();
+    else
+      Library.CrawlTasks.QueueRecheck();
+    Crawler.ProcessCrawlTasks();
+  }
+  std::vector<std::string> TrackTitles() const {
+    std::vector<std::string> titles;
+    for (int a = 0; a < Library.ArtistCount(); ++a)
+      for (int b = 0; b < Library.Artist(a)->AlbumCount(); ++b)
+        for (int t = 0; t < Library.Artist(a)->Album(b)->TrackCount(); ++t)
+          titles.emplace_back(Library.Artist(a)->Album(b)->Track(t)->Title());
+    return titles;
+  }
+
+  TTempFolder Dir;
+  TLibrarySettings Settings;
+  TLibrary Library{Settings, Dir / "Program"};
+  TFileExtensions Extensions;
+  test::TFakeRuntime Runtime;
+  TMessagePump Pump{Runtime};
+  TCrawler Crawler{Library, Extensions, Pump};
+};
+
+TEST_F(CrawlerTest, FullCrawlFindsMusicVideosAndPlaylistsAndRereadsNothingUnchanged) {
+  const std::string song = WriteSong("Music/Abba/Gold/Waterloo.MP3", "Waterloo");
+  WriteSong("Music/Abba/SOS.mp3", "SOS");
+  const std::string video = Dir.Write("Music/Clips/Live.avi", "v");
+  const std::string playlist = Dir.Write("Music/Best of.m3u", "#EXTM3U\n");
+  Dir.Write("Music/cover.txt", "not media");
+
+  Crawl();
+  EXPECT_THAT(TrackTitles(), testing::UnorderedElementsAre("Waterloo", "SOS"));
+  ASSERT_EQ(Library.ArtistCount(), 1);
+  EXPECT_EQ(Library.Artist(0)->Name(), "Abba");
+  const TTrack* track = Library.FindTrackByPath(song);
+  ASSERT_NE(track, nullptr);
+  EXPECT_EQ(track->Path(), song);  // the path's case is kept
+  EXPECT_EQ(track->ReadResult(), 0);
+  EXPECT_EQ(track->FileDate(), PackFileDate(kMonday));
+  EXPECT_FALSE(track->Relative());
+  ASSERT_EQ(Library.Videos.Count(), 1);
+  EXPECT_EQ(Library.Videos.Item(0)->Path(), video);
+  EXPECT_EQ(Library.Videos.Item(0)->Name(), "Live");
+  ASSERT_EQ(Library.Playlists.Count(), 1);
+  EXPECT_EQ(Library.Playlists.Item(0)->Path(), playlist);
+  EXPECT_EQ(Crawler.TagReads(), 2u);
+  EXPECT_EQ(Library.CrawlTasks.Count(), 0);
+  EXPECT_FALSE(Library.Crawling);
+  EXPECT_EQ(Library.BusyText, "");
+
+  Crawl();
+  Crawl(false);
+  EXPECT_EQ(Crawler.TagReads(), 2u);
+  EXPECT_EQ(Library.TrackCount(), 2u);
+  EXPECT_EQ(Library.Videos.Count(), 1);
+}
+
+TEST_F(CrawlerTest, ChangedFilesAreReadAgainAndGoneFilesRemoved) {
+  const std::string touched = WriteSong("Music/a.mp3", "Before");
+  const std::string deleted = WriteSong("Music/Other/b.mp3", "Doomed", "Someone", "Else");
+  const std::string video = Dir.Write("Music/v.avi");
+  Crawl();
+  ASSERT_EQ(Library.ArtistCount(), 2);
+
+  Dir.Write("Music/a.mp3", MakeMp3({"After", "Abba", "", "Gold", "1", "1992"}));
+  SetModificationTime(touched, kTuesday);
+  fs::remove(deleted);
+  fs::remove(video);
+  Crawl(false);
+
+  EXPECT_THAT(TrackTitles(), ElementsAre("After"));
+  EXPECT_EQ(Library.FindTrackByPath(touched)->FileDate(), PackFileDate(kTuesday));
+  EXPECT_EQ(Library.ArtistCount(), 1);  // the emptied artist and album went too
+  EXPECT_EQ(Library.Videos.Count(), 0);
+  EXPECT_EQ(Crawler.TagReads(), 3u);
+}
+
+TEST_F(CrawlerTest, FolderRemovedFromTheSettingsTakesItsItemsAlong) {
+  Settings.LibraryFolders.push_back(Dir / "Podcasts");
+  WriteSong("Music/a.mp3", "Kept");
+  WriteSong("Podcasts/p.mp3", "Gone", "Host", "Show");
+  Dir.Write("Podcasts/p.m3u");
+  Crawl();
+  ASSERT_EQ(Library.TrackCount(), 2u);
+
+  Settings.LibraryFolders.pop_back();
+  Crawl(false);
+  EXPECT_THAT(TrackTitles(), ElementsAre("Kept"));
+  EXPECT_EQ(Library.Playlists.Count(), 0);
+}
+
+TEST_F(CrawlerTest, MissingLibraryFolderKeepsItsItemsOfflineUntilBackOrRemoved) {
+  WriteSong("Music/a.mp3", "Offline");
+  Dir.Write("Music/v.avi");
+  Dir.Write("Music/p.m3u");
+  Crawl();
+  fs::rename(Dir / "Music", Dir / "Unplugged");  // the disk is not mounted
+
+  Crawl();
+  Crawl(false);
+  EXPECT_THAT(TrackTitles(), ElementsAre("Offline"));
+  EXPECT_EQ(Library.Videos.Count(), 1);
+  EXPECT_EQ(Library.Playlists.Count(), 1);
+
+  fs::rename(Dir / "Unplugged", Dir / "Music");
+  fs::remove(Dir / "Music/v.avi");
+  Crawl();
+  EXPECT_THAT(TrackTitles(), ElementsAre("Offline"));
+  EXPECT_EQ(Library.Videos.Count(), 0);  // back, and its files are checked again
+  EXPECT_EQ(Crawler.TagReads(), 1u);
+
+  fs::rename(Dir / "Music", Dir / "Unplugged");
+  Settings.LibraryFolders.clear();
+  Crawl(false);
+  EXPECT_EQ(Library.TrackCount(), 0u);
+  EXPECT_EQ(Library.Playlists.Count(), 0);
+}
+
+TEST_F(CrawlerTest, OnlyTheTaskFolderIsCheckedAndSearched) {
+  WriteSong("Music/A/a.mp3", "A");
+  WriteSong("Music/B/b.mp3", "B");
+  Crawl();
+  fs::remove(Dir / "Music/A/a.mp3");
+  fs::remove(Dir / "Music/B/b.mp3");
+  WriteSong("Music/B/new.mp3", "New B");
+  WriteSong("Music/A/new.mp3", "New A");
+
+  Library.CrawlTasks.AddTask(Dir / "Music/B", false, true, false);
+  Crawler.ProcessCrawlTasks();
+  EXPECT_THAT(TrackTitles(), testing::UnorderedElementsAre("A", "New B"));
+}
+
+TEST_F(CrawlerTest, ForcedRereadReadsUnchangedFilesAgain) {
+  WriteSong("Music/a.mp3", "A");
+  Crawl();
+  Library.CrawlTasks.AddTask("", true, false, true);
+  Crawler.ProcessCrawlTasks();
+  EXPECT_EQ(Crawler.TagReads(), 2u);
+}
+
+TEST_F(CrawlerTest, StatusTextsShowWhatTheCrawlIsDoing) {
+  WriteSong("Music/a.mp3", "A");
+  std::vector<std::string> seen;
+  Runtime.TickPerReadMs = 100;  // every pump gets through its throttle
+  Runtime.OnProcessPendingMessages = [&] {
+    if (seen.empty() || seen.back() != Library.BusyText) seen.push_back(Library.BusyText);
+  };
+  Crawl();
+  EXPECT_THAT(seen, ElementsAre("Searching for new files...", "Checking current files..."));
+  EXPECT_EQ(Library.BusyText, "");
+}
+
+TEST_F(CrawlerTest, CancelSkipsTheCheckAndTheNextTaskStillRuns) {
+  WriteSong("Music/A/a.mp3", "Stale");
+  Crawl();
+  fs::remove(Dir / "Music/A/a.mp3");
+  WriteSong("Music/A/b.mp3", "First folder");
+  WriteSong("Music/B/c.mp3", "Second folder");
+  WriteSong("Music/C/d.mp3", "Third folder");
+
+  Runtime.ClockMs += 1000;  // past the pump's throttle again
+  std::vector<size_t> tracksAfterEachTask;
+  Crawler.RefreshLibraryLists = [&] { tracksAfterEachTask.push_back(Library.TrackCount()); };
+  Runtime.OnProcessPendingMessages = [&] {
+    Crawler.CancelCrawlActionExecute();
+    Runtime.OnProcessPendingMessages = nullptr;
+  };
+  Library.CrawlTasks.QueueFullCrawl();
+  Library.CrawlTasks.QueueRecheck();
+  Crawler.ProcessCrawlTasks();
+
+  // The first task ended after the folder it was in: one new track, the stale one kept.
+  ASSERT_EQ(tracksAfterEachTask.size(), 2u);
+  EXPECT_EQ(tracksAfterEachTask[0], 2u);
+  // The re-check ran afterwards and dropped the stale track.
+  EXPECT_EQ(Library.TrackCount(), 1u);
+  EXPECT_EQ(Library.FindTrackByPath(Dir / "Music/A/a.mp3"), nullptr);
+  EXPECT_FALSE(Library.Flags.CancelCrawl);
+  EXPECT_EQ(Library.CrawlTasks.Count(), 0);
+}
+
+TEST_F(CrawlerTest, CancelOutsideACrawlDoesNothing) {
+  Crawler.CancelCrawlActionExecute();
+  EXPECT_FALSE(Library.Flags.CancelCrawl);
+}
+
+TEST_F(CrawlerTest, LibraryOffEmptiesItWithoutReadingFiles) {
+  WriteSong("Music/a.mp3", "A");
+  Dir.Write("Music/v.avi");
+  Crawl();
+  Settings.UseLibrary = false;
+  Crawl();
+  EXPECT_EQ(Library.ArtistCount(), 0);
+  EXPECT_EQ(Library.Videos.Count(), 0);
+  EXPECT_EQ(Library.CrawlTasks.Count(), 0);
+  EXPECT_EQ(Crawler.TagReads(), 1u);
+}
+
+TEST_F(CrawlerTest, ARunIsNotReenteredAndWorkQueuedMeanwhileRunsAfterIt) {
+  WriteSong("Music/A/a.mp3", "A");
+  WriteSong("Music/B/b.mp3", "B");
+  int nestedCalls = 0;
+  Runtime.OnProcessPendingMessages = [&] {
+    Runtime.OnProcessPendingMessages = nullptr;
+    ++nestedCalls;
+    Crawler.ProcessCrawlTasks();  // the idle handler or a timer, fired inside the pump
+    Library.CrawlTasks.AddTask(Dir / "Music/B", false, false, true);
+  };
+  std::vector<TTaskView> runs;
+  Crawler.RefreshLibraryLists = [&] { runs.push_back(Tasks(Library).front()); };
+  Crawl();
+  EXPECT_EQ(nestedCalls, 1);
+  EXPECT_THAT(runs, ElementsAre(TTaskView{"", true, true, false}, TTaskView{Dir / "Music/B", false, false, true}));
+  EXPECT_EQ(Crawler.TagReads(), 3u);  // the forced re-read of B came after the crawl
+}
+
+TEST_F(CrawlerTest, TaskQueuedAfterASaveEmptiedTheQueueIsNotLost) {
+  WriteSong("Music/A/a.mp3", "A");
+  WriteSong("Music/New/n.mp3", "N");
+  Runtime.OnProcessPendingMessages = [&] {
+    Runtime.OnProcessPendingMessages = nullptr;
+    Library.CrawlTasks.Clear();  // what a save during the crawl does
+    Library.CrawlTasks.AddTask(Dir / "Music/New", true, true, false);
+  };
+  Library.CrawlTasks.AddTask(Dir / "Music/A", true, true, false);
+  Crawler.ProcessCrawlTasks();
+  EXPECT_THAT(TrackTitles(), testing::UnorderedElementsAre("A", "N"));
+  EXPECT_EQ(Library.CrawlTasks.Count(), 0);
+}
+
+TEST_F(CrawlerTest, AFileThatCannotBeOpenedIsReadOncePerRun) {
+  int reads = 0;
+  TCrawler failing(Library, Extensions, Pump, [&](const std::string&, TMetaData& meta, bool) {
+    ++reads;
+    ClearMetaData(meta);
+    return uint8_t{2};
+  });
+  WriteSong("Music/a.mp3", "A");
+  Library.CrawlTasks.QueueFullCrawl();
+  failing.ProcessCrawlTasks();
+  EXPECT_EQ(reads, 1);
+  ASSERT_EQ(Library.TrackCount(), 1u);
+  EXPECT_EQ(Library.Artist(0)->Album(0)->Track(0)->ReadResult(), 2);
+
+  // The re-check reads it again (result 2), once, though the fresh track lands behind the walk.
+  Library.CrawlTasks.QueueRecheck();
+  failing.ProcessCrawlTasks();
+  EXPECT_EQ(reads, 2);
+}
+
+TEST_F(CrawlerTest, NoticeFileQueuesTheFolderWhenTheLibraryShouldLearnSomething) {
+  const std::string known = WriteSong("Music/Known/k.mp3", "Known");
+  Crawl();
+  TMetaData meta;
+
+  // Unchanged and known: nothing to do.
+  EXPECT_EQ(Crawler.NoticeFile(known, meta, false), 0);
+  EXPECT_EQ(meta.Title, "Known");
+  EXPECT_THAT(Tasks(Library), ElementsAre());
+
+  // Tags changed but the time stamp did not: re-read by force.
+  Dir.Write("Music/Known/k.mp3", MakeMp3({"Retagged", "Abba", "", "Gold", "1", "1992"}));
+  SetModificationTime(known, kMonday);
+  Crawler.NoticeFile(known, meta, false);
+  // From the library: the stored copy answers and nothing is queued.
+  EXPECT_EQ(Crawler.NoticeFile(known, meta, true), 0);
+  EXPECT_EQ(meta.Title, "Known");
+  // A file in the library folders the library does not know.
+  const std::string unknown = WriteSong("Music/New/n.mp3", "New");
+  Crawler.NoticeFile(unknown, meta, false);
+  // A file outside the library folders is none of its business.
+  Crawler.NoticeFile(WriteSong("Elsewhere/e.mp3", "E"), meta, false);
+  // A touched file.
+  SetModificationTime(known, kTuesday);
+  Crawler.NoticeFile(known, meta, false);
+  EXPECT_THAT(Tasks(Library), ElementsAre(TTaskView{Dir / "Music/Known", false, true, true},
+                                          TTaskView{Dir / "Music/New", false, true, false},
+                                          TTaskView{Dir / "Music/Known", false, true, false}));
+
+  // A file gone from the library folders queues its folder for the check.
+  Library.CrawlTasks.Clear();
+  Crawler.NoticeFile(Dir / "Music/Gone/g.mp3", meta, false);
+  EXPECT_THAT(Tasks(Library), ElementsAre(TTaskView{Dir / "Music/Gone", false, true, false}));
+}
+
+TEST(PackFileDateTest, PacksLocalDateAndTimeTheDosWay) {
+  struct {
+    int Year, Month, Day, Hour, Minute, Second;
+    uint32_t Expected;
+  } cases[] = {
+      {2024, 3, 15, 13, 45, 31, (44u << 9 | 3u << 5 | 15u) << 16 | (13u << 11 | 45u << 5 | 15u)},
+      {1980, 1, 1, 0, 0, 0, (1u << 5 | 1u) << 16},
+      {1975, 6, 1, 12, 0, 0, (1u << 5 | 1u) << 16},  // before the epoch of the format: clamped
+      {2107, 12, 31, 23, 59, 58, (127u << 9 | 12u << 5 | 31u) << 16 | (23u << 11 | 59u << 5 | 29u)},
+  };
+  for (const auto& c : cases) {
+    tm local{};
+    local.tm_year = c.Year - 1900;
+    local.tm_mon = c.Month - 1;
+    local.tm_mday = c.Day;
+    local.tm_hour = c.Hour;
+    local.tm_min = c.Minute;
+    local.tm_sec = c.Second;
+    local.tm_isdst = -1;
+    EXPECT_EQ(static_cast<uint32_t>(PackFileDate(mktime(&local))), c.Expected) << c.Year;
+  }
+}
+
+// The scheduler: work starts about a second after it is queued, on the idle loop.
+TEST_F(CrawlerTest, QueuedWorkRunsFromTheIdleLoopASecondLater) {
+  TLibraryScheduler scheduler(Runtime, Library, Crawler);
+  WriteSong("Music/a.mp3", "A");
+  EXPECT_EQ(scheduler.RefreshTimer().Interval(), 4000);
+  Runtime.Advance(4000);
+  EXPECT_FALSE(Runtime.HasIdleHandler());  // nothing to do
+
+  Runtime.Advance(3000);
+  Library.CrawlTasks.QueueFullCrawl();
+  EXPECT_EQ(scheduler.RefreshTimer().Interval(), 1000);
+  Runtime.Advance(999);
+  EXPECT_FALSE(Runtime.HasIdleHandler());
+  Runtime.Advance(1);
+  EXPECT_EQ(scheduler.RefreshTimer().Interval(), 4000);
+  EXPECT_EQ(Library.TrackCount(), 0u);  // only once the loop is idle
+  EXPECT_TRUE(Runtime.RunIdle());
+  EXPECT_EQ(Library.TrackCount(), 1u);
+
+  // Stale lists alone are refilled from the idle loop too.
+  int refills = 0;
+  Crawler.RefreshLibraryLists = [&] {
+    ++refills;
+    Library.Flags.ListsStale = false;
+  };
+  Library.Flags.ListsStale = true;
+  Runtime.Advance(4000);
+  EXPECT_TRUE(Runtime.RunIdle());
+  EXPECT_EQ(refills, 1);
+}
+
+}  // namespace
+}  // namespace tunevale
