@@ -1,0 +1,86 @@
+// Playlist files: one tolerant line scanner for every playlist kind (M3U,
+// PLS, ASX, WVX, WPL and custom ones), remote playlists, and saving as M3U.
+//
+// The scanner does not parse any format. On each line it takes the text
+// after an "=" or between double quotes, makes it a location (relative to the
+// playlist's folder unless absolute) and keeps those naming an existing file
+// or an internet address. A location equal to the previous one kept is
+// dropped, so the attributes of one XML element add their file once.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tunevale {
+
+class TPlaylist;
+class TCrawlTasks;
+class THttpClient;
+
+// A playlist file that cannot be read or written.
+class EPlaylistFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct TPlaylistScanHooks {
+  // Whether a location is worth an entry (IsPlayableLocation by default).
+  std::function<bool(const std::string& location)> IsPlayable;
+  // Each location kept, in order.
+  std::function<void(const std::string& location)> OnEntry;
+  // After each value (the message pump of a long scan).
+  std::function<void()> AfterValue;
+  // Tested after each line; true ends the scan.
+  std::function<bool()> Cancelled;
+};
+
+// Scans playlist bytes. `baseFolder` is the folder relative values are taken
+// from (a trailing "/" is added when missing).
+void ScanPlaylistText(std::string_view text, std::string_view baseFolder, const TPlaylistScanHooks& hooks);
+// The locations a scan keeps.
+std::vector<std::string> ScanPlaylistText(std::string_view text, std::string_view baseFolder);
+
+// The location a value names: "file://" addresses become local paths; a value
+// beginning with "/" or holding ":" is absolute; any other is relative to
+// `baseFolder`, with "\" read as "/".
+std::string PlaylistValueLocation(std::string_view value, std::string_view baseFolder);
+
+// An existing file (not a folder), or an address beginning with "http:",
+// "ftp:", "rtsp:" or "mms:" in any letter case.
+bool IsPlayableLocation(const std::string& text);
+
+// The local path of a "file://" address (percent escapes decoded), or the
+// text unchanged when it is none.
+std::string LocalPathOfFileUrl(std::string_view text);
+
+class TPlaylistFile {
+ public:
+  // `dataFolder` is the program's data folder (it holds the library file);
+  // remote playlists are downloaded to "Download/Playlist.tmp" in it.
+  TPlaylistFile(TPlaylist& playlist, THttpClient& http, TCrawlTasks& crawlTasks, std::string dataFolder);
+
+  // Replaces the playlist by the entries of a playlist file or address and
+  // reads their tags. An address that cannot be fetched completely with a 2xx
+  // answer leaves the playlist as it is. Throws EPlaylistFileError when a
+  // local file cannot be read. Always returns true.
+  bool OpenPlaylistFile(const std::string& path);
+
+  // Writes every entry's FileName as a CR LF line, then queues a re-read of
+  // the file's folder so the library lists the playlist. Throws
+  // EPlaylistFileError when the file cannot be written.
+  void WritePlaylistFile(const std::string& path);
+
+  // The largest remote playlist accepted.
+  static constexpr size_t MaxDownloadBytes = 16 * 1024 * 1024;
+
+ private:
+  TPlaylist& Playlist;
+  THttpClient& Http;
+  TCrawlTasks& CrawlTasks;
+  std::string DataFolder;
+};
+
+}  // namespace tunevale
