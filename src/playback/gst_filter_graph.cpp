@@ -1,0 +1,508 @@
+#include "playback/gst_filter_graph.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gst/video/video.h>
+#include <gst/video/videooverlay.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "playback/gst_error_map.h"
+
+namespace tunevale {
+
+namespace {
+
+constexpr const char* kVideoCapsMessage = "tunevale-video-caps";
+// The most messages one ProcessBusMessages call handles; the rest wait for the next.
+constexpr int kMaxMessagesPerCall = 256;
+
+GQuark GenerationQuark() {
+  static const GQuark quark = g_quark_from_static_string("tunevale-generation");
+  return quark;
+}
+
+int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int32_t ToMs(gint64 nanoseconds) {
+  const gint64 ms = nanoseconds / GST_MSECOND;
+  return static_cast<int32_t>(std::clamp<gint64>(ms, 0, std::numeric_limits<int32_t>::max()));
+}
+
+// Refuses a local file GStreamer could not read anyway, with the precise reason.
+void CheckReadable(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    throw EDirectShowException(MapOpenErrno(error), std::strerror(error));
+  }
+  close(fd);
+}
+
+GstElement* MakeSink(const std::string& description, int32_t failureCode) {
+  GError* error = nullptr;
+  GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
+  if (!sink) {
+    const std::string text = error ? error->message : "Cannot create " + description;
+    if (error) g_error_free(error);
+    throw EDirectShowException(failureCode, text);
+  }
+  return sink;
+}
+
+TGraphState ToGraphState(GstState state) {
+  switch (state) {
+    case GST_STATE_PLAYING:
+      return gsRunning;
+    case GST_STATE_PAUSED:
+      return gsPaused;
+    default:
+      return gsStopped;
+  }
+}
+
+// Runs on a streaming thread: only posts a message; the main loop reads the caps.
+void OnVideoCapsChanged(GObject*, GParamSpec*, gpointer pipeline) {
+  GstElement* element = GST_ELEMENT(pipeline);
+  gst_element_post_message(
+      element, gst_message_new_application(GST_OBJECT(element), gst_structure_new_empty(kVideoCapsMessage)));
+}
+
+// Drops the messages it holds unless they were handed on.
+struct TMessageList {
+  std::vector<GstMessage*> Items;
+  ~TMessageList() {
+    for (GstMessage* m : Items) gst_message_unref(m);
+  }
+};
+
+}  // namespace
+
+GstFilterGraph::GstFilterGraph() {
+  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+}
+
+GstFilterGraph::~GstFilterGraph() { DestroyPipeline(); }
+
+// ---- GStreamer threads ----
+
+GstBusSyncReply GstFilterGraph::SyncHandler(GstBus*, GstMessage* message, gpointer data) {
+  auto* shared = static_cast<TShared*>(data);
+  gst_mini_object_set_qdata(GST_MINI_OBJECT_CAST(message), GenerationQuark(),
+                            GUINT_TO_POINTER(shared->Generation.load()), nullptr);
+  // The sink asks for its window now, on its own thread; answering later is too late.
+  if (gst_is_video_overlay_prepare_window_handle_message(message)) {
+    const uintptr_t handle = shared->WindowHandle.load();
+    if (handle) gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(GST_MESSAGE_SRC(message)), handle);
+  }
+  return GST_BUS_PASS;
+}
+
+// ---- main thread ----
+
+gboolean GstFilterGraph::BusWatch(GstBus*, GstMessage* message, gpointer data) {
+  static_cast<GstFilterGraph*>(data)->Dispatch(message);
+  return TRUE;
+}
+
+void GstFilterGraph::CreatePipeline() {
+  Pipeline = gst_element_factory_make("playbin", "tunevale-graph");
+  if (!Pipeline) throw EDirectShowException(kErrUnknown, "The GStreamer element playbin is not installed");
+  gst_object_ref_sink(Pipeline);
+  try {
+    AudioSink = MakeSink(AudioSinkDescription.empty() ? "autoaudiosink" : AudioSinkDescription, kErrNoAudioOutput);
+    g_object_set(Pipeline, "audio-sink", AudioSink, nullptr);
+    if (!VideoSinkDescription.empty())
+      g_object_set(Pipeline, "video-sink", MakeSink(VideoSinkDescription, kErrUnknown), nullptr);
+  } catch (...) {
+    gst_object_unref(Pipeline);
+    Pipeline = nullptr;
+    AudioSink = nullptr;
+    throw;
+  }
+  Bus = gst_element_get_bus(Pipeline);
+  gst_bus_set_sync_handler(Bus, SyncHandler, Shared.get(), nullptr);
+  BusWatchId = gst_bus_add_watch(Bus, BusWatch, this);
+}
+
+void GstFilterGraph::DestroyPipeline() {
+  if (!Pipeline) return;
+  Unload();
+  if (BusWatchId) g_source_remove(BusWatchId);
+  BusWatchId = 0;
+  gst_bus_set_sync_handler(Bus, nullptr, nullptr, nullptr);
+  gst_object_unref(Bus);
+  Bus = nullptr;
+  gst_object_unref(Pipeline);
+  Pipeline = nullptr;
+  AudioSink = nullptr;
+}
+
+void GstFilterGraph::Unload() {
+  UnwatchVideoPad();
+  if (Pipeline) {
+    gst_element_set_state(Pipeline, GST_STATE_NULL);
+    g_object_set(Pipeline, "video-filter", nullptr, nullptr);
+  }
+  // Every thread of the old medium has ended: whatever it posted is now stale.
+  ++Shared->Generation;
+  Loaded = false;
+  DiscLoaded = false;
+  NetworkLoaded = false;
+  MissingMediaDecoder = false;
+  HttpStatusSeen = -1;
+  LoadedUri.clear();
+  BufferingNow = false;
+  TargetState = GST_STATE_NULL;
+  VideoWidth = 0;
+  VideoHeight = 0;
+}
+
+void GstFilterGraph::DoSetActive(bool active) {
+  if (active) {
+    CreatePipeline();
+  } else {
+    DestroyPipeline();
+  }
+}
+
+void GstFilterGraph::DoClearGraph() { Unload(); }
+
+void GstFilterGraph::DoPlay() {
+  if (!Loaded) throw EDirectShowException(kErrUnknown, "No media is loaded");
+  TargetState = GST_STATE_PLAYING;
+  if (BufferingNow) return;  // starts when the buffer is full
+  if (gst_element_set_state(Pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (GstMessage* error = gst_bus_pop_filtered(Bus, GST_MESSAGE_ERROR))
+      RaiseFromError(error);
+    throw EDirectShowException(kErrUnknown, "Playback cannot start");
+  }
+}
+
+void GstFilterGraph::DoPause() {
+  if (!Loaded) throw EDirectShowException(kErrUnknown, "No media is loaded");
+  TargetState = GST_STATE_PAUSED;
+  if (gst_element_set_state(Pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+    throw EDirectShowException(kErrUnknown, "Playback cannot pause");
+}
+
+void GstFilterGraph::DoStop() {
+  if (!Loaded) return;
+  TargetState = GST_STATE_READY;
+  BufferingNow = false;
+  gst_element_set_state(Pipeline, GST_STATE_READY);
+}
+
+void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
+  if (!Pipeline) throw EDirectShowException(kErrUnknown, "The media graph is not active");
+  Unload();
+  std::string uri;
+  bool network = false;
+  if (location.find("://") != std::string::npos) {
+    gchar* scheme = gst_uri_get_protocol(location.c_str());
+    const bool supported = scheme && gst_uri_protocol_is_supported(GST_URI_SRC, scheme);
+    const std::string schemeText = scheme ? scheme : "";
+    g_free(scheme);
+    if (!supported) throw EDirectShowException(kErrUnknown, "No source can read \"" + schemeText + "\" addresses");
+    if (schemeText == "file") {
+      if (gchar* fileName = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
+        const std::string path = fileName;
+        g_free(fileName);
+        CheckReadable(path);
+      }
+    } else {
+      network = true;
+    }
+    uri = location;
+  } else {
+    CheckReadable(location);
+    GError* error = nullptr;
+    gchar* fileUri = gst_filename_to_uri(location.c_str(), &error);
+    if (!fileUri) {
+      const std::string text = error ? error->message : "Invalid file name";
+      if (error) g_error_free(error);
+      throw EDirectShowException(kErrFileNotFound, text);
+    }
+    uri = fileUri;
+    g_free(fileUri);
+  }
+  Kind = kind;
+  if (kind == TSourceKind::Picture) {
+    GstElement* freeze = gst_element_factory_make("imagefreeze", nullptr);
+    if (!freeze) throw EDirectShowException(kErrNoDecoder, "The GStreamer element imagefreeze is not installed");
+    g_object_set(Pipeline, "video-filter", freeze, nullptr);
+  }
+  Open(uri, network, false);
+}
+
+int32_t GstFilterGraph::DoRenderDVD(const std::string& path, int32_t) {
+  if (!Pipeline || !gst_uri_protocol_is_supported(GST_URI_SRC, "dvd")) return kErrNoDvdBuilder;
+  Unload();
+  Kind = TSourceKind::File;
+  try {
+    Open("dvd://" + path, false, true);
+  } catch (const EDirectShowException& e) {
+    return e.ErrorCode;
+  }
+  return 0;
+}
+
+void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discSource) {
+  g_object_set(Pipeline, "uri", uri.c_str(), nullptr);
+  LoadedUri = uri;
+  NetworkLoaded = networkSource;
+  DiscLoaded = discSource;
+  TargetState = GST_STATE_PAUSED;
+  const GstStateChangeReturn ret = gst_element_set_state(Pipeline, GST_STATE_PAUSED);
+  bool prerolled = ret == GST_STATE_CHANGE_SUCCESS || ret == GST_STATE_CHANGE_NO_PREROLL;
+  // Messages seen while waiting go back on the bus, in order, for the main loop.
+  TMessageList seen;
+  GstMessage* error = nullptr;
+  // A refused change has posted its error already; look for it briefly.
+  const int64_t deadline = NowMs() + (ret == GST_STATE_CHANGE_FAILURE ? 1000 : PrerollTimeoutMs);
+  while (!prerolled && !error) {
+    const int64_t remaining = deadline - NowMs();
+    if (remaining <= 0) break;
+    GstMessage* message = gst_bus_timed_pop(Bus, remaining * GST_MSECOND);
+    if (!message) break;
+    if (IsStale(message)) {
+      gst_message_unref(message);
+      continue;
+    }
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+      error = message;
+      break;
+    }
+    NoteFacts(message);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE && GST_MESSAGE_SRC(message) == GST_OBJECT(Pipeline))
+      prerolled = true;
+    seen.Items.push_back(message);
+  }
+  if (error) RaiseFromError(error);
+  if (!prerolled) {
+    Unload();
+    if (ret == GST_STATE_CHANGE_FAILURE) throw EDirectShowException(kErrUnknown, "The media cannot be opened");
+    throw EDirectShowException(networkSource ? kErrCannotConnect : kErrUnknown,
+                               "Timed out waiting for the media to start");
+  }
+  Loaded = true;
+  for (GstMessage* message : seen.Items) gst_bus_post(Bus, message);
+  seen.Items.clear();
+}
+
+void GstFilterGraph::NoteFacts(GstMessage* message) {
+  if (IsMissingMediaDecoder(message)) MissingMediaDecoder = true;
+  const int status = HttpStatusOf(message);
+  if (status >= 0) HttpStatusSeen = status;
+}
+
+int32_t GstFilterGraph::ErrorCode(GstMessage* error) {
+  TGstErrorFacts facts = ErrorFacts(error, AudioSink);
+  facts.NetworkSource = NetworkLoaded;
+  facts.DiscSource = DiscLoaded;
+  facts.MissingMediaDecoder = MissingMediaDecoder;
+  if (NetworkLoaded && facts.HttpStatus == 0 && HttpStatusSeen > 0) facts.HttpStatus = HttpStatusSeen;
+  facts.ServerSilent = NetworkLoaded && facts.HttpStatus == 0;
+  if (facts.ServerSilent) facts.HostResolves = HostResolves(LoadedUri);
+  return MapGstError(facts);
+}
+
+void GstFilterGraph::RaiseFromError(GstMessage* error) {
+  const int32_t code = ErrorCode(error);
+  GError* gerror = nullptr;
+  gst_message_parse_error(error, &gerror, nullptr);
+  const std::string text = gerror && gerror->message ? gerror->message : "Unknown GStreamer error";
+  if (gerror) g_error_free(gerror);
+  gst_message_unref(error);
+  Unload();
+  throw EDirectShowException(code, text);
+}
+
+bool GstFilterGraph::IsStale(GstMessage* message) const {
+  const gpointer stamp = gst_mini_object_get_qdata(GST_MINI_OBJECT_CAST(message), GenerationQuark());
+  return GPOINTER_TO_UINT(stamp) != Shared->Generation.load();
+}
+
+int GstFilterGraph::ProcessBusMessages(int waitMs) {
+  if (!Bus) return 0;
+  int handled = 0;
+  GstMessage* message = waitMs > 0 ? gst_bus_timed_pop(Bus, static_cast<GstClockTime>(waitMs) * GST_MSECOND)
+                                   : gst_bus_pop(Bus);
+  while (message) {
+    ++handled;
+    Dispatch(message);
+    gst_message_unref(message);
+    // A handler may have released the graph.
+    if (!Bus || handled >= kMaxMessagesPerCall) break;
+    message = gst_bus_pop(Bus);
+  }
+  return handled;
+}
+
+void GstFilterGraph::Dispatch(GstMessage* message) {
+  if (!Pipeline || IsStale(message)) return;
+  const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(Pipeline);
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+      if (Loaded) FireEvent(ecComplete, 0, 0);
+      break;
+    case GST_MESSAGE_ERROR: {
+      if (!Loaded) break;
+      const int32_t code = ErrorCode(message);
+      // The medium cannot go on: stop it so the player does not wait for an end forever.
+      Stop();
+      FireEvent(ecErrorAbort, code, 0);
+      break;
+    }
+    case GST_MESSAGE_STATE_CHANGED:
+      if (fromPipeline) {
+        GstState newState = GST_STATE_NULL;
+        gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
+        FireEvent(ecStateChange, ToGraphState(newState), 0);
+      }
+      break;
+    case GST_MESSAGE_BUFFERING: {
+      gint percent = 100;
+      gst_message_parse_buffering(message, &percent);
+      if (Loaded) HandleBuffering(percent);
+      break;
+    }
+    case GST_MESSAGE_DURATION_CHANGED:
+      if (Loaded && Kind != TSourceKind::Stream) FireEvent(ecLengthChanged, 0, 0);
+      break;
+    case GST_MESSAGE_CLOCK_LOST:
+      // The usual cure: pick a new clock by pausing and playing again.
+      if (Loaded && TargetState == GST_STATE_PLAYING && !BufferingNow) {
+        gst_element_set_state(Pipeline, GST_STATE_PAUSED);
+        gst_element_set_state(Pipeline, GST_STATE_PLAYING);
+      }
+      break;
+    case GST_MESSAGE_ASYNC_DONE:
+      if (fromPipeline && Loaded) CheckVideoSize();
+      break;
+    case GST_MESSAGE_APPLICATION:
+      if (Loaded && gst_message_has_name(message, kVideoCapsMessage)) CheckVideoSize();
+      break;
+    case GST_MESSAGE_ELEMENT:
+      NoteFacts(message);
+      break;
+    default:
+      break;
+  }
+}
+
+void GstFilterGraph::HandleBuffering(int percent) {
+  if (percent < 100) {
+    if (!BufferingNow && TargetState == GST_STATE_PLAYING) gst_element_set_state(Pipeline, GST_STATE_PAUSED);
+    BufferingNow = true;
+    FireEvent(ecBufferingData, 1, percent);
+  } else if (BufferingNow) {
+    BufferingNow = false;
+    if (TargetState == GST_STATE_PLAYING) gst_element_set_state(Pipeline, GST_STATE_PLAYING);
+    FireEvent(ecBufferingData, 0, 100);
+  }
+}
+
+void GstFilterGraph::WatchVideoPad() {
+  if (VideoPad || !Pipeline) return;
+  GstPad* pad = nullptr;
+  g_signal_emit_by_name(Pipeline, "get-video-pad", 0, &pad);
+  if (!pad) return;
+  VideoPad = pad;
+  VideoCapsHandler = g_signal_connect(VideoPad, "notify::caps", G_CALLBACK(OnVideoCapsChanged), Pipeline);
+}
+
+void GstFilterGraph::UnwatchVideoPad() {
+  if (!VideoPad) return;
+  g_signal_handler_disconnect(VideoPad, VideoCapsHandler);
+  gst_object_unref(VideoPad);
+  VideoPad = nullptr;
+  VideoCapsHandler = 0;
+}
+
+void GstFilterGraph::CheckVideoSize() {
+  WatchVideoPad();
+  if (!VideoPad) return;
+  GstCaps* caps = gst_pad_get_current_caps(VideoPad);
+  if (!caps) return;
+  GstVideoInfo info;
+  const bool parsed = gst_video_info_from_caps(&info, caps);
+  gst_caps_unref(caps);
+  if (!parsed || info.width <= 0 || info.height <= 0) return;
+  // The size the picture is shown at: non-square pixels widen or narrow it.
+  int32_t width = info.width;
+  if (info.par_n > 0 && info.par_d > 0 && info.par_n != info.par_d)
+    width = static_cast<int32_t>(static_cast<int64_t>(info.width) * info.par_n / info.par_d);
+  const int32_t height = info.height;
+  width = std::min(width, 0xFFFF);
+  if (width == VideoWidth && height == VideoHeight) return;
+  VideoWidth = width;
+  VideoHeight = std::min(height, 0xFFFF);
+  FireEvent(ecVideoSizeChanged, static_cast<intptr_t>(VideoWidth) | (static_cast<intptr_t>(VideoHeight) << 16),
+            0);
+}
+
+void GstFilterGraph::SetWindowHandle(uintptr_t handle) {
+  Shared->WindowHandle = handle;
+  if (!Pipeline || !handle) return;
+  if (GstElement* overlay = gst_bin_get_by_interface(GST_BIN(Pipeline), GST_TYPE_VIDEO_OVERLAY)) {
+    gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(overlay), handle);
+    gst_object_unref(overlay);
+  }
+}
+
+void GstFilterGraph::DoApplyVolume(double gain) {
+  if (Pipeline) g_object_set(Pipeline, "volume", gain, nullptr);
+}
+
+TGraphState GstFilterGraph::State() const {
+  if (!Pipeline) return gsNone;
+  GstState current = GST_STATE_NULL;
+  gst_element_get_state(Pipeline, &current, nullptr, 0);
+  return ToGraphState(current);
+}
+
+bool GstFilterGraph::QueryDurationMs(int32_t& durationMs) const {
+  if (!Loaded || Kind == TSourceKind::Stream) return false;
+  if (Kind == TSourceKind::Picture) {
+    durationMs = 0;
+    return true;
+  }
+  gint64 duration = -1;
+  if (!gst_element_query_duration(Pipeline, GST_FORMAT_TIME, &duration) || duration < 0) return false;
+  durationMs = ToMs(duration);
+  return true;
+}
+
+bool GstFilterGraph::QueryPositionMs(int32_t& positionMs) const {
+  if (!Loaded) return false;
+  gint64 position = -1;
+  if (!gst_element_query_position(Pipeline, GST_FORMAT_TIME, &position) || position < 0) return false;
+  positionMs = ToMs(position);
+  return true;
+}
+
+bool GstFilterGraph::QueryStopPositionMs(int32_t& stopMs) const { return QueryDurationMs(stopMs); }
+
+bool GstFilterGraph::SetPositionMs(int32_t positionMs) {
+  if (!Loaded || Kind == TSourceKind::Stream) return false;
+  const gint64 target = static_cast<gint64>(std::max(positionMs, 0)) * GST_MSECOND;
+  if (!gst_element_seek_simple(Pipeline, GST_FORMAT_TIME,
+                               static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), target))
+    return false;
+  // Like the open, a seek is done when it returns: the position reads back at once.
+  // Media from a server may take long to refill, so they are not waited for.
+  if (!NetworkLoaded) gst_element_get_state(Pipeline, nullptr, nullptr, 2 * GST_SECOND);
+  return true;
+}
+
+}  // namespace tunevale

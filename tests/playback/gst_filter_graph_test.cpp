@@ -1,0 +1,310 @@
+// The GStreamer engine against real media made at test time. Output goes to
+// fakesink with sync on, so media play in real time without a sound card.
+#include "playback/gst_filter_graph.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "playback/ds_track_bar.h"
+#include "playback/test_media.h"
+#include "support/fake_runtime.h"
+#include "support/temp_folder.h"
+
+namespace tunevale {
+namespace {
+
+using test::TTestMedia;
+
+class GstFilterGraphTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Folder = new test::TTempFolder();
+    Media = new TTestMedia(Folder->Path());
+  }
+  static void TearDownTestSuite() {
+    delete Media;
+    delete Folder;
+  }
+
+  GstFilterGraphTest() {
+    Graph.SetAudioSink("fakesink sync=true");
+    Graph.SetVideoSink("fakesink sync=true");
+    Graph.OnDSEvent = [this](int32_t code, intptr_t p1, intptr_t) { Events.push_back({code, p1}); };
+    Graph.OnGraphComplete = [this](int32_t) {
+      ++Completions;
+      if (OnComplete) OnComplete();
+    };
+    Graph.OnGraphVideoSizeChanged = [this](int32_t w, int32_t h) { Sizes.push_back({w, h}); };
+    Graph.SetActive(true);
+  }
+
+  // Lets the main loop deliver engine events until `done` holds (a guard against
+  // hanging, not a measure: the media here are 1.5 s long).
+  bool PumpUntil(const std::function<bool()>& done, int guardMs = 15000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(guardMs);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      Graph.ProcessBusMessages(20);
+    }
+    return true;
+  }
+  void PlayToTheEnd() {
+    const int before = Completions;
+    Graph.Play();
+    ASSERT_TRUE(PumpUntil([&] { return Completions > before; }));
+  }
+  bool SawState(TGraphState state) const {
+    for (const auto& e : Events)
+      if (e.first == ecStateChange && e.second == state) return true;
+    return false;
+  }
+  int32_t RenderError(const std::string& location) {
+    try {
+      Graph.RenderFile(location);
+    } catch (const EDirectShowException& e) {
+      return e.ErrorCode;
+    }
+    return 0;
+  }
+  void PostEos() {
+    GstElement* playbin = Graph.Playbin();
+    gst_element_post_message(playbin, gst_message_new_eos(GST_OBJECT(playbin)));
+  }
+
+  static test::TTempFolder* Folder;
+  static TTestMedia* Media;
+  GstFilterGraph Graph;
+  std::vector<std::pair<int32_t, intptr_t>> Events;
+  std::vector<std::pair<int32_t, int32_t>> Sizes;
+  int Completions = 0;
+  std::function<void()> OnComplete;
+};
+
+test::TTempFolder* GstFilterGraphTest::Folder = nullptr;
+TTestMedia* GstFilterGraphTest::Media = nullptr;
+
+TEST_F(GstFilterGraphTest, OpensEachAudioFormatPausedWithItsLength) {
+  for (const std::string& file : {Media->Mp3, Media->Wav, Media->Ogg}) {
+    SCOPED_TRACE(file);
+    EXPECT_EQ(Graph.RenderFile(file), 0);
+    EXPECT_EQ(Graph.State(), gsPaused);
+    EXPECT_NEAR(Graph.DurationMs(), TTestMedia::kAudioMs, 100);  // encoder padding
+    int32_t positionMs = -1;
+    ASSERT_TRUE(Graph.QueryPositionMs(positionMs));
+    EXPECT_EQ(positionMs, 0);
+    Graph.ClearGraph();
+    EXPECT_EQ(Graph.State(), gsStopped);
+    EXPECT_EQ(Graph.DurationMs(), 0);
+  }
+}
+
+TEST_F(GstFilterGraphTest, PlaysToTheEndAndReportsCompletion) {
+  Graph.RenderFile(Media->Mp3);
+  Graph.Play();
+  ASSERT_TRUE(PumpUntil([&] { return Graph.State() == gsRunning; }));
+  int32_t positionMs = 0;
+  ASSERT_TRUE(PumpUntil([&] { return Graph.QueryPositionMs(positionMs) && positionMs > 300; }));
+  EXPECT_EQ(Completions, 0);  // real time: the end is still ahead
+  ASSERT_TRUE(PumpUntil([&] { return Completions == 1; }));
+  EXPECT_TRUE(SawState(gsRunning));
+  ASSERT_TRUE(Graph.QueryPositionMs(positionMs));
+  EXPECT_NEAR(positionMs, TTestMedia::kAudioMs, 100);
+}
+
+TEST_F(GstFilterGraphTest, PauseHoldsThePositionAndPlayGoesOn) {
+  Graph.RenderFile(Media->Ogg);
+  Graph.Play();
+  int32_t positionMs = 0;
+  ASSERT_TRUE(PumpUntil([&] { return Graph.QueryPositionMs(positionMs) && positionMs > 200; }));
+  Graph.Pause();
+  ASSERT_TRUE(PumpUntil([&] { return Graph.State() == gsPaused; }));
+  int32_t held = 0, later = 0;
+  Graph.QueryPositionMs(held);
+  usleep(300000);
+  Graph.ProcessBusMessages();
+  Graph.QueryPositionMs(later);
+  EXPECT_NEAR(later, held, 30);
+  EXPECT_EQ(Completions, 0);
+  PlayToTheEnd();
+}
+
+TEST_F(GstFilterGraphTest, TheSeekBarSeeksAndPollsTheRealEngine) {
+  test::TFakeRuntime runtime;
+  TDSTrackBar bar(runtime);
+  bar.SetTimerInterval(500);
+  bar.SetFilterGraph(&Graph);
+  std::vector<std::pair<int32_t, int32_t>> polls;
+  bar.OnTimer = [&](int32_t current, int32_t duration) { polls.push_back({current, duration}); };
+
+  Graph.RenderFile(Media->Wav);
+  const int32_t duration = Graph.DurationMs();
+  bar.SetMax(duration);
+  bar.SetPosition(1000);
+  bar.Seek();
+  Graph.ProcessBusMessages(200);
+  int32_t positionMs = 0;
+  ASSERT_TRUE(Graph.QueryPositionMs(positionMs));
+  EXPECT_NEAR(positionMs, 1000, 50);
+
+  Graph.Play();
+  EXPECT_TRUE(bar.TimerRunning());
+  runtime.Advance(500);
+  ASSERT_EQ(polls.size(), 1u);
+  EXPECT_GE(polls[0].first, 1000);
+  EXPECT_EQ(polls[0].second, duration);
+  // Back to the start: a restart in "Repeat".
+  bar.SetMax(0);
+  bar.Seek();
+  Graph.ProcessBusMessages(200);
+  ASSERT_TRUE(Graph.QueryPositionMs(positionMs));
+  EXPECT_LT(positionMs, 500);
+  PlayToTheEnd();
+}
+
+TEST_F(GstFilterGraphTest, VolumeReachesTheOutputOnTheLogScale) {
+  Graph.SetVolume(1000);
+  Graph.RenderFile(Media->Mp3);
+  double volume = -1;
+  g_object_get(Graph.Playbin(), "volume", &volume, nullptr);
+  EXPECT_NEAR(volume, 0.05635, 1e-4);  // -24.99 dB
+  Graph.SetVolume(10000);
+  g_object_get(Graph.Playbin(), "volume", &volume, nullptr);
+  EXPECT_NEAR(volume, 1.0, 1e-9);
+  Graph.SetVolume(0);
+  g_object_get(Graph.Playbin(), "volume", &volume, nullptr);
+  EXPECT_NEAR(volume, 1e-5, 1e-9);
+}
+
+TEST_F(GstFilterGraphTest, VideoReportsItsSizeAfterTheOpen) {
+  Graph.RenderFile(Media->Video);
+  EXPECT_TRUE(Sizes.empty());  // delivered by the main loop, not inside the open
+  ASSERT_TRUE(PumpUntil([&] { return !Sizes.empty(); }));
+  EXPECT_EQ(Sizes[0], std::make_pair(TTestMedia::kVideoWidth, TTestMedia::kVideoHeight));
+  PlayToTheEnd();
+  EXPECT_EQ(Sizes.size(), 1u);  // the same size is not reported again
+
+  Graph.RenderFile(Media->Mp3);
+  Graph.ProcessBusMessages(200);
+  EXPECT_EQ(Sizes.size(), 1u);  // sound alone has no picture
+}
+
+TEST_F(GstFilterGraphTest, APictureStaysOnScreenWhileItsTimeRuns) {
+  Graph.RenderPicture(Media->Picture);
+  ASSERT_TRUE(PumpUntil([&] { return !Sizes.empty(); }));
+  EXPECT_EQ(Sizes[0], std::make_pair(TTestMedia::kPictureWidth, TTestMedia::kPictureHeight));
+  int32_t durationMs = -1;
+  ASSERT_TRUE(Graph.QueryDurationMs(durationMs));
+  EXPECT_EQ(durationMs, 0);
+  Graph.Play();
+  int32_t positionMs = 0;
+  ASSERT_TRUE(PumpUntil([&] { return Graph.QueryPositionMs(positionMs) && positionMs >= 600; }));
+  EXPECT_EQ(Completions, 0);
+  EXPECT_EQ(Graph.State(), gsRunning);
+}
+
+TEST_F(GstFilterGraphTest, OpenFailuresCarryTheirCodes) {
+  const std::string text = Folder->Write("notes.mp3", "These are words, not sound.\n");
+  EXPECT_EQ(RenderError(Folder->Path() + "/missing.mp3"), kErrFileNotFound);
+  EXPECT_EQ(RenderError("file://" + Folder->Path() + "/missing.mp3"), kErrFileNotFound);
+  EXPECT_EQ(RenderError(text + "/inner.mp3"), kErrPathNotFound);
+  EXPECT_EQ(RenderError(text), kErrUnknownFormat);
+  EXPECT_EQ(RenderError("nosuchscheme://host/a.mp3"), kErrUnknown);
+  if (geteuid() != 0) {  // root reads every file
+    const std::string locked = Folder->Write("locked.mp3", test::ReadBytes(Media->Mp3));
+    chmod(locked.c_str(), 0);
+    EXPECT_EQ(RenderError(locked), kErrAccessDenied);
+  }
+  try {
+    Graph.RenderFile(text);
+  } catch (const EDirectShowException& e) {
+    const std::string message = e.what();
+    EXPECT_TRUE(message.ends_with("($80040265).")) << message;
+    EXPECT_GT(message.size(), 14u) << "GStreamer's own text comes first";
+  }
+  EXPECT_NE(Graph.State(), gsRunning);
+  EXPECT_THROW(Graph.Play(), EDirectShowException);
+  // The graph is still good for the next medium.
+  EXPECT_EQ(Graph.RenderFile(Media->Wav), 0);
+  PlayToTheEnd();
+}
+
+TEST_F(GstFilterGraphTest, MessagesOfAnEarlierMediumAreDropped) {
+  Graph.RenderFile(Media->Mp3);
+  PostEos();  // the end of the first medium, still queued when the next one opens
+  Graph.RenderFile(Media->Wav);
+  Graph.ProcessBusMessages(200);
+  EXPECT_EQ(Completions, 0);
+  PostEos();
+  Graph.ProcessBusMessages(200);
+  EXPECT_EQ(Completions, 1);
+}
+
+TEST_F(GstFilterGraphTest, AHandlerMayOpenTheNextMediumFromTheEndEvent) {
+  std::vector<std::string> queue = {Media->Wav, Media->Ogg};
+  OnComplete = [&] {
+    if (queue.empty()) return;
+    Graph.ClearGraph();
+    Graph.RenderFile(queue.front());
+    queue.erase(queue.begin());
+    Graph.Play();
+  };
+  Graph.RenderFile(Media->Mp3);
+  Graph.Play();
+  ASSERT_TRUE(PumpUntil([&] { return Completions == 3; }, 20000));
+  EXPECT_TRUE(queue.empty());
+}
+
+TEST_F(GstFilterGraphTest, EventsArriveThroughTheDefaultMainContext) {
+  // What the application's event loop does: no explicit ProcessBusMessages.
+  Graph.RenderFile(Media->Mp3);
+  Graph.Play();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (Completions == 0 && std::chrono::steady_clock::now() < deadline) {
+    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
+  }
+  EXPECT_EQ(Completions, 1);
+  EXPECT_TRUE(SawState(gsRunning));
+}
+
+TEST_F(GstFilterGraphTest, AServerStreamPlaysWithNoLength) {
+  test::TLocalHttpServer server("/live", test::ReadBytes(Media->Mp3));
+  EXPECT_EQ(Graph.RenderStream(server.Url("/live")), 0);
+  int32_t durationMs = 0;
+  EXPECT_FALSE(Graph.QueryDurationMs(durationMs));
+  EXPECT_EQ(Graph.DurationMs(), 0);
+  EXPECT_FALSE(Graph.SetPositionMs(0));
+  PlayToTheEnd();
+  EXPECT_FALSE(Graph.Buffering());
+  EXPECT_EQ(Graph.DurationMs(), 0);
+
+  EXPECT_EQ(RenderError(server.Url("/gone.mp3")), kErrUrlNotFound);
+}
+
+TEST_F(GstFilterGraphTest, SilentServersAreToldApartByTheirName) {
+  // A port that was just free: connecting is refused.
+  int port = 0;
+  {
+    test::TLocalHttpServer probe("/x", "");
+    const std::string url = probe.Url("");
+    port = std::stoi(url.substr(url.rfind(':') + 1));
+  }
+  EXPECT_EQ(RenderError("http://127.0.0.1:" + std::to_string(port) + "/live"), kErrCannotConnect);
+  // The .invalid domain never resolves, with or without a network.
+  EXPECT_EQ(RenderError("http://no-such-host.invalid/live"), kErrHostNotFound);
+}
+
+TEST_F(GstFilterGraphTest, ADiscWithoutADiscFailsWithACode) {
+  const int32_t result = Graph.RenderDVD(Folder->Path() + "/no-disc", 1);
+  EXPECT_NE(result, 0);
+  EXPECT_NE(Graph.State(), gsRunning);
+  EXPECT_EQ(Graph.RenderFile(Media->Mp3), 0);
+}
+
+}  // namespace
+}  // namespace tunevale

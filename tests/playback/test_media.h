@@ -1,0 +1,149 @@
+// Real media for engine tests, made at test time with gst-launch-1.0 (short, so
+// the suite stays fast), and a small HTTP server on 127.0.0.1 that serves one
+// file as an endless-looking stream (no length announced) and 404 for the rest.
+#pragma once
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace tunevale::test {
+
+// Runs a program with an argument list and waits; true when it exits with 0.
+inline bool RunProgram(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// gst-launch-1.0 with a pipeline description split on spaces.
+inline void GstLaunch(const std::string& pipeline) {
+  std::vector<std::string> args = {"gst-launch-1.0", "-q"};
+  size_t start = 0;
+  while (start < pipeline.size()) {
+    size_t end = pipeline.find(' ', start);
+    if (end == std::string::npos) end = pipeline.size();
+    if (end > start) args.push_back(pipeline.substr(start, end - start));
+    start = end + 1;
+  }
+  if (!RunProgram(args)) throw std::runtime_error("gst-launch-1.0 failed: " + pipeline);
+}
+
+struct TTestMedia {
+  std::string Mp3, Wav, Ogg, Video, Picture;
+  static constexpr int kAudioMs = 1500;
+  static constexpr int kVideoWidth = 320, kVideoHeight = 240;
+  static constexpr int kPictureWidth = 64, kPictureHeight = 48;
+
+  explicit TTestMedia(const std::string& folder)
+      : Mp3(folder + "/tone.mp3"),
+        Wav(folder + "/tone.wav"),
+        Ogg(folder + "/tone.ogg"),
+        Video(folder + "/bars.webm"),
+        Picture(folder + "/still.png") {
+    // 15 buffers of 4410 samples at 44.1 kHz: 1.5 s.
+    const std::string tone = "audiotestsrc num-buffers=15 samplesperbuffer=4410 ! audio/x-raw,rate=44100,channels=2 "
+                             "! audioconvert ! ";
+    GstLaunch(tone + "lamemp3enc ! xingmux ! filesink location=" + Mp3);
+    GstLaunch(tone + "wavenc ! filesink location=" + Wav);
+    GstLaunch(tone + "vorbisenc ! oggmux ! filesink location=" + Ogg);
+    GstLaunch("videotestsrc num-buffers=25 ! video/x-raw,width=320,height=240,framerate=25/1 ! vp8enc deadline=1 "
+              "! webmmux ! filesink location=" +
+              Video);
+    GstLaunch("videotestsrc num-buffers=1 ! video/x-raw,width=64,height=48 ! pngenc ! filesink location=" + Picture);
+  }
+};
+
+class TLocalHttpServer {
+ public:
+  // Serves `body` at `path` with no Content-Length, like a radio stream.
+  TLocalHttpServer(std::string path, std::string body) : StreamPath(std::move(path)), Body(std::move(body)) {
+    Listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (Listener < 0 || bind(Listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(Listener, 8) != 0 || getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+      throw std::runtime_error("cannot listen on 127.0.0.1");
+    Port = ntohs(address.sin_port);
+    Worker = std::thread([this] { Serve(); });
+  }
+  ~TLocalHttpServer() {
+    Stopping = true;
+    Worker.join();
+    close(Listener);
+  }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(Port) + path; }
+
+ private:
+  void Serve() {
+    while (!Stopping) {
+      pollfd p{Listener, POLLIN, 0};
+      if (poll(&p, 1, 50) <= 0) continue;
+      const int client = accept4(Listener, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) continue;
+      Answer(client);
+      close(client);
+    }
+  }
+  void Answer(int client) {
+    std::string request;
+    char buffer[1024];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      pollfd p{client, POLLIN, 0};
+      if (poll(&p, 1, 2000) <= 0) return;
+      const ssize_t n = read(client, buffer, sizeof buffer);
+      if (n <= 0) return;
+      request.append(buffer, static_cast<size_t>(n));
+    }
+    const size_t pathStart = request.find(' ') + 1;
+    const std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
+    const bool head = request.starts_with("HEAD");
+    std::string reply;
+    if (path == StreamPath) {
+      reply = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nConnection: close\r\n\r\n";
+      if (!head) reply += Body;
+    } else {
+      reply = "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: 9\r\n\r\n";
+      if (!head) reply += "not found";
+    }
+    for (size_t sent = 0; sent < reply.size() && !Stopping;) {
+      const ssize_t n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
+      if (n <= 0) return;
+      sent += static_cast<size_t>(n);
+    }
+  }
+
+  std::string StreamPath, Body;
+  int Listener = -1;
+  int Port = 0;
+  std::atomic<bool> Stopping{false};
+  std::thread Worker;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tunevale::test
