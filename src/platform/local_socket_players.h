@@ -1,0 +1,43 @@
+// The running players as seen from another process: the instance lock and
+// the sockets "player-<pid>.sock" in the runtime folder. Implements the
+// single-instance port of the entry.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/instance.h"
+#include "platform/instance_lock.h"
+
+namespace tunevale {
+
+class TLocalSocketPlayers : public TInstancePort {
+ public:
+  // `folder`: the runtime folder, prepared, ending with "/".
+  explicit TLocalSocketPlayers(std::string folder);
+
+  // The player sockets in name order, without this process's own.
+  std::vector<std::string> PlayerSockets() const;
+  // Removes the sockets whose process is gone and that nobody listens on.
+  void RemoveStaleSockets() const;
+
+  bool AcquireInstance(bool force) override;
+  bool PlayerRunning() override;
+  int SendToPlayers(std::string_view text, const std::function<void(std::string_view)>& onReply) override;
+  void Sleep(int ms) override;
+
+  TInstanceLock& Lock() { return InstanceLock; }
+  // How long one player may take to handle a text (it may be adding a large
+  // folder); a player that takes longer is left to finish on its own.
+  int SendTimeoutMs = 60000;
+
+ private:
+  std::string Folder;
+  TInstanceLock InstanceLock;
+};
+
+// The pid in a socket name "player-<pid>.sock", or -1.
+int PlayerSocketPid(std::string_view fileName);
+
+}  // namespace tunevale

@@ -1,0 +1,419 @@
+// The remote transport over real Unix sockets: a server on a thread of the
+// test or in a forked "player" process, and real clients.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "app/instance.h"
+#include "app/remote_control.h"
+#include "platform/instance_lock.h"
+#include "platform/local_socket_client.h"
+#include "platform/local_socket_players.h"
+#include "platform/local_socket_server.h"
+#include "platform/runtime_folder.h"
+#include "support/fake_remote_target.h"
+#include "support/fake_runtime.h"
+#include "support/temp_folder.h"
+
+namespace tunevale {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::string Folder(const test::TTempFolder& temp) { return temp.Path() + "/"; }
+
+// Runs a server's loop on its own thread until destroyed.
+class TServerThread {
+ public:
+  explicit TServerThread(TLocalSocketServer& server) : Server(server), Thread([this] {
+    while (!Stop) Server.ProcessEvents(10);
+  }) {}
+  ~TServerThread() { Join(); }
+  // Ends the loop, so the test may look at the server.
+  void Join() {
+    Stop = true;
+    if (Thread.joinable()) Thread.join();
+  }
+
+ private:
+  TLocalSocketServer& Server;
+  std::atomic<bool> Stop{false};
+  std::thread Thread;
+};
+
+// Frames the server handled, and each answered with two replies.
+struct TEchoServer {
+  explicit TEchoServer(const std::string& path)
+      : Server(path, [this](TConnectionId id, std::string_view text) {
+          {
+            std::lock_guard lock(Mutex);
+            Handled.emplace_back(text);
+          }
+          Server.SendFrame(id, "echo:" + std::string(text));
+          Server.SendFrame(id, "again:" + std::string(text));
+        }) {}
+  Texts HandledFrames() {
+    std::lock_guard lock(Mutex);
+    return Handled;
+  }
+  std::mutex Mutex;
+  Texts Handled;
+  TLocalSocketServer Server;
+};
+
+Texts SendAndCollect(TLocalSocketClient& client, std::string_view text,
+                     TLocalSocketClient::TResult expected = TLocalSocketClient::crDone) {
+  Texts replies;
+  EXPECT_EQ(client.Send(text, [&](std::string_view r) { replies.emplace_back(r); }, 10000), expected) << text;
+  return replies;
+}
+
+Texts ReadFrames(TLocalSocketClient& client, size_t count) {
+  Texts frames;
+  std::string frame;
+  while (frames.size() < count && client.ReadFrame(frame, 10000) == TLocalSocketClient::crDone) frames.push_back(frame);
+  return frames;
+}
+
+TEST(LocalSocketTest, EachFrameIsAnsweredAndEndedByAnEmptyFrame) {
+  test::TTempFolder temp;
+  TEchoServer echo(temp / "player-1.sock");
+  TServerThread loop(echo.Server);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+  EXPECT_EQ(SendAndCollect(client, "hello"), (Texts{"echo:hello", "again:hello"}));
+  EXPECT_EQ(SendAndCollect(client, ""), (Texts{"echo:", "again:"}));
+
+  // Frames written in one go are answered in order, each with its own end.
+  const std::string two("stop\0next\0", 10);
+  ASSERT_EQ(send(client.Descriptor(), two.data(), two.size(), MSG_NOSIGNAL), ssize_t(two.size()));
+  EXPECT_EQ(ReadFrames(client, 6), (Texts{"echo:stop", "again:stop", "", "echo:next", "again:next", ""}));
+  EXPECT_EQ(echo.HandledFrames(), (Texts{"hello", "", "stop", "next"}));
+}
+
+TEST(LocalSocketTest, LargeFramesTravelBothWays) {
+  test::TTempFolder temp;
+  TEchoServer echo(temp / "player-1.sock");
+  TServerThread loop(echo.Server);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+  const std::string big = "play=" + std::string(3 << 20, 'x');
+  const Texts replies = SendAndCollect(client, big);
+  ASSERT_EQ(replies.size(), 2u);
+  EXPECT_EQ(replies[0], "echo:" + big);
+}
+
+TEST(LocalSocketTest, ASendToAPlayerThatNeverAnswersTimesOut) {
+  test::TTempFolder temp;
+  TEchoServer echo(temp / "player-1.sock");  // its loop never runs
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+  EXPECT_EQ(client.Send("stop", nullptr, 200), TLocalSocketClient::crTimedOut);
+}
+
+TEST(LocalSocketTest, ClientsOfAnotherUserAreTurnedAway) {
+  test::TTempFolder temp;
+  TEchoServer echo(temp / "player-1.sock");
+  echo.Server.AllowedUid = geteuid() + 1;
+  TServerThread loop(echo.Server);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+  EXPECT_EQ(client.Send("terminate", nullptr, 10000), TLocalSocketClient::crClosed);
+  loop.Join();
+  EXPECT_TRUE(echo.HandledFrames().empty());
+  EXPECT_EQ(echo.Server.RejectedConnections(), 1);
+}
+
+TEST(LocalSocketTest, ARealOtherUserIsTurnedAwayByItsCredentials) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+  test::TTempFolder temp;
+  chmod(temp.Path().c_str(), 0755);
+  TEchoServer echo(temp / "player-1.sock");
+  chmod(echo.Server.SocketPath().c_str(), 0666);  // let the other user reach the check
+  TServerThread loop(echo.Server);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    TLocalSocketClient client;
+    if (!client.Connect(echo.Server.SocketPath())) _exit(4);
+    _exit(client.Send("terminate", nullptr, 10000) == TLocalSocketClient::crClosed ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  loop.Join();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(echo.HandledFrames().empty());
+  EXPECT_EQ(echo.Server.RejectedConnections(), 1);
+}
+
+TEST(LocalSocketTest, AnOverlongFrameDropsTheConnection) {
+  test::TTempFolder temp;
+  TEchoServer echo(temp / "player-1.sock");
+  TServerThread loop(echo.Server);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+  // 65 MiB without a zero: more than any frame may hold.
+  const std::string chunk(1 << 20, 'y');
+  TLocalSocketClient::TResult result = TLocalSocketClient::crDone;
+  std::string frame;
+  for (int i = 0; i < 65 && result == TLocalSocketClient::crDone; ++i) {
+    ssize_t n = send(client.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
+    if (n < 0) result = TLocalSocketClient::crClosed;
+  }
+  if (result == TLocalSocketClient::crDone) result = client.ReadFrame(frame, 10000);
+  EXPECT_EQ(result, TLocalSocketClient::crClosed);
+  EXPECT_TRUE(echo.HandledFrames().empty());
+}
+
+// A player's remote side on the test's thread: the interpreter over a fake
+// target, reached through a real socket.
+struct TRemotePlayer {
+  explicit TRemotePlayer(const std::string& path)
+      : Server(path, [this](TConnectionId id, std::string_view text) {
+          Runtime.Advance(1000);
+          Remote.HandleMessage(id, text);
+        }) {
+    Target.Remote = &Remote;
+    Target.Logging = false;
+  }
+  test::TFakeRuntime Runtime;
+  test::TFakeRemoteTarget Target;
+  TLocalSocketServer Server;
+  TRemoteControl Remote{Target, Server, Runtime};
+};
+
+// Registers `client` and returns the frames that answered the registration.
+Texts Register(TLocalSocketClient& client, int number) {
+  return SendAndCollect(client, "registerwindow=" + std::to_string(number));
+}
+
+TEST(RemoteOverSocketTest, ListenersGetTheirNotificationsAndAClosedOneIsLeftOut) {
+  test::TTempFolder temp;
+  TRemotePlayer player(temp / "player-1.sock");
+  player.Target.Playlist = {"a", "b"};
+  TServerThread loop(player.Server);
+
+  TLocalSocketClient first, second, sender;
+  ASSERT_TRUE(first.Connect(player.Server.SocketPath()));
+  ASSERT_TRUE(second.Connect(player.Server.SocketPath()));
+  ASSERT_TRUE(sender.Connect(player.Server.SocketPath()));
+  const Texts registered = Register(first, 11);
+  ASSERT_EQ(registered.size(), 3u);
+  EXPECT_EQ(registered[0], "playlistnames=a\x01" "b\x01");
+  EXPECT_TRUE(registered[1].starts_with("state=graphstate=1\x01time="));
+  EXPECT_EQ(registered[2], "volume=5000\x01" "0");
+  Register(second, 22);
+
+  // The sender is not registered: its send ends with the empty frame only,
+  // while both listeners hear about the change.
+  // The second registration was announced to the first listener as well.
+  EXPECT_EQ(ReadFrames(first, 3), registered);
+  EXPECT_EQ(SendAndCollect(sender, "setvolume=7"), Texts{});
+  EXPECT_EQ(ReadFrames(first, 1), Texts{"volume=7\x01" "0"});
+  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=7\x01" "0"});
+
+  first.Close();
+  EXPECT_EQ(SendAndCollect(sender, "setvolume=8"), Texts{});
+  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=8\x01" "0"});
+}
+
+TEST(RemoteOverSocketTest, RepliesToTheAskerArriveBeforeItsEmptyFrame) {
+  test::TTempFolder temp;
+  TRemotePlayer player(temp / "player-1.sock");
+  player.Target.Artists = {{"Abba", {}}, {"Blondie", {}}};
+  TServerThread loop(player.Server);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(player.Server.SocketPath()));
+  EXPECT_EQ(SendAndCollect(client, "getartists="), Texts{});  // not registered: nothing
+  Register(client, 5);
+  EXPECT_EQ(SendAndCollect(client, "GetArtists=bb"), (Texts{"artists=0\x02" "Abba\x01"}));
+  // A malformed number is reported by the player; the send still ends.
+  EXPECT_EQ(SendAndCollect(client, "setvolume=loud"), Texts{});
+}
+
+// Forks a player process: it holds the instance lock, listens on its socket
+// and runs the interpreter. With `endOnUpgrade` false it ignores
+// "|seamlessupgrade|" and never ends by itself.
+pid_t StartPlayerProcess(const std::string& folder, bool endOnUpgrade) {
+  int ready[2];
+  if (pipe(ready) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid != 0) {
+    close(ready[1]);
+    char c;
+    const bool ok = read(ready[0], &c, 1) == 1;
+    close(ready[0]);
+    return ok ? pid : -1;
+  }
+  close(ready[0]);
+  TInstanceLock lock(folder);
+  if (!lock.Acquire(true)) _exit(5);
+  test::TFakeRuntime runtime;
+  test::TFakeRemoteTarget target;
+  target.Logging = false;
+  TLocalSocketServer* serverPtr = nullptr;
+  std::unique_ptr<TRemoteControl> remote;
+  TLocalSocketServer server(TLocalSocketServer::PlayerSocketPath(folder, getpid()),
+                            [&](TConnectionId id, std::string_view text) {
+                              runtime.Advance(1000);
+                              if (text == "|seamlessupgrade|" && endOnUpgrade) _exit(0);
+                              remote->HandleMessage(id, text);
+                            });
+  serverPtr = &server;
+  remote = std::make_unique<TRemoteControl>(target, *serverPtr, runtime);
+  target.Remote = remote.get();
+  if (write(ready[1], "r", 1) != 1) _exit(6);
+  for (;;) server.ProcessEvents(100);
+}
+
+void StopProcess(pid_t pid) {
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+}
+
+TEST(RemoteOverSocketTest, ASecondStartHandsItsFilesToEveryRunningPlayer) {
+  test::TTempFolder temp;
+  const std::string folder = Folder(temp);
+  const pid_t a = StartPlayerProcess(folder, true);
+  const pid_t b = StartPlayerProcess(folder, true);
+  ASSERT_GT(a, 0);
+  ASSERT_GT(b, 0);
+  TLocalSocketPlayers players(folder);
+  EXPECT_TRUE(players.PlayerRunning());
+  const Texts args = {"song.mp3", "/abs/other.ogg"};
+  EXPECT_EQ(ClaimInstance(players, DecideStart(args), args, "/home/me"), ioHandedOver);
+  EXPECT_FALSE(players.Lock().Held());
+
+  // Each player now lists both files; registering shows its playlist.
+  Texts playlists;
+  players.SendToPlayers("registerwindow=1", [&](std::string_view r) {
+    if (r.starts_with("playlistnames=")) playlists.emplace_back(r);
+  });
+  EXPECT_EQ(playlists, Texts(2, "playlistnames=/home/me/song.mp3\x01/abs/other.ogg\x01"));
+  StopProcess(a);
+  StopProcess(b);
+}
+
+TEST(RemoteOverSocketTest, SocketsOfEndedPlayersAreRemoved) {
+  test::TTempFolder temp;
+  const std::string folder = Folder(temp);
+  // A player killed outright leaves its socket file behind.
+  const pid_t gone = StartPlayerProcess(folder, true);
+  ASSERT_GT(gone, 0);
+  StopProcess(gone);
+  const std::string stale = TLocalSocketServer::PlayerSocketPath(folder, gone);
+  ASSERT_TRUE(std::filesystem::exists(stale));
+  // A socket nobody listens on, named after a process that still runs, stays.
+  const pid_t alive = fork();
+  if (alive == 0) {
+    pause();
+    _exit(0);
+  }
+  const std::string refused = TLocalSocketServer::PlayerSocketPath(folder, alive);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, refused.c_str());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+
+  TLocalSocketPlayers players(folder);
+  EXPECT_EQ(players.SendToPlayers("stop", nullptr), 0);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  EXPECT_TRUE(std::filesystem::exists(refused));
+  close(fd);
+  StopProcess(alive);
+}
+
+TEST(InstanceLockTest, HeldByAnotherProcessUntilItEnds) {
+  test::TTempFolder temp;
+  const std::string folder = Folder(temp);
+  const pid_t player = StartPlayerProcess(folder, true);
+  ASSERT_GT(player, 0);
+  TInstanceLock lock(folder);
+  EXPECT_TRUE(lock.HeldByOthers());
+  EXPECT_FALSE(lock.Acquire(false));
+  EXPECT_FALSE(lock.Held());
+  EXPECT_TRUE(lock.Acquire(true));  // "/forcestart" runs beside it
+  EXPECT_TRUE(lock.HeldByOthers());
+  StopProcess(player);  // the system frees a killed player's hold
+  EXPECT_FALSE(lock.HeldByOthers());
+  EXPECT_TRUE(lock.Held());
+  lock.Release();
+  TInstanceLock next(folder);
+  EXPECT_TRUE(next.Acquire(false));
+  TInstanceLock third(folder);
+  EXPECT_TRUE(third.HeldByOthers());
+  EXPECT_FALSE(third.Acquire(false));
+}
+
+TEST(CloseRunningInstanceTest, TrueWhenNoneRunsOrThePlayerEnds) {
+  test::TTempFolder temp;
+  const std::string folder = Folder(temp);
+  TLocalSocketPlayers players(folder);
+  EXPECT_TRUE(CloseRunningInstance(players));
+  const pid_t player = StartPlayerProcess(folder, true);
+  ASSERT_GT(player, 0);
+  EXPECT_TRUE(CloseRunningInstance(players));
+  int status = 0;
+  ASSERT_EQ(waitpid(player, &status, 0), player);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(CloseRunningInstanceTest, FalseWhenThePlayerDoesNotEnd) {
+  test::TTempFolder temp;
+  const std::string folder = Folder(temp);
+  const pid_t player = StartPlayerProcess(folder, false);
+  ASSERT_GT(player, 0);
+  TLocalSocketPlayers players(folder);
+  EXPECT_FALSE(CloseRunningInstance(players));  // waits the full four seconds
+  EXPECT_TRUE(players.PlayerRunning());
+  StopProcess(player);
+}
+
+TEST(RuntimeFolderTest, PathFromTheEnvironment) {
+  EXPECT_EQ(RuntimeFolderPath("/run/user/1000", 1000), "/run/user/1000/Tunevale/");
+  EXPECT_EQ(RuntimeFolderPath("/run/user/1000/", 1000), "/run/user/1000/Tunevale/");
+  EXPECT_EQ(RuntimeFolderPath("", 1000), "/tmp/Tunevale-1000/");
+  EXPECT_EQ(RuntimeFolderPath("relative", 42), "/tmp/Tunevale-42/");
+}
+
+TEST(RuntimeFolderTest, CreatedPrivateAndRefusedWhenNotOurs) {
+  test::TTempFolder temp;
+  const std::string fresh = temp / "fresh/";
+  PrepareRuntimeFolder(fresh);
+  struct stat st;
+  ASSERT_EQ(stat(fresh.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  const std::string open = temp.MakeFolder("open");
+  chmod(open.c_str(), 0755);
+  PrepareRuntimeFolder(open);
+  ASSERT_EQ(stat(open.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+  ASSERT_EQ(symlink(fresh.c_str(), (temp / "link").c_str()), 0);
+  EXPECT_THROW(PrepareRuntimeFolder(temp / "link"), ERuntimeFolderError);
+  EXPECT_THROW(PrepareRuntimeFolder(temp.Write("file")), ERuntimeFolderError);
+
+  if (geteuid() == 0) {
+    const std::string foreign = temp.MakeFolder("foreign");
+    ASSERT_EQ(chown(foreign.c_str(), 65534, 65534), 0);
+    EXPECT_THROW(PrepareRuntimeFolder(foreign), ERuntimeFolderError);
+  }
+}
+
+}  // namespace
+}  // namespace tunevale
