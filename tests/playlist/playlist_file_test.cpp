@@ -1,0 +1,184 @@
+#include "playlist/playlist_file.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "library/crawl_tasks.h"
+#include "platform/curl_http_client.h"
+#include "playlist/local_http_server.h"
+#include "playlist/playlist_fixture.h"
+#include "support/temp_folder.h"
+#include "util/atomic_file.h"
+
+namespace tunevale::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(PlaylistScannerTest, ValuesLocationsAndDuplicates) {
+  const std::set<std::string> existing = {"/b/a.mp3", "/b/b.mp3", "/b/a=b.mp3", "/b/sub/c.mp3", "/x/y.mp3",
+                                          "C:\\m\\d.mp3", "/b/ü.mp3",   "/b/two words.mp3"};
+  struct Case {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> Expected;
+  };
+  const Case cases[] = {
+      {"plain lines", "a.mp3\nmissing.mp3\nb.mp3", {"/b/a.mp3", "/b/b.mp3"}},
+      {"after the first equals sign", "File1=a=b.mp3\nTitle1=a.mp3", {"/b/a=b.mp3", "/b/a.mp3"}},
+      {"quoted values in turn", "<ref a=\"a.mp3\" b=\"b.mp3\"/>", {"/b/a.mp3", "/b/b.mp3"}},
+      {"unclosed quote", "<ref href=\"a.mp3", {"/b/a.mp3"}},
+      {"consecutive duplicates", "a.mp3\na.mp3\n<x s=\"a.mp3\" t=\"a.mp3\"/>", {"/b/a.mp3"}},
+      {"duplicate with another between", "a.mp3\nb.mp3\na.mp3", {"/b/a.mp3", "/b/b.mp3", "/b/a.mp3"}},
+      {"line ends", "a.mp3\r\nb.mp3\ra.mp3\n\n", {"/b/a.mp3", "/b/b.mp3", "/b/a.mp3"}},
+      {"backslashes in relative values", "sub\\c.mp3", {"/b/sub/c.mp3"}},
+      {"absolute values unchanged", "/x/y.mp3\nC:\\m\\d.mp3", {"/x/y.mp3", "C:\\m\\d.mp3"}},
+      {"file addresses", "file:///x/y.mp3\nfile://localhost/b/two%20words.mp3\nfile://host/x/y.mp3",
+       {"/x/y.mp3", "/b/two words.mp3"}},
+      {"addresses", "HTTP://h/s\nmms://h/s\nrtsp://h/s\nftp://h/a.mp3\ngopher://h/x",
+       {"HTTP://h/s", "mms://h/s", "rtsp://h/s", "ftp://h/a.mp3"}},
+      {"comments and 8-bit text", "#EXTM3U\n#EXTINF:1,x\n\xc3\xbc.mp3", {"/b/ü.mp3"}},
+      {"zero byte in a value", std::string("a.mp3\0junk", 10), {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::vector<std::string> entries;
+    TPlaylistScanHooks hooks;
+    hooks.IsPlayable = [&](const std::string& location) {
+      return existing.count(location) > 0 || IsPlayableLocation(location);
+    };
+    hooks.OnEntry = [&](const std::string& location) { entries.push_back(location); };
+    ScanPlaylistText(c.Text, "/b", hooks);
+    EXPECT_EQ(entries, c.Expected);
+  }
+}
+
+TEST(PlaylistScannerTest, CancelIsTestedAfterEachLine) {
+  std::vector<std::string> entries;
+  int values = 0;
+  TPlaylistScanHooks hooks;
+  hooks.IsPlayable = [](const std::string&) { return true; };
+  hooks.OnEntry = [&](const std::string& location) { entries.push_back(location); };
+  hooks.AfterValue = [&] { ++values; };
+  hooks.Cancelled = [&] { return entries.size() >= 2; };
+  ScanPlaylistText("x=\"1\" y=\"2\" z=\"3\"\n4\n5", "/b/", hooks);
+  EXPECT_THAT(entries, ElementsAre("/b/1", "/b/2", "/b/3"));
+  EXPECT_EQ(values, 3);
+}
+
+TEST(PlaylistScannerTest, RelativeValueWithoutBaseFolderStaysRelative) {
+  EXPECT_EQ(PlaylistValueLocation("a\\b.mp3", ""), "a/b.mp3");
+  EXPECT_EQ(LocalPathOfFileUrl("FILE:///a%2Fb"), "/a/b");
+  EXPECT_FALSE(IsPlayableLocation("/"));
+  EXPECT_FALSE(IsPlayableLocation(""));
+}
+
+class PlaylistFileTest : public PlaylistFixture {
+ protected:
+  PlaylistFileTest() {
+    folder.Write("music/one.mp3", "1");
+    folder.Write("music/sub/three.mp3", "3");
+    folder.Write("music/with space.mp3", "s");
+    folder.Write("other/four.mp3", "4");
+  }
+  std::string Music(const std::string& name) const { return folder / ("music/" + name); }
+
+  TTempFolder folder;
+  TCrawlTasks crawlTasks;
+  TCurlHttpClient http;
+  TPlaylistFile playlistFile{playlist, http, crawlTasks, folder / "data"};
+};
+
+TEST_F(PlaylistFileTest, EveryKindOfPlaylistGivesItsExistingEntries) {
+  const std::string two = folder.Write("elsewhere/two.mp3", "2");
+  struct Case {
+    const char* Name;
+    std::string Text;
+    std::vector<std::string> Expected;
+  };
+  const Case cases[] = {
+      {"list.m3u",
+       "#EXTM3U\r\n#EXTINF:123,Artist - One\r\none.mp3\r\n" + two +
+           "\r\nmissing.mp3\r\nsub\\three.mp3\r\nsub\\three.mp3\r\none.mp3\r\nhttp://radio.example/live\r\n",
+       {Music("one.mp3"), two, Music("sub/three.mp3"), Music("one.mp3"), "http://radio.example/live"}},
+      {"list.pls",
+       "[playlist]\nNumberOfEntries=3\nFile1=one.mp3\nTitle1=One\nLength1=123\nFile2=file://" + folder.Path() +
+           "/music/with%20space.mp3\nFile3=gone.mp3\nVersion=2\n",
+       {Music("one.mp3"), Music("with space.mp3")}},
+      {"list.asx",
+       "<asx version=\"3.0\">\n<entry><title>One</title><ref href=\"one.mp3\"/></entry>\n"
+       "<entry><ref href=\"sub\\three.mp3\" /><ref href=\"sub\\three.mp3\" /></entry>\n</asx>\n",
+       {Music("one.mp3"), Music("sub/three.mp3")}},
+      {"list.wvx",
+       "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"" + two + "\"/></ENTRY><ENTRY><REF HREF=\"nothere.wma\"/></ENTRY></ASX>",
+       {two}},
+      {"list.wpl",
+       "<?wpl version=\"1.0\"?>\n<smil><body><seq>\n<media src=\"..\\other\\four.mp3\" tid=\"{A1}\"/>\n"
+       "<media src=\"C:\\Music\\gone.mp3\"/>\n</seq></body></smil>\n",
+       {Music("../other/four.mp3")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Add({"/old/entry.mp3"});
+    const std::string path = folder.Write(std::string("music/") + c.Name, c.Text);
+    EXPECT_TRUE(playlistFile.OpenPlaylistFile(path));
+    EXPECT_EQ(Files(), c.Expected);
+  }
+  EXPECT_TRUE(playlist.Row(0).Data->InfoRead);
+  EXPECT_EQ(playlist.Row(0).Caption, "Four");
+  EXPECT_FALSE(playlist.IsBusy());
+}
+
+TEST_F(PlaylistFileTest, UnreadablePlaylistThrowsAndKeepsTheRows) {
+  Add({"/old/entry.mp3"});
+  EXPECT_THROW(playlistFile.OpenPlaylistFile(folder / "music/none.m3u"), EPlaylistFileError);
+  EXPECT_THROW(playlistFile.OpenPlaylistFile(folder / "music"), EPlaylistFileError);
+  EXPECT_THAT(Files(), ElementsAre("/old/entry.mp3"));
+}
+
+TEST_F(PlaylistFileTest, RemotePlaylistIsDownloadedAndAnErrorPageIgnored) {
+  TLocalHttpServer server;
+  server.Serve("/list.m3u", 200, Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
+  Add({"/old/entry.mp3"});
+
+  EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/gone.m3u")));
+  EXPECT_THAT(Files(), ElementsAre("/old/entry.mp3"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "data/Download/Playlist.tmp"));
+
+  EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/list.m3u")));
+  EXPECT_THAT(Files(), ElementsAre(Music("one.mp3"), "http://radio.example/live"));
+  std::string saved;
+  ASSERT_TRUE(ReadWholeFile(folder / "data/Download/Playlist.tmp", saved));
+  EXPECT_EQ(saved, Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
+
+  server.ServeCutShort("/cut.m3u", Music("sub/three.mp3") + "\n" + Music("one.mp3") + "\n");
+  EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/cut.m3u")));
+  EXPECT_THAT(Files(), ElementsAre(Music("one.mp3"), "http://radio.example/live"));
+  EXPECT_EQ(server.Requests(), 3);
+}
+
+TEST_F(PlaylistFileTest, SavedPlaylistReopensWithItsEntriesAndQueuesACrawl) {
+  playlist.AddPlaylistEntry(Music("one.mp3") + "*Custom caption");
+  playlist.AddPlaylistEntry("http://radio.example/live");
+  playlist.AddPlaylistEntry(Music("sub/three.mp3"));
+  const std::string path = folder / "music/saved.m3u";
+  playlistFile.WritePlaylistFile(path);
+
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(path, text));
+  EXPECT_EQ(text, Music("one.mp3") + "\r\nhttp://radio.example/live\r\n" + Music("sub/three.mp3") + "\r\n");
+  ASSERT_EQ(crawlTasks.Count(), 1);
+  EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
+  EXPECT_FALSE(crawlTasks.Task(0).Recursive);
+  EXPECT_TRUE(crawlTasks.Task(0).ForceReread);
+
+  playlistFile.OpenPlaylistFile(path);
+  EXPECT_THAT(Files(), ElementsAre(Music("one.mp3"), "http://radio.example/live", Music("sub/three.mp3")));
+  EXPECT_EQ(playlist.Row(0).Caption, "One");
+
+  EXPECT_THROW(playlistFile.WritePlaylistFile(folder / "no/such/folder/x.m3u"), EPlaylistFileError);
+}
+
+}  // namespace
+}  // namespace tunevale::test
