@@ -1,0 +1,117 @@
+// The playlist playing end to end through the real GStreamer engine in real
+// time (fakesink with sync on): the order of each play mode, the advance at
+// the end of each medium and the texts the window shows.
+#include <gtest/gtest.h>
+
+#include "playback/gst_filter_graph.h"
+#include "playback/playback_controller.h"
+#include "playlist/playlist.h"
+#include "support/loop_runtime.h"
+#include "support/temp_folder.h"
+#include "test_media.h"
+
+namespace tunevale {
+namespace {
+
+class PlaylistPlaybackTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Folder = new test::TTempFolder();
+    Media = new test::TTestMedia(Folder->Path());
+  }
+  static void TearDownTestSuite() {
+    delete Media;
+    delete Folder;
+  }
+
+  PlaylistPlaybackTest()
+      : Pump(Runtime),
+        Playlist(PlaylistSettings, Extensions, [](const std::string&) { return true; }, Pump),
+        Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
+    Graph.SetAudioSink("fakesink sync=true");
+    Graph.SetVideoSink("fakesink sync=true");
+    Runtime.DeliverEvents = [this](int waitMs) { Graph.ProcessBusMessages(waitMs); };
+    Controller.SetTagReader([this](const std::string& path, TMetaData& meta) {
+      ClearMetaData(meta);
+      Opened.push_back(path);
+      Titles.push_back(Controller.TitleLabel());
+    });
+    for (const std::string* path : {&Media->Mp3, &Media->Wav, &Media->Ogg}) Playlist.AddPlaylistEntry(*path);
+  }
+
+  bool Stopped() { return Graph.State() != gsRunning && Graph.State() != gsPaused && !Controller.IsOpening(); }
+  std::vector<std::string> Paths(std::initializer_list<int> rows) {
+    std::vector<std::string> out;
+    for (int r : rows) out.push_back(Playlist.Entry(r).FileName);
+    return out;
+  }
+
+  static test::TTempFolder* Folder;
+  static test::TTestMedia* Media;
+  test::TLoopRuntime Runtime;
+  TMessagePump Pump;
+  TPlaylistSettings PlaylistSettings;
+  TPlaybackSettings Settings;
+  TLibrarySettings LibrarySettings;
+  TFileExtensions Extensions;
+  GstFilterGraph Graph;
+  TPlaylist Playlist;
+  TPlaybackController Controller;
+  std::vector<std::string> Opened;
+  std::vector<std::string> Titles;
+};
+
+test::TTempFolder* PlaylistPlaybackTest::Folder = nullptr;
+test::TTestMedia* PlaylistPlaybackTest::Media = nullptr;
+
+TEST_F(PlaylistPlaybackTest, PlayAllPlaysEveryEntryInOrderThenStops) {
+  Playlist.SetPlayMode(pmPlayAll);
+  Playlist.PlayEntry(0, true);
+  EXPECT_EQ(Controller.TitleLabel(), "Tone");
+  EXPECT_EQ(Controller.TimeLabel(), "0:00:00 / 0:00:01");
+  EXPECT_EQ(Titles.front(), "Opening: Tone");
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Opened.size() == 3 && Stopped(); }, 15000));
+  EXPECT_EQ(Opened, Paths({0, 1, 2}));
+  EXPECT_EQ(Controller.TitleLabel(), "Stopped");
+  EXPECT_EQ(Controller.PlayPauseCaption(), "Play");
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(Playlist.Entry(r).PlayResult.Code, 0);
+}
+
+TEST_F(PlaylistPlaybackTest, RepeatAllWrapsToTheFirstEntry) {
+  Playlist.SetPlayMode(pmRepeatAll);
+  Playlist.PlayEntry(1, true);
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Opened.size() == 3; }, 15000));
+  EXPECT_EQ(Opened, Paths({1, 2, 0}));
+  Controller.StopActionExecute();
+  EXPECT_EQ(Controller.TitleLabel(), "Stopped");
+}
+
+TEST_F(PlaylistPlaybackTest, OnlyThisTrackStopsAndRepeatRestarts) {
+  Playlist.SetPlayMode(pmOnlyThisTrack);
+  Playlist.PlayEntry(2, true);
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Stopped(); }, 10000));
+  EXPECT_EQ(Opened, Paths({2}));
+
+  Playlist.SetPlayMode(pmRepeat);
+  Playlist.PlayEntry(0, true);
+  // Well past the medium's 1.5 s it still plays, restarted rather than reopened.
+  Runtime.RunUntil([] { return false; }, 3500);
+  EXPECT_EQ(Graph.State(), gsRunning);
+  EXPECT_EQ(Opened, Paths({2, 0}));
+  EXPECT_EQ(Playlist.PlayingIndex(), 0);
+  Controller.StopActionExecute();
+}
+
+TEST_F(PlaylistPlaybackTest, AMissingEntryIsMarkedAndSkipped) {
+  Playlist.AddPlaylistEntry(Folder->Path() + "/gone.mp3");
+  Playlist.SetPlayMode(pmRepeatAll);
+  Playlist.PlayEntry(3, true);
+  EXPECT_EQ(Playlist.Row(3).ImageIndex, piFailed);
+  EXPECT_EQ(PlayErrorText(Playlist.Entry(3).PlayResult.Code, Playlist.Entry(3).PlayResult.Message),
+            "Cannot find this file. It may be removed from your computer.");
+  EXPECT_EQ(Opened, Paths({0}));  // "Repeat all" went on with the first entry
+  Controller.StopActionExecute();
+}
+
+}  // namespace
+}  // namespace tunevale
