@@ -8,10 +8,14 @@ namespace tunevale {
 
 // Declarations of the command entry points, one per command file.
 int RunTagsCommand(const TArgs& args);
+int RunSendCommand(const TArgs& args);
+int RunListenCommand(const TArgs& args);
 
 const std::vector<TCommand> Commands = {
     // {"name", "usage line", &RunNameCommand},
     {"tags", "tags [--json] FILE...", &RunTagsCommand},
+    {"send", "send [--timeout MS] [--no-register] TEXT [ITEM...]", &RunSendCommand},
+    {"listen", "listen [--number N]", &RunListenCommand},
 };
 
 int PrintUsage(int status) {
