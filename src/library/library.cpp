@@ -84,6 +84,12 @@ void TLibrary::RemoveEmpty() {
     }
   Artists.erase(std::remove(Artists.begin(), Artists.end(), nullptr), Artists.end());
   for (size_t i = 0; i < Artists.size(); ++i) Artists[i]->Position = static_cast<int>(i);
+  ReleaseUnusedArena();
+}
+
+// Only where no track made from the arena can be on its way into the library.
+void TLibrary::ReleaseUnusedArena() {
+  if (ArenaTracks == 0 && !Arena.Empty()) Arena.Release();
 }
 
 void TLibrary::ClearArtists() {
@@ -91,6 +97,8 @@ void TLibrary::ClearArtists() {
   AlbumsByName.clear();
   Paths.Clear();
   Artists.clear();
+  ArenaTracks = 0;
+  ReleaseUnusedArena();
   Flags.LibraryDirty = true;
   Flags.ListsStale = true;
 }

@@ -23,6 +23,7 @@
 #include "library/library_settings.h"
 #include "library/path_index.h"
 #include "library/track.h"
+#include "library/track_arena.h"
 #include "media/track_lookup.h"
 
 namespace tunevale {
@@ -81,6 +82,10 @@ class TLibrary : public TTrackLookup {
   const TLibrarySettings& Settings() const { return LibrarySettings; }
   const std::string& ProgramFolder() const { return Folder; }
 
+  // Memory for tracks made in bulk (the database load): TTrack::Create's arena.
+  // Released once no track of it is left in the library (RemoveEmpty, ClearArtists).
+  TTrackArena& BulkArena() { return Arena; }
+
   // TTrackLookup: exact path, for ReadTags' from-library branch.
   bool LookupTrack(std::string_view path, TMetaData& meta, uint8_t& readResult) const override;
 
@@ -104,12 +109,21 @@ class TLibrary : public TTrackLookup {
   TArtist* AddArtistFolded(std::string_view name, std::string_view folded);
   void NoteAlbumCreated(TAlbum* album);
   void NoteAlbumDestroyed(TAlbum* album);
-  void NoteTrackAdded(TTrack* track) { Paths.Insert(track); }
-  void NoteTrackRemoved(TTrack* track) { Paths.Erase(track); }
+  void NoteTrackAdded(TTrack* track) {
+    Paths.Insert(track);
+    ArenaTracks += track->InArena;
+  }
+  void NoteTrackRemoved(TTrack* track) {
+    Paths.Erase(track);
+    ArenaTracks -= track->InArena;
+  }
+  void ReleaseUnusedArena();
   TTrackPosition PositionOf(const TTrack* track) const;
 
   const TLibrarySettings& LibrarySettings;
   std::string Folder;
+  TTrackArena Arena;  // before Artists: outlives the tracks placed in it
+  size_t ArenaTracks = 0;
   std::vector<std::unique_ptr<TArtist>> Artists;
   std::unordered_map<std::string_view, TArtist*> ArtistsByName;  // folded name → artist
   std::unordered_map<std::string, std::vector<TAlbum*>> AlbumsByName;  // folded name → namesakes

@@ -209,7 +209,7 @@ class TLoader {
     f.URL = Fields[tgWWW];
     // The name the album would give it, settled now so the track is built once.
     f.Name = TTrack::NameForAlbum(Fields[tgNAM], f.Title, f.Path, NameScratch);
-    Library.AddTrack(TTrack::Create(f));
+    Library.AddTrack(TTrack::Create(f, &Library.BulkArena()));
     return true;
   }
 

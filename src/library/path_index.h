@@ -1,9 +1,11 @@
 // Exact path → item lookup for the library's tracks and lists. Open
-// addressing over item pointers: the key is read from the item itself, so
-// the table costs one pointer per slot and no allocation per entry.
+// addressing over item pointers with a parallel array of path hashes, so a
+// probe rarely touches an item and growing never does; the key is read from
+// the item itself, with no allocation per entry.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -24,8 +26,9 @@ class TPathIndex {
 
  private:
   void Grow(size_t capacity);
-  size_t SlotOf(std::string_view path) const;
+  size_t SlotOf(std::string_view path, uint32_t hash) const;
   std::vector<TLibraryItem*> Slots;  // capacity is a power of two, or 0
+  std::vector<uint32_t> Hashes;      // hash of each slot's path
   size_t Count = 0;
 };
 

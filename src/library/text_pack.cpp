@@ -28,23 +28,26 @@ void TTextPack::Release() {
   Owned = false;
 }
 
-size_t TTextPack::MaxBlockSize(std::span<const std::string_view> texts) {
+// Bytes of the texts that are stored, twins sharing theirs.
+size_t TTextPack::SharedBytes(std::span<const std::string_view> texts, std::span<const int8_t> twins) {
   size_t bytes = 0;
-  for (std::string_view t : texts) bytes += t.size();
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const int twin = i < twins.size() ? twins[i] : -1;
+    if (texts[i].empty() || (twin >= 0 && texts[static_cast<size_t>(twin)] == texts[i])) continue;
+    bytes += texts[i].size();
+  }
+  return bytes;
+}
+
+size_t TTextPack::BlockSize(std::span<const std::string_view> texts, std::span<const int8_t> twins) {
+  const size_t bytes = SharedBytes(texts, twins);
   const size_t narrow = texts.size() * 4 + bytes;
   return narrow <= 0xFFFF ? narrow : texts.size() * 8 + bytes;
 }
 
 void TTextPack::Build(std::span<const std::string_view> texts, std::span<const int8_t> twins, void* memory) {
   const size_t n = texts.size();
-  // Offsets of each slot's bytes, with twins sharing; computed before writing
-  // so the table width is known.
-  size_t bytes = 0;
-  for (size_t i = 0; i < n; ++i) {
-    const int twin = i < twins.size() ? twins[i] : -1;
-    if (texts[i].empty() || (twin >= 0 && texts[static_cast<size_t>(twin)] == texts[i])) continue;
-    bytes += texts[i].size();
-  }
+  const size_t bytes = SharedBytes(texts, twins);
   const bool wide = n * 4 + bytes > 0xFFFF;
   const size_t table = n * (wide ? 8 : 4);
   char* block = static_cast<char*>(memory);

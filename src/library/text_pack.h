@@ -24,14 +24,13 @@ class TTextPack {
   TTextPack& operator=(TTextPack&& other) noexcept;
   ~TTextPack();
 
-  // Bytes a block for `texts` needs at most (for placing it in caller memory).
-  static size_t MaxBlockSize(std::span<const std::string_view> texts);
-
   // Packs `texts`. twins[i] is an earlier slot whose text slot i often
-  // repeats (shared when equal), or -1. With `memory` (at least
-  // MaxBlockSize bytes, outliving the pack) the block is placed there,
-  // otherwise it is allocated and owned.
+  // repeats (shared when equal), or -1. With `memory` (BlockSize bytes,
+  // aligned to 4, outliving the pack) the block is placed there, otherwise
+  // it is allocated and owned.
   void Build(std::span<const std::string_view> texts, std::span<const int8_t> twins, void* memory = nullptr);
+  // The bytes Build needs for these texts.
+  static size_t BlockSize(std::span<const std::string_view> texts, std::span<const int8_t> twins);
 
   // Slot `i` of the texts it was built from; empty for a pack never built.
   std::string_view Get(size_t i) const {
@@ -46,6 +45,7 @@ class TTextPack {
 
  private:
   void Release();
+  static size_t SharedBytes(std::span<const std::string_view> texts, std::span<const int8_t> twins);
   char* Block = nullptr;
   bool Wide = false;   // 32-bit slot entries (block of 64 KiB or more)
   bool Owned = false;  // Block was allocated by Build

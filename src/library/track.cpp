@@ -3,6 +3,7 @@
 #include <array>
 #include <new>
 
+#include "library/track_arena.h"
 #include "util/text.h"
 
 namespace tunevale {
@@ -15,12 +16,26 @@ struct TFoldPair {
   size_t Original;
 };
 
+// Case folding with a tight loop for pure ASCII texts, by far the most common.
+void FoldAppend(std::string& out, std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      CaseFoldAppend(out, s);
+      return;
+    }
+  const size_t start = out.size();
+  out.resize(start + s.size());
+  char* dst = out.data() + start;
+  for (size_t i = 0; i < s.size(); ++i) dst[i] = AsciiLowerChar(s[i]);
+}
+
 }  // namespace
 
 void TTrackDeleter::operator()(TTrack* track) const {
   if (!track) return;
+  const bool inArena = track->InArena;
   track->~TTrack();
-  ::operator delete(track);
+  if (!inArena) ::operator delete(track);
 }
 
 TTrackPtr TTrack::Create(std::string_view path, std::string_view name, const TMetaData& meta, uint8_t readResult,
@@ -69,8 +84,11 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
                                                         {kFoldedComposer, kComposer}}};
   // All folded forms go into one text; views are taken once it is complete.
   std::array<size_t, kFolds.size() + 1> ends{};
+  size_t total = 0;
+  for (const TFoldPair& fold : kFolds) total += texts[fold.Original].size();
+  out.Folded.reserve(total + total / 4);
   for (size_t i = 0; i < kFolds.size(); ++i) {
-    CaseFoldAppend(out.Folded, texts[kFolds[i].Original]);
+    FoldAppend(out.Folded, texts[kFolds[i].Original]);
     ends[i + 1] = out.Folded.size();
   }
   auto& twins = out.Twins;
@@ -88,12 +106,13 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
   if (texts[kFoldedAlbumArtist] != texts[kAlbumArtist]) twins[kFoldedAlbumArtist] = kFoldedArtist;
 }
 
-TTrackPtr TTrack::Create(const TTrackFields& f) {
+TTrackPtr TTrack::Create(const TTrackFields& f, TTrackArena* arena) {
   TTrackTexts prepared;
   PrepareTexts(f, prepared);
-  const size_t blockSize = TTextPack::MaxBlockSize(prepared.Texts);
-  void* memory = ::operator new(sizeof(TTrack) + blockSize);
+  const size_t size = sizeof(TTrack) + TTextPack::BlockSize(prepared.Texts, prepared.Twins);
+  void* memory = arena ? arena->Allocate(size) : ::operator new(size);
   TTrack* track = new (memory) TTrack();
+  track->InArena = arena != nullptr;
   track->Texts.Build(prepared.Texts, prepared.Twins, static_cast<char*>(memory) + sizeof(TTrack));
   track->IsRelative = f.Relative;
   track->TrackNumber = f.Track;

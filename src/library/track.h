@@ -14,6 +14,7 @@ namespace tunevale {
 
 class TAlbum;
 class TTrack;
+class TTrackArena;
 struct TTrackTexts;
 
 struct TTrackDeleter {
@@ -36,7 +37,8 @@ struct TTrackFields {
 
 class TTrack : public TLibraryItem {
  public:
-  static TTrackPtr Create(const TTrackFields& fields);
+  // With an `arena` the track lives in its memory (see track_arena.h).
+  static TTrackPtr Create(const TTrackFields& fields, TTrackArena* arena = nullptr);
   // A track for `path` (kept exactly) with the given tags, read result and
   // name; the name may be empty (the album fills it in when it takes the track).
   // The track and its texts share one allocation.
@@ -83,6 +85,7 @@ class TTrack : public TLibraryItem {
 
  private:
   friend class TAlbum;
+  friend class TLibrary;
   friend struct TTrackTexts;
   friend struct TTrackDeleter;
   TTrack() = default;
@@ -103,6 +106,7 @@ class TTrack : public TLibraryItem {
   int32_t LengthMs = 0;
   int32_t FileDateValue = 0;
   uint8_t Result = 0;
+  bool InArena = false;
 };
 
 }  // namespace tunevale
