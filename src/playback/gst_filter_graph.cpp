@@ -20,6 +20,8 @@ namespace tunevale {
 namespace {
 
 constexpr const char* kVideoCapsMessage = "tunevale-video-caps";
+// Wakes the main loop after an open so the messages it set aside are handled.
+constexpr const char* kWakeMessage = "tunevale-wake";
 // The most messages one ProcessBusMessages call handles; the rest wait for the next.
 constexpr int kMaxMessagesPerCall = 256;
 
@@ -155,6 +157,8 @@ void GstFilterGraph::Unload() {
   }
   // Every thread of the old medium has ended: whatever it posted is now stale.
   ++Shared->Generation;
+  for (GstMessage* message : Deferred) gst_message_unref(message);
+  Deferred.clear();
   Loaded = false;
   DiscLoaded = false;
   NetworkLoaded = false;
@@ -264,7 +268,7 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
   TargetState = GST_STATE_PAUSED;
   const GstStateChangeReturn ret = gst_element_set_state(Pipeline, GST_STATE_PAUSED);
   bool prerolled = ret == GST_STATE_CHANGE_SUCCESS || ret == GST_STATE_CHANGE_NO_PREROLL;
-  // Messages seen while waiting go back on the bus, in order, for the main loop.
+  // Messages seen while waiting are handled later, on the main loop, in order.
   TMessageList seen;
   GstMessage* error = nullptr;
   // A refused change has posted its error already; look for it briefly.
@@ -295,8 +299,10 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
                                "Timed out waiting for the media to start");
   }
   Loaded = true;
-  for (GstMessage* message : seen.Items) gst_bus_post(Bus, message);
+  Deferred.assign(seen.Items.begin(), seen.Items.end());
   seen.Items.clear();
+  gst_element_post_message(Pipeline, gst_message_new_application(GST_OBJECT(Pipeline),
+                                                                 gst_structure_new_empty(kWakeMessage)));
 }
 
 void GstFilterGraph::NoteFacts(GstMessage* message) {
@@ -333,6 +339,7 @@ bool GstFilterGraph::IsStale(GstMessage* message) const {
 }
 
 int GstFilterGraph::ProcessBusMessages(int waitMs) {
+  DrainDeferred();
   if (!Bus) return 0;
   int handled = 0;
   GstMessage* message = waitMs > 0 ? gst_bus_timed_pop(Bus, static_cast<GstClockTime>(waitMs) * GST_MSECOND)
@@ -348,7 +355,21 @@ int GstFilterGraph::ProcessBusMessages(int waitMs) {
   return handled;
 }
 
+void GstFilterGraph::DrainDeferred() {
+  while (!Deferred.empty()) {
+    GstMessage* message = Deferred.front();
+    Deferred.pop_front();
+    Handle(message);  // may open another medium, which clears the rest
+    gst_message_unref(message);
+  }
+}
+
 void GstFilterGraph::Dispatch(GstMessage* message) {
+  DrainDeferred();
+  Handle(message);
+}
+
+void GstFilterGraph::Handle(GstMessage* message) {
   if (!Pipeline || IsStale(message)) return;
   const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(Pipeline);
   switch (GST_MESSAGE_TYPE(message)) {

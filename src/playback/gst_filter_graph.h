@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -81,7 +82,10 @@ class GstFilterGraph : public TFilterGraph {
   void Unload();
   // Prerolls `uri`; raises with the mapped code on failure.
   void Open(const std::string& uri, bool networkSource, bool discSource);
+  // The one entry of bus messages: first what an open set aside, then `message`.
   void Dispatch(GstMessage* message);
+  void Handle(GstMessage* message);
+  void DrainDeferred();
   void HandleBuffering(int percent);
   void CheckVideoSize();
   void WatchVideoPad();
@@ -104,6 +108,9 @@ class GstFilterGraph : public TFilterGraph {
   GstElement* AudioSink = nullptr;  // owned by the pipeline
   GstBus* Bus = nullptr;
   guint BusWatchId = 0;
+  // Messages an open took from the bus while waiting for preroll, in bus order;
+  // they are handled before any later message.
+  std::deque<GstMessage*> Deferred;
   GstPad* VideoPad = nullptr;
   gulong VideoCapsHandler = 0;
 

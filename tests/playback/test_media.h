@@ -4,6 +4,9 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
@@ -139,6 +142,46 @@ class TLocalHttpServer {
   int Port = 0;
   std::atomic<bool> Stopping{false};
   std::thread Worker;
+};
+
+// A PulseAudio server of the test's own with a null sink, so the default sound
+// output plays in real time without a sound card. Available() is false when it
+// cannot start (no pulseaudio installed).
+class TPrivateSoundServer {
+ public:
+  explicit TPrivateSoundServer(const std::string& folder) {
+    const std::string home = folder + "/home", runtime = folder + "/run";
+    mkdir(home.c_str(), 0700);
+    mkdir(runtime.c_str(), 0700);
+    Socket = runtime + "/pulse/native";
+    std::vector<std::string> env = {"HOME=" + home, "XDG_RUNTIME_DIR=" + runtime, "PATH=/usr/bin:/bin"};
+    std::vector<std::string> args = {"pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "-n",
+                                     "-L", "module-null-sink", "-L", "module-native-protocol-unix"};
+    std::vector<char*> argv, envp;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&Pid, "pulseaudio", &actions, nullptr, argv.data(), envp.data()) != 0) Pid = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    for (int i = 0; Pid && i < 100 && access(Socket.c_str(), F_OK) != 0; ++i) usleep(50000);
+  }
+  ~TPrivateSoundServer() {
+    if (!Pid) return;
+    kill(Pid, SIGTERM);
+    waitpid(Pid, nullptr, 0);
+  }
+  bool Available() const { return Pid && access(Socket.c_str(), F_OK) == 0; }
+  // The value for PULSE_SERVER.
+  std::string Address() const { return "unix:" + Socket; }
+
+ private:
+  pid_t Pid = 0;
+  std::string Socket;
 };
 
 inline std::string ReadBytes(const std::string& path) {
