@@ -13,6 +13,7 @@
 
 #include "playback/ds_track_bar.h"
 #include "playback/test_media.h"
+#include "playlist/local_http_server.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
 
@@ -312,7 +313,8 @@ TEST_F(GstFilterGraphTest, EventsArriveThroughTheDefaultMainContext) {
 }
 
 TEST_F(GstFilterGraphTest, AServerStreamPlaysWithNoLength) {
-  test::TLocalHttpServer server("/live", test::ReadBytes(Media->Mp3));
+  test::TLocalHttpServer server;
+  server.Serve("/live", 200, test::ReadBytes(Media->Mp3));
   EXPECT_EQ(Graph.RenderStream(server.Url("/live")), 0);
   int32_t durationMs = 0;
   EXPECT_FALSE(Graph.QueryDurationMs(durationMs));
@@ -336,7 +338,7 @@ TEST_F(GstFilterGraphTest, SilentServersAreToldApartByTheirName) {
   // A port that was just free: connecting is refused.
   int port = 0;
   {
-    test::TLocalHttpServer probe("/x", "");
+    test::TLocalHttpServer probe;
     const std::string url = probe.Url("");
     port = std::stoi(url.substr(url.rfind(':') + 1));
   }

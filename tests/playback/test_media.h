@@ -1,25 +1,18 @@
 // Real media for engine tests, made at test time with gst-launch-1.0 (short, so
-// the suite stays fast), and a small HTTP server on 127.0.0.1 that serves one
-// file as an endless-looking stream (no length announced) and 404 for the rest.
+// the suite stays fast), and a private sound server for real-time output.
 #pragma once
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <netinet/in.h>
-#include <poll.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -74,74 +67,6 @@ struct TTestMedia {
               Video);
     GstLaunch("videotestsrc num-buffers=1 ! video/x-raw,width=64,height=48 ! pngenc ! filesink location=" + Picture);
   }
-};
-
-class TLocalHttpServer {
- public:
-  // Serves `body` at `path` with no Content-Length, like a radio stream.
-  TLocalHttpServer(std::string path, std::string body) : StreamPath(std::move(path)), Body(std::move(body)) {
-    Listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (Listener < 0 || bind(Listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(Listener, 8) != 0 || getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-      throw std::runtime_error("cannot listen on 127.0.0.1");
-    Port = ntohs(address.sin_port);
-    Worker = std::thread([this] { Serve(); });
-  }
-  ~TLocalHttpServer() {
-    Stopping = true;
-    Worker.join();
-    close(Listener);
-  }
-  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(Port) + path; }
-
- private:
-  void Serve() {
-    while (!Stopping) {
-      pollfd p{Listener, POLLIN, 0};
-      if (poll(&p, 1, 50) <= 0) continue;
-      const int client = accept4(Listener, nullptr, nullptr, SOCK_CLOEXEC);
-      if (client < 0) continue;
-      Answer(client);
-      close(client);
-    }
-  }
-  void Answer(int client) {
-    std::string request;
-    char buffer[1024];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-      pollfd p{client, POLLIN, 0};
-      if (poll(&p, 1, 2000) <= 0) return;
-      const ssize_t n = read(client, buffer, sizeof buffer);
-      if (n <= 0) return;
-      request.append(buffer, static_cast<size_t>(n));
-    }
-    const size_t pathStart = request.find(' ') + 1;
-    const std::string path = request.substr(pathStart, request.find(' ', pathStart) - pathStart);
-    const bool head = request.starts_with("HEAD");
-    std::string reply;
-    if (path == StreamPath) {
-      reply = "HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\nConnection: close\r\n\r\n";
-      if (!head) reply += Body;
-    } else {
-      reply = "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: 9\r\n\r\n";
-      if (!head) reply += "not found";
-    }
-    for (size_t sent = 0; sent < reply.size() && !Stopping;) {
-      const ssize_t n = send(client, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
-      if (n <= 0) return;
-      sent += static_cast<size_t>(n);
-    }
-  }
-
-  std::string StreamPath, Body;
-  int Listener = -1;
-  int Port = 0;
-  std::atomic<bool> Stopping{false};
-  std::thread Worker;
 };
 
 // A PulseAudio server of the test's own with a null sink, so the default sound
