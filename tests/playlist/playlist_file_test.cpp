@@ -18,7 +18,7 @@ using ::testing::ElementsAre;
 
 TEST(PlaylistScannerTest, ValuesLocationsAndDuplicates) {
   const std::set<std::string> existing = {"/b/a.mp3", "/b/b.mp3", "/b/a=b.mp3", "/b/sub/c.mp3", "/x/y.mp3",
-                                          "C:\\m\\d.mp3", "/b/ü.mp3",   "/b/two words.mp3"};
+                                          "C:\\m\\d.mp3", "/b/ü.mp3",   "/b/two words.mp3", "/b/\xff.mp3"};
   struct Case {
     const char* Name;
     std::string Text;
@@ -34,8 +34,8 @@ TEST(PlaylistScannerTest, ValuesLocationsAndDuplicates) {
       {"line ends", "a.mp3\r\nb.mp3\ra.mp3\n\n", {"/b/a.mp3", "/b/b.mp3", "/b/a.mp3"}},
       {"backslashes in relative values", "sub\\c.mp3", {"/b/sub/c.mp3"}},
       {"absolute values unchanged", "/x/y.mp3\nC:\\m\\d.mp3", {"/x/y.mp3", "C:\\m\\d.mp3"}},
-      {"file addresses", "file:///x/y.mp3\nfile://localhost/b/two%20words.mp3\nfile://host/x/y.mp3",
-       {"/x/y.mp3", "/b/two words.mp3"}},
+      {"file addresses", "file:///x/y.mp3\nfile://localhost/b/two%20words.mp3\nfile://host/x/y.mp3\nfile:///b/%FF.mp3",
+       {"/x/y.mp3", "/b/two words.mp3", "/b/\xff.mp3"}},
       {"addresses", "HTTP://h/s\nmms://h/s\nrtsp://h/s\nftp://h/a.mp3\ngopher://h/x",
        {"HTTP://h/s", "mms://h/s", "rtsp://h/s", "ftp://h/a.mp3"}},
       {"comments and 8-bit text", "#EXTM3U\n#EXTINF:1,x\n\xc3\xbc.mp3", {"/b/ü.mp3"}},
