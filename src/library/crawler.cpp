@@ -20,17 +20,24 @@ constexpr const char* kSearchingText = "Searching for new files...";
 constexpr const char* kCheckingText = "Checking current files...";
 
 struct TFolderEntry {
-  std::string Name;
+  uint32_t NameOffset = 0;  // into the listing's one block of names
+  uint32_t NameLength = 0;
   bool IsFolder = false;
   TMediaKind Kind = mkUnknown;
   int32_t FileDate = 0;
+};
+
+struct TFolderListing {
+  std::string Names;
+  std::vector<TFolderEntry> Entries;
+  std::string_view NameOf(const TFolderEntry& e) const { return std::string_view(Names).substr(e.NameOffset, e.NameLength); }
 };
 
 // Lists a folder in the order the file system returns it. Time stamps are taken
 // for music files only (the rest need none). The folder is closed before the
 // caller descends, so a deep tree does not hold one descriptor per level.
 bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
-                std::set<std::pair<dev_t, ino_t>>& visited, std::vector<TFolderEntry>& entries) {
+                std::set<std::pair<dev_t, ino_t>>& visited, TFolderListing& listing) {
   DIR* dir = opendir(folder.c_str());
   if (!dir) return false;
   const int fd = dirfd(dir);
@@ -44,13 +51,12 @@ bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
     const std::string_view name = d->d_name;
     if (name == "." || name == "..") continue;
     TFolderEntry entry;
-    entry.Name = name;
     bool needStat = d->d_type == DT_UNKNOWN || d->d_type == DT_LNK;
     if (d->d_type == DT_DIR) {
       entry.IsFolder = true;
     } else {
       entry.Kind = extensions.GetFileKind(name);
-      if (entry.Kind == mkUnknown) continue;
+      if (entry.Kind == mkUnknown && !needStat) continue;
       needStat = needStat || entry.Kind == mkMusic;
     }
     if (needStat) {
@@ -59,13 +65,14 @@ bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
       if (entry.IsFolder) {
         entry.Kind = mkUnknown;
       } else {
-        if (!S_ISREG(st.st_mode)) continue;
-        if (entry.Kind == mkUnknown) entry.Kind = extensions.GetFileKind(name);
-        if (entry.Kind == mkUnknown) continue;
+        if (!S_ISREG(st.st_mode) || entry.Kind == mkUnknown) continue;
         entry.FileDate = PackFileDate(st.st_mtime);
       }
     }
-    entries.push_back(std::move(entry));
+    entry.NameOffset = static_cast<uint32_t>(listing.Names.size());
+    entry.NameLength = static_cast<uint32_t>(name.size());
+    listing.Names += name;
+    listing.Entries.push_back(entry);
   }
   closedir(dir);
   return true;
@@ -151,7 +158,8 @@ void TCrawler::ProcessCrawlTasks() {
 }
 
 void TCrawler::RunTask() {
-  SeenFiles.clear();
+  Listed.clear();
+  ReadInCheck.clear();
   VisitedFolders.clear();
   TaskFolder = Task.Path.empty() ? std::string() : Library.ResolveFolder(Task.Path);
   if (Task.SearchNew || Task.ForceReread) {
@@ -171,39 +179,41 @@ void TCrawler::RunTask() {
     CheckCurrentFiles();
   }
   if (!Cancelled()) Library.RemoveEmpty();
-  SeenFiles.clear();
+  Listed.clear();
+  ReadInCheck.clear();
 }
 
 void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   if (Cancelled()) return;
-  const std::string prefix = IncludeTrailingSlash(folder);
-  std::vector<TFolderEntry> entries;
-  if (!ListFolder(prefix, Extensions, VisitedFolders, entries)) return;
-  for (const TFolderEntry& entry : entries) {
-    const std::string path = NormalizePath(prefix + entry.Name);
+  std::string path = IncludeTrailingSlash(NormalizePath(folder));
+  const size_t prefixLength = path.size();
+  TFolderListing listing;
+  if (!ListFolder(path, Extensions, VisitedFolders, listing)) return;
+  for (const TFolderEntry& entry : listing.Entries) {
+    // The prefix is normalised and ends in "/", and a name holds no "/": the
+    // full name is normalised as it stands.
+    const std::string_view name = listing.NameOf(entry);
+    path.resize(prefixLength);
+    path += name;
     if (entry.IsFolder) {
       if (Task.Recursive) CrawlFolder(path, relative);
       continue;
     }
     switch (entry.Kind) {
       case mkMusic: {
-        TSeenFile& seen = SeenFiles[path];
-        seen.FileDate = entry.FileDate;
         const TTrack* track = Library.FindTrackByPath(path);
-        if (!track || track->FileDate() != entry.FileDate || track->ReadResult() == 2 || Task.ForceReread) {
-          seen.Reread = true;
-          AddFreshTrack(path, relative, entry.FileDate);
-        }
+        if (!track || track->FileDate() != entry.FileDate || track->ReadResult() == 2 || Task.ForceReread)
+          track = AddFreshTrack(path, relative, entry.FileDate);
+        Listed.push_back(track);
         break;
       }
       case mkPlaylist:
-        SeenFiles[path];
-        Library.Playlists.Add(path, FileDisplayName(entry.Name), relative);
+      case mkVideo: {
+        TLibraryItems& items = entry.Kind == mkVideo ? Library.Videos : Library.Playlists;
+        items.Add(path, FileDisplayName(name), relative);
+        if (const int i = items.Find(path); i >= 0) Listed.push_back(items.Item(i));
         break;
-      case mkVideo:
-        SeenFiles[path];
-        Library.Videos.Add(path, FileDisplayName(entry.Name), relative);
-        break;
+      }
       default:
         break;
     }
@@ -211,11 +221,11 @@ void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   }
 }
 
-void TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {
+const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {
   TMetaData meta;
   const uint8_t result = ReadTags(path, meta, false);
   meta.FileDate = fileDate;
-  Library.AddTrack(TTrack::Create(path, FileDisplayName(path), meta, result, relative));
+  return Library.AddTrack(TTrack::Create(path, FileDisplayName(path), meta, result, relative));
 }
 
 bool TCrawler::IsOffline(std::string_view path) {
@@ -231,8 +241,13 @@ bool TCrawler::IsOffline(std::string_view path) {
   return inside;
 }
 
+bool TCrawler::IsVerified(const TLibraryItem* item) const {
+  return std::binary_search(Listed.begin(), Listed.end(), item) || ReadInCheck.count(item);
+}
+
 void TCrawler::CheckCurrentFiles() {
   MissingRoots.clear();
+  std::sort(Listed.begin(), Listed.end());
   // Indices, not pointers: the library may change under us at every pump.
   int a = 0, b = 0, t = 0;
   while (!Cancelled()) {
@@ -248,44 +263,34 @@ void TCrawler::CheckCurrentFiles() {
       continue;
     }
     const TTrack* track = album->Track(t);
-    const std::string path(track->Path());
-    if (!TaskFolder.empty() && !StartsWith(path, TaskFolder)) {
+    if (!TaskFolder.empty() && !StartsWith(track->Path(), TaskFolder)) {
       ++t;
       continue;
     }
-    if (!Library.IsInLibraryFolders(path)) {
+    if (!Library.IsInLibraryFolders(track->Path())) {
       Library.RemoveTrack(a, b, t);
+    } else if (IsVerified(track)) {
+      // Listed a moment ago with an unchanged time stamp, or read in this run: a
+      // file that cannot be read would otherwise be re-added behind us and read forever.
+      ++t;
     } else {
-      TSeenFile seen;
-      bool exists = false;
-      if (auto it = SeenFiles.find(path); it != SeenFiles.end()) {
-        seen = it->second;
-        exists = true;
-      } else {
-        struct stat st;
-        if (stat(path.c_str(), &st) == 0) {
-          exists = true;
-          seen.FileDate = PackFileDate(st.st_mtime);
-        } else if (errno != ENOENT && errno != ENOTDIR) {
-          ++t;  // cannot be looked up now: leave it for a later check
-          Pump.PumpMessages();
-          continue;
-        }
-      }
-      if (!exists) {
-        if (IsOffline(path))
-          ++t;  // its library folder is not there at all (unmounted): keep it
-        else
+      const std::string path(track->Path());
+      struct stat st;
+      if (stat(path.c_str(), &st) == 0) {
+        const int32_t fileDate = PackFileDate(st.st_mtime);
+        if (fileDate == track->FileDate() && track->ReadResult() != 2) {
+          ++t;
+        } else {
+          const bool relative = track->Relative();
           Library.RemoveTrack(a, b, t);
-      } else if ((seen.FileDate == track->FileDate() && track->ReadResult() != 2) || seen.Reread) {
-        // Unchanged, or already read in this run: a file that still cannot be
-        // read would otherwise be re-added behind us and read again forever.
-        ++t;
+          ReadInCheck.insert(AddFreshTrack(path, relative, fileDate));
+        }
+      } else if (errno != ENOENT && errno != ENOTDIR) {
+        ++t;  // cannot be looked up now: left for a later check
+      } else if (IsOffline(path)) {
+        ++t;  // its library folder is not there at all (an unmounted disk): kept as it is
       } else {
-        const bool relative = track->Relative();
         Library.RemoveTrack(a, b, t);
-        SeenFiles[path] = {seen.FileDate, true};
-        AddFreshTrack(path, relative, seen.FileDate);
       }
     }
     Pump.PumpMessages();
@@ -297,11 +302,10 @@ void TCrawler::CheckCurrentFiles() {
 
 void TCrawler::CheckItems(TLibraryItems& items) {
   for (int i = 0; i < items.Count() && !Cancelled();) {
-    const std::string path(items.Item(i)->Path());
+    const TLibraryItem* item = items.Item(i);
+    const std::string path(item->Path());
     const bool inside = Library.IsInLibraryFolders(path);
-    if (inside && (SeenFiles.count(path) || FileExists(path)))
-      ++i;
-    else if (inside && IsOffline(path))
+    if (inside && (IsVerified(item) || FileExists(path) || IsOffline(path)))
       ++i;
     else
       items.Delete(i);

@@ -20,7 +20,9 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "library/folder_watcher.h"
 #include "library/library.h"
@@ -74,11 +76,6 @@ class TCrawler {
   std::function<void()> RefreshSoon;
 
  private:
-  struct TSeenFile {
-    int32_t FileDate = 0;
-    bool Reread = false;  // its tags were read in this run
-  };
-
   void RunTask();
   void CrawlFolder(const std::string& folder, bool relative);
   void CheckCurrentFiles();
@@ -87,8 +84,9 @@ class TCrawler {
   // folder holding it is missing (an unmounted disk), so it is kept as it is.
   bool IsOffline(std::string_view path);
   // Reads the file's tags and adds a fresh track for it (replacing the old one).
-  void AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);
+  const TTrack* AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);
   uint8_t ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary);
+  bool IsVerified(const TLibraryItem* item) const;
   bool Cancelled() const { return Library.Flags.CancelCrawl; }
   void QueueFolderOf(std::string_view path, bool forceReread);
   void AskRefreshSoon();
@@ -102,8 +100,12 @@ class TCrawler {
   // The task being run, its path normalised.
   TCrawlTask Task;
   std::string TaskFolder;  // Task.Path resolved against the program's folder
-  // Files listed in this run, so the check that follows needs no second look-up.
-  std::unordered_map<std::string, TSeenFile> SeenFiles;
+  // Items whose files were listed unchanged or read in this run, so the check that
+  // follows needs no second look-up and reads nothing twice (a file that cannot be
+  // read would otherwise be re-added behind the walk and read again forever).
+  // Only compared, never dereferenced: an item freed meanwhile is harmless here.
+  std::vector<const TLibraryItem*> Listed;  // by the search for files; sorted for the check
+  std::unordered_set<const TLibraryItem*> ReadInCheck;
   // Library folders found missing in this check (resolved folder → missing).
   std::unordered_map<std::string, bool> MissingRoots;
   // Folders entered in this run (device, inode): a link back up is not followed twice.

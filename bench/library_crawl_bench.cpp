@@ -1,0 +1,176 @@
+// The crawl of a generated tree of tagged MP3 files (5,000 by default), in
+// one run against the ways to look at the same tree without the crawler:
+//   FullCrawl        a fresh library, one full-crawl task through ProcessCrawlTasks
+//   WalkAndTagLib    walking the tree and reading every file with TagLib (tags and length)
+//   UnchangedCrawl   a full crawl of a library that already knows every file
+//   PlainWalk        walking the tree with one stat per entry
+// UnchangedCrawl reports its ReadTags calls per crawl (expected: none).
+//
+//   library_crawl_bench [--files N] [google-benchmark flags, e.g. --benchmark_repetitions=7]
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <taglib/fileref.h>
+#include <taglib/tag.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "library/crawler.h"
+#include "library/library.h"
+#include "support/mp3_file.h"
+#include "support/temp_folder.h"
+#include "util/runtime.h"
+
+namespace tunevale {
+namespace {
+
+// A runtime with nothing to process: the crawl's message pump costs what it costs
+// in the player between messages.
+class TQuietRuntime : public TRuntime {
+ public:
+  int64_t MonotonicMs() const override {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+  }
+  double Now() const override { return 0; }
+  std::unique_ptr<TTimer> CreateTimer(std::function<void()>) override { return nullptr; }
+  void ProcessPendingMessages() override {}
+  void SetIdleHandler(std::function<void()>) override {}
+  void ClearIdleHandler() override {}
+};
+
+struct TBenchState {
+  std::unique_ptr<test::TTempFolder> Dir;
+  std::string Music;
+  int Files = 5000;
+  TLibrarySettings Settings;
+  TFileExtensions Extensions;
+  TQuietRuntime Runtime;
+};
+
+TBenchState* State = nullptr;
+
+// Artists of 2 albums of 10 tracks, with realistic tag lengths.
+void GenerateTree(TBenchState& state) {
+  for (int i = 0; i < state.Files; ++i) {
+    const int artist = i / 20, album = i / 10 % 2, track = i % 10 + 1;
+    const std::string artistName = "Artist Number " + std::to_string(artist);
+    const std::string albumName = "The Album Called " + std::to_string(artist) + "-" + std::to_string(album);
+    const std::string title = "A Song Title Of Some Length " + std::to_string(i);
+    char relative[256];
+    std::snprintf(relative, sizeof relative, "Music/%s/%s/%02d %s.mp3", artistName.c_str(), albumName.c_str(),
+                  track, title.c_str());
+    state.Dir->Write(relative, test::MakeMp3({title, artistName, "", albumName, std::to_string(track), "1999"}));
+  }
+}
+
+uint64_t Crawl(TLibrary& library) {
+  TMessagePump pump(State->Runtime);
+  TCrawler crawler(library, State->Extensions, pump);
+  library.CrawlTasks.QueueFullCrawl();
+  crawler.ProcessCrawlTasks();
+  return crawler.TagReads();
+}
+
+template <typename OnFile>
+void Walk(const std::string& folder, OnFile&& onFile) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  struct stat st;
+  while (const dirent* d = readdir(dir)) {
+    if (!std::strcmp(d->d_name, ".") || !std::strcmp(d->d_name, "..")) continue;
+    const std::string path = folder + "/" + d->d_name;
+    if (d->d_type == DT_DIR) {
+      Walk(path, onFile);
+    } else if (fstatat(dirfd(dir), d->d_name, &st, 0) == 0) {
+      onFile(path, st);
+    }
+  }
+  closedir(dir);
+}
+
+void FullCrawl(benchmark::State& bs) {
+  size_t tracks = 0;
+  for (auto _ : bs) {
+    bs.PauseTiming();
+    auto library = std::make_unique<TLibrary>(State->Settings, "/");
+    bs.ResumeTiming();
+    Crawl(*library);
+    bs.PauseTiming();
+    tracks = library->TrackCount();
+    library.reset();
+    bs.ResumeTiming();
+  }
+  bs.counters["tracks"] = static_cast<double>(tracks);
+}
+
+void WalkAndTagLib(benchmark::State& bs) {
+  size_t read = 0;
+  for (auto _ : bs) {
+    read = 0;
+    Walk(State->Music, [&](const std::string& path, const struct stat&) {
+      TagLib::FileRef file(path.c_str());
+      if (!file.isNull() && file.tag()) {
+        benchmark::DoNotOptimize(file.tag()->title());
+        benchmark::DoNotOptimize(file.tag()->artist());
+        benchmark::DoNotOptimize(file.tag()->album());
+        if (file.audioProperties()) benchmark::DoNotOptimize(file.audioProperties()->lengthInMilliseconds());
+        ++read;
+      }
+    });
+  }
+  bs.counters["tracks"] = static_cast<double>(read);
+}
+
+void UnchangedCrawl(benchmark::State& bs) {
+  TLibrary library(State->Settings, "/");
+  Crawl(library);
+  uint64_t reads = 0;
+  for (auto _ : bs) reads += Crawl(library);
+  bs.counters["ReadTags_per_crawl"] = benchmark::Counter(static_cast<double>(reads), benchmark::Counter::kAvgIterations);
+  bs.counters["tracks"] = static_cast<double>(library.TrackCount());
+}
+
+void PlainWalk(benchmark::State& bs) {
+  size_t files = 0;
+  for (auto _ : bs) {
+    files = 0;
+    Walk(State->Music, [&](const std::string&, const struct stat& st) { files += S_ISREG(st.st_mode); });
+  }
+  bs.counters["files"] = static_cast<double>(files);
+}
+
+}  // namespace
+}  // namespace tunevale
+
+int main(int argc, char** argv) {
+  using namespace tunevale;
+  TBenchState state;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--files") {
+      state.Files = std::atoi(argv[i + 1]);
+      std::memmove(argv + i, argv + i + 2, static_cast<size_t>(argc - i - 2) * sizeof(char*));
+      argc -= 2;
+      break;
+    }
+  state.Dir = std::make_unique<test::TTempFolder>();
+  state.Music = *state.Dir / "Music";
+  state.Settings.LibraryFolders = {state.Music};
+  State = &state;
+  GenerateTree(state);
+
+  benchmark::RegisterBenchmark("FullCrawl", FullCrawl)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("WalkAndTagLib", WalkAndTagLib)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("UnchangedCrawl", UnchangedCrawl)->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("PlainWalk", PlainWalk)->Unit(benchmark::kMillisecond);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
