@@ -57,6 +57,17 @@ void TByteReader::Read(void* buffer, size_t count) {
   }
 }
 
+void TByteReader::ReadAt(int64_t offset, void* buffer, size_t count) {
+  if (offset < 0 || offset > FileSize || static_cast<int64_t>(count) > FileSize - offset)
+    throw EReadError("read past the end");
+  if (offset >= WindowStart && offset + static_cast<int64_t>(count) <= WindowStart + static_cast<int64_t>(WindowLength)) {
+    std::memcpy(buffer, Window + (offset - WindowStart), count);
+    return;
+  }
+  if (Source.ReadAt(offset, static_cast<uint8_t*>(buffer), count) != static_cast<int64_t>(count))
+    throw EReadError("short read");
+}
+
 std::string TByteReader::ReadText(size_t count) {
   if (static_cast<int64_t>(count) > Remaining()) throw EReadError("read past the end");
   std::string s(count, '\0');

@@ -43,6 +43,10 @@ class TByteReader {
   // bytes the source has before anything is allocated.
   std::string ReadText(size_t count);
 
+  // Reads exactly `count` bytes at `offset` without moving the position or the
+  // window: for a look at the file's end between reads near its start.
+  void ReadAt(int64_t offset, void* buffer, size_t count);
+
   uint8_t ReadU8();
   uint16_t ReadU16LE();
   uint32_t ReadU32LE();

@@ -150,9 +150,8 @@ std::string Id3v1Field(const uint8_t* tag, size_t offset, size_t width) {
 
 bool HasId3v1(TByteReader& reader) {
   if (reader.Size() < 128) return false;
-  reader.Seek(reader.Size() - 128);
   uint8_t t[3];
-  reader.Read(t, 3);
+  reader.ReadAt(reader.Size() - 128, t, 3);
   return std::memcmp(t, "TAG", 3) == 0;
 }
 
@@ -174,9 +173,8 @@ uint8_t ReadId3(TByteSource& source, TMetaData& meta) {
       tagSize = int64_t(b[0]) * (1 << 21) + int64_t(b[1]) * (1 << 14) + int64_t(b[2]) * (1 << 7) + b[3] + 10;
       ReadFrames(reader, majorVersion, meta);
     } else {
-      reader.Seek(reader.Size() - 128);  // a file shorter than 128 bytes fails here
       uint8_t tag[128];
-      reader.Read(tag, 128);
+      reader.ReadAt(reader.Size() - 128, tag, 128);  // a file shorter than 128 bytes fails here
       if (std::memcmp(tag, "TAG", 3) == 0) {
         hasTrailingTag = true;
         meta.Title = Id3v1Field(tag, 3, 30);
