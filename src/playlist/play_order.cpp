@@ -29,8 +29,22 @@ void TPlaylist::PlayEntry(int index, bool forward) {
   // Held across the open: the row may be deleted while the open processes messages.
   const std::shared_ptr<TTrackData> entry = Rows[index].Data;
   const std::string caption = Rows[index].Caption;
+  // Opening a playlist expands it and plays its first row from inside the
+  // open; a playlist that names itself (or a ring of them) would never end.
+  const bool expands = ExtensionTable.GetFileKind(entry->FileName) == mkPlaylist;
+  if (expands && ExpansionDepth >= MaxPlaylistNesting) {
+    Target->Stop();
+    return;
+  }
   TPlayResult result;
-  Target->OpenMedia(entry->FileName, caption, result);
+  ExpansionDepth += expands;
+  try {
+    Target->OpenMedia(entry->FileName, caption, result);
+  } catch (...) {
+    ExpansionDepth -= expands;
+    throw;
+  }
+  ExpansionDepth -= expands;
 
   if (result.Code != prPlaylistExpanded) entry->PlayResult = result;
   if (result.Code == prWebPage) {

@@ -45,6 +45,8 @@ enum TPlaylistSortKey : int {
 
 // An automatic skipping run ends after this many failed opens in a row.
 inline constexpr int MaxConsecutiveFailures = 5;
+// Playlists whose first entry is a playlist are followed this deep.
+inline constexpr int MaxPlaylistNesting = 8;
 
 struct TPlaylistRow {
   std::string Caption;
@@ -201,6 +203,7 @@ class TPlaylist {
   int Failures = 0;
   int WebPageSkips = 0;
   int PlayDepth = 0;
+  int ExpansionDepth = 0;
   bool CancelFlag = false;
   bool Busy = false;
   std::string BusyTextValue;

@@ -180,6 +180,30 @@ TEST_F(PlayOrderTest, WebPagesArePassedOverButNeverForever) {
   EXPECT_GE(playback.Stops, 1);
 }
 
+TEST_F(PlayOrderTest, PlaylistThatNamesItselfEndsItsExpansion) {
+  Add({"/m/self.m3u"});
+  playback.ExpandPlaylist = [&](const std::string& path) {
+    playlist.DeleteAllRows();
+    playlist.AddPlaylistEntry(path);
+    playlist.PlayEntry(0, true);
+  };
+  playlist.PlayEntry(0, true);
+  EXPECT_EQ(playback.Opened.size(), size_t(MaxPlaylistNesting));
+  EXPECT_EQ(playback.Stops, 1);
+  EXPECT_EQ(playlist.Row(0).Data->PlayResult.Code, 0);  // an expansion leaves the stored result
+
+  // A playlist whose first row is a song plays it.
+  playback.Opened.clear();
+  playback.ExpandPlaylist = [&](const std::string&) {
+    playlist.DeleteAllRows();
+    playlist.AddPlaylistEntry("/m/song.mp3");
+    playlist.PlayEntry(0, true);
+  };
+  playlist.PlayEntry(0, true);
+  EXPECT_THAT(playback.Opened, ElementsAre("/m/self.m3u", "/m/song.mp3"));
+  EXPECT_EQ(playlist.PlayingIndex(), 0);
+}
+
 TEST_F(PlayOrderTest, PlaySelectedTakesItemIndexThenPlayingThenFirst) {
   Add({"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"});
   playlist.PlaylistPlayActionExecute();
