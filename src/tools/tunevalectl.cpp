@@ -10,12 +10,14 @@ namespace tunevale {
 int RunTagsCommand(const TArgs& args);
 int RunSendCommand(const TArgs& args);
 int RunListenCommand(const TArgs& args);
+int RunLibraryCommand(const TArgs& args);
 
 const std::vector<TCommand> Commands = {
     // {"name", "usage line", &RunNameCommand},
     {"tags", "tags [--json] FILE...", &RunTagsCommand},
     {"send", "send [--timeout MS] [--no-register] TEXT [ITEM...]", &RunSendCommand},
     {"listen", "listen [--number N]", &RunListenCommand},
+    {"library", "library SUBCOMMAND ... (tunevalectl library --help)", &RunLibraryCommand},
 };
 
 int PrintUsage(int status) {
