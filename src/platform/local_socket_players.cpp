@@ -59,6 +59,11 @@ void TLocalSocketPlayers::RemoveStaleSockets() const {
   }
 }
 
+std::unique_ptr<TLocalSocketServer> TLocalSocketPlayers::Listen(TLocalSocketServer::TFrameHandler onFrame) const {
+  RemoveStaleSockets();
+  return std::make_unique<TLocalSocketServer>(TLocalSocketServer::PlayerSocketPath(Folder, getpid()), std::move(onFrame));
+}
+
 bool TLocalSocketPlayers::AcquireInstance(bool force) { return InstanceLock.Acquire(force); }
 
 bool TLocalSocketPlayers::PlayerRunning() { return InstanceLock.HeldByOthers(); }

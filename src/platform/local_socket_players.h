@@ -3,12 +3,14 @@
 // single-instance port of the entry.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/instance.h"
 #include "platform/instance_lock.h"
+#include "platform/local_socket_server.h"
 
 namespace tunevale {
 
@@ -21,6 +23,10 @@ class TLocalSocketPlayers : public TInstancePort {
   std::vector<std::string> PlayerSockets() const;
   // Removes the sockets whose process is gone and that nobody listens on.
   void RemoveStaleSockets() const;
+
+  // This process's own player socket, after clearing the stale ones; for a
+  // player that holds the instance lock.
+  std::unique_ptr<TLocalSocketServer> Listen(TLocalSocketServer::TFrameHandler onFrame) const;
 
   bool AcquireInstance(bool force) override;
   bool PlayerRunning() override;

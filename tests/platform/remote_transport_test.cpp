@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <filesystem>
@@ -102,6 +103,30 @@ TEST(LocalSocketTest, EachFrameIsAnsweredAndEndedByAnEmptyFrame) {
   ASSERT_EQ(send(client.Descriptor(), two.data(), two.size(), MSG_NOSIGNAL), ssize_t(two.size()));
   EXPECT_EQ(ReadFrames(client, 6), (Texts{"echo:stop", "again:stop", "", "echo:next", "again:next", ""}));
   EXPECT_EQ(echo.HandledFrames(), (Texts{"hello", "", "stop", "next"}));
+}
+
+TEST(LocalSocketTest, AHandlerThatPumpsLetsOthersInButKeepsItsOwnOrder) {
+  test::TTempFolder temp;
+  Texts handled;  // only touched on the server's thread
+  std::unique_ptr<TLocalSocketServer> server;
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id, std::string_view text) {
+    handled.emplace_back(text);
+    // A long operation pumping messages until the other client got through.
+    if (text == "slow")
+      for (int i = 0; i < 1000 && std::find(handled.begin(), handled.end(), "other") == handled.end(); ++i)
+        server->ProcessEvents(10);
+    server->SendFrame(id, "done:" + std::string(text));
+  });
+  TServerThread loop(*server);
+  TLocalSocketClient first, second;
+  ASSERT_TRUE(first.Connect(server->SocketPath()));
+  ASSERT_TRUE(second.Connect(server->SocketPath()));
+  const std::string two("slow\0after\0", 11);
+  ASSERT_EQ(send(first.Descriptor(), two.data(), two.size(), MSG_NOSIGNAL), ssize_t(two.size()));
+  EXPECT_EQ(SendAndCollect(second, "other"), Texts{"done:other"});
+  EXPECT_EQ(ReadFrames(first, 4), (Texts{"done:slow", "", "done:after", ""}));
+  loop.Join();
+  EXPECT_EQ(handled, (Texts{"slow", "other", "after"}));
 }
 
 TEST(LocalSocketTest, LargeFramesTravelBothWays) {
@@ -260,24 +285,21 @@ pid_t StartPlayerProcess(const std::string& folder, bool endOnUpgrade) {
     return ok ? pid : -1;
   }
   close(ready[0]);
-  TInstanceLock lock(folder);
-  if (!lock.Acquire(true)) _exit(5);
+  TLocalSocketPlayers players(folder);
+  if (!players.AcquireInstance(true)) _exit(5);
   test::TFakeRuntime runtime;
   test::TFakeRemoteTarget target;
   target.Logging = false;
-  TLocalSocketServer* serverPtr = nullptr;
   std::unique_ptr<TRemoteControl> remote;
-  TLocalSocketServer server(TLocalSocketServer::PlayerSocketPath(folder, getpid()),
-                            [&](TConnectionId id, std::string_view text) {
-                              runtime.Advance(1000);
-                              if (text == "|seamlessupgrade|" && endOnUpgrade) _exit(0);
-                              remote->HandleMessage(id, text);
-                            });
-  serverPtr = &server;
-  remote = std::make_unique<TRemoteControl>(target, *serverPtr, runtime);
+  const auto server = players.Listen([&](TConnectionId id, std::string_view text) {
+    runtime.Advance(1000);
+    if (text == "|seamlessupgrade|" && endOnUpgrade) _exit(0);
+    remote->HandleMessage(id, text);
+  });
+  remote = std::make_unique<TRemoteControl>(target, *server, runtime);
   target.Remote = remote.get();
   if (write(ready[1], "r", 1) != 1) _exit(6);
-  for (;;) server.ProcessEvents(100);
+  for (;;) server->ProcessEvents(100);
 }
 
 void StopProcess(pid_t pid) {
