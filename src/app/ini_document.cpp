@@ -30,14 +30,14 @@ void TIniDocument::Clear() {
 
 void TIniDocument::Parse(std::string_view bytes) {
   Clear();
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  while (StartsWith(bytes, "\xEF\xBB\xBF")) bytes.remove_prefix(3);
   size_t pos = 0;
   while (pos < bytes.size()) {
     const size_t end = bytes.find('\n', pos);
     std::string_view line =
         bytes.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
     pos = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
 
     const std::string_view trimmed = TrimView(line);
     const size_t close = trimmed.find(']');

@@ -2,23 +2,13 @@
 
 #include <filesystem>
 
-#include "app/ini_file.h"  // LoadDocumentFile
+#include "app/ini_file.h"         // LoadDocumentFile
+#include "app/settings_values.h"  // ParseHex
 #include "util/atomic_file.h"
 #include "util/path.h"
 #include "util/text.h"
 
 namespace tunevale {
-
-namespace {
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string TKeyStore::EncodeText(std::string_view value) {
   static constexpr char Hex[] = "0123456789ABCDEF";
@@ -88,10 +78,9 @@ std::optional<std::string> TKeyStore::DecodeText(std::string_view raw) {
         break;
       case 'x': {
         if (i + 2 >= body.size()) return std::nullopt;
-        const int hi = HexDigit(body[i + 1]);
-        const int lo = HexDigit(body[i + 2]);
-        if (hi < 0 || lo < 0) return std::nullopt;
-        out.push_back(static_cast<char>(hi * 16 + lo));
+        const std::optional<uint32_t> byte = ParseHex(body.substr(i + 1, 2));
+        if (!byte) return std::nullopt;
+        out.push_back(static_cast<char>(*byte));
         i += 2;
         break;
       }

@@ -4,6 +4,7 @@
 
 #include "app/settings_values.h"
 #include "app/settings_window.h"
+#include "library/crawl_tasks.h"
 #include "media/media_kind.h"
 #include "util/text.h"
 
@@ -119,7 +120,9 @@ void ReadTweaks(TSettingsContext& context) {
 void SettingsPass(TSettingsContext& context) {
   TSettings& s = context.Settings;
   const TSettingsStore& store = context.Store;
-  if (s.StoredVersion == 11 && context.QueueFullLibraryRefresh) context.QueueFullLibraryRefresh();
+  // Settings of build 11 ask for every file to be read again.
+  if (s.StoredVersion == 11 && context.CrawlTasks)
+    context.CrawlTasks->AddTask("", /*recursive=*/true, /*searchNew=*/true, /*forceReread=*/true);
 
   s.CustomMusicExtensions = Text(store, Main, "CustomMusicExtensions", "");
   s.CustomVideoExtensions = Text(store, Main, "CustomVideoExtensions", "");

@@ -24,6 +24,7 @@
 
 namespace tunevale {
 
+class TCrawlTasks;
 class TFileExtensions;
 class TSettingsWindow;
 
@@ -115,9 +116,8 @@ struct TSettingsContext {
   TSettingsWindow* Window = nullptr;      // the main window, while it exists
   TFileExtensions* Extensions = nullptr;  // rebuilt by ApplySettings
   std::function<double()> Now;            // days since 1899-12-30 (TRuntime::Now)
-  // Queues a full library refresh: one crawl task with an empty path,
-  // recursive, looking for new files and forcing a re-read of every file.
-  std::function<void()> QueueFullLibraryRefresh;
+  // Settings of build 11 queue a full library refresh here.
+  TCrawlTasks* CrawlTasks = nullptr;
 };
 
 // With `playlistOnly` false the settings pass (every key but the saved

@@ -73,24 +73,6 @@ constexpr TColourName ColourNames[] = {
     {SystemColour(30), "clMenuBar"},
 };
 
-std::optional<uint32_t> ParseHex(std::string_view digits) {
-  if (digits.empty() || digits.size() > 8) return std::nullopt;
-  uint32_t value = 0;
-  for (const char c : digits) {
-    int d;
-    if (c >= '0' && c <= '9')
-      d = c - '0';
-    else if (c >= 'a' && c <= 'f')
-      d = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-      d = c - 'A' + 10;
-    else
-      return std::nullopt;
-    value = value * 16 + static_cast<uint32_t>(d);
-  }
-  return value;
-}
-
 // Days since 1970-01-01 of a civil date and back (proleptic Gregorian).
 int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
@@ -127,6 +109,24 @@ bool Digits(std::string_view s, size_t pos, size_t count, int& value) {
 }
 
 }  // namespace
+
+std::optional<uint32_t> ParseHex(std::string_view digits) {
+  if (digits.empty() || digits.size() > 8) return std::nullopt;
+  uint32_t value = 0;
+  for (const char c : digits) {
+    int d;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return std::nullopt;
+    value = value * 16 + static_cast<uint32_t>(d);
+  }
+  return value;
+}
 
 std::string ColourToText(int32_t colour) {
   for (const TColourName& entry : ColourNames)

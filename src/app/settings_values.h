@@ -22,6 +22,9 @@ std::string ColourToText(int32_t colour);
 // (the empty text included).
 std::optional<int32_t> ColourFromText(std::string_view text);
 
+// One to eight hexadecimal digits (either case) as a number.
+std::optional<uint32_t> ParseHex(std::string_view digits);
+
 // Date-times are days since 1899-12-30 with the time of day as the fraction.
 // The text is "YYYY-MM-DD HH:MM:SS" (seconds truncated), whatever the locale.
 std::string DateTimeToText(double days);

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 #include "app/fake_settings_window.h"
 #include "app/ini_file.h"
 #include "app/key_store.h"
+#include "app/settings_locations.h"
 #include "app/settings_values.h"
+#include "library/crawl_tasks.h"
 #include "media/media_kind.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
@@ -34,9 +37,8 @@ struct TSetup {
     Settings.MyMusicFolder = "/home/u/Music";
     Settings.MyVideoFolder = "/home/u/Videos";
     Window = std::make_unique<TFakeSettingsWindow>(Settings);
-    Context = std::make_unique<TSettingsContext>(
-        TSettingsContext{Settings, *Store, withWindow ? Window.get() : nullptr, &Extensions,
-                         [] { return Now; }, [this] { ++RefreshesQueued; }});
+    Context = std::make_unique<TSettingsContext>(TSettingsContext{
+        Settings, *Store, withWindow ? Window.get() : nullptr, &Extensions, [] { return Now; }, &CrawlTasks});
   }
   void Load(bool playlistOnly = false) { LoadSettings(*Context, playlistOnly); }
   void Save(TSaveSettingsFlags flags = {}) { ASSERT_TRUE(SaveSettings(*Context, flags)); }
@@ -53,7 +55,7 @@ struct TSetup {
   std::unique_ptr<TFakeSettingsWindow> Window;
   TFileExtensions Extensions;
   std::unique_ptr<TSettingsContext> Context;
-  int RefreshesQueued = 0;
+  TCrawlTasks CrawlTasks;
 };
 
 // Short column layouts keep the expected files readable.
@@ -171,7 +173,7 @@ TEST(SettingsTest, FirstRunGivesTheDefaultsInBothLayouts) {
       EXPECT_EQ(s.LastUpdateCheck, Now);
       EXPECT_EQ(s.ZoomMark, zmFitToScreen);
       EXPECT_TRUE(setup.Window->Switches.empty());
-      EXPECT_EQ(setup.RefreshesQueued, 0);
+      EXPECT_EQ(setup.CrawlTasks.Count(), 0);
       EXPECT_EQ(setup.Window->Log.back(), "applied");
     }
   }
@@ -210,11 +212,7 @@ TEST(SettingsTest, EverySettingSurvivesASaveAndALoad) {
     s.LibraryFolders = {"../Music", "/srv/a=b;c", "/with space "};
     saved.Save();
 
-    TSetup loaded(installed);
-    loaded.Store = std::make_unique<TIniFile>(saved.Path);
-    if (installed) loaded.Store = std::make_unique<TKeyStore>(saved.Path);
-    loaded.Context = std::make_unique<TSettingsContext>(TSettingsContext{
-        loaded.Settings, *loaded.Store, loaded.Window.get(), &loaded.Extensions, [] { return Now; }, {}});
+    TSetup loaded(installed, saved.File());
     loaded.Load();
     const TSettings& t = loaded.Settings;
     SCOPED_TRACE(installed ? "key store" : "ini");
@@ -269,7 +267,11 @@ TEST(SettingsTest, OldBuildsConvertThePlaylistSeparatorAndBuild11RefreshesTheLib
     setup.Load(true);
     EXPECT_EQ(setup.Settings.StoredVersion, c.Stored);
     EXPECT_EQ(setup.Window->Rows, c.Rows) << file;
-    EXPECT_EQ(setup.RefreshesQueued, c.Refreshes) << file;
+    ASSERT_EQ(setup.CrawlTasks.Count(), c.Refreshes) << file;
+    if (c.Refreshes) {
+      const TCrawlTask& task = setup.CrawlTasks.Task(0);
+      EXPECT_TRUE(task.Path.empty() && task.Recursive && task.SearchNew && task.ForceReread);
+    }
   }
   // The INI layout never used "?".
   TSetup ini(false, "[Tunevale]\nAppVersion=2.0.0.16\nPlaylistCount=1\nPlaylistItem0=a?A\n");
@@ -461,6 +463,54 @@ TEST(SettingsValuesTest, DateTimeTexts) {
   for (const char* bad : {"", "2023-02-29", "2023-13-01", "2023-01-01 24:00", "2023-01-01 10:00:60",
                           "2023-1-01", "2023-01-01 10:00:00Z", "0000-01-01"})
     EXPECT_FALSE(DateTimeFromText(bad)) << bad;
+}
+
+TEST(SettingsLocationsTest, UserFoldersFromTheXdgList) {
+  const std::string text =
+      "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\nXDG_MUSIC_DIR=\"$HOME/My "
+      "\\\"Music\\\"\"\n"
+      "XDG_VIDEOS_DIR=\"/srv/videos/\"\nXDG_PICTURES_DIR=\"$HOME\"\nXDG_DOCUMENTS_DIR=relative\n"
+      "XDG_TEMPLATES_DIR=\"/old\"\nXDG_TEMPLATES_DIR=\"Templates\"\n";
+  const struct {
+    const char* Name;
+    const char* Folder;
+  } cases[] = {
+      {"MUSIC", "/home/u/My \"Music\""},
+      {"VIDEOS", "/srv/videos"},
+      {"DESKTOP", "/home/u/Desktop"},
+      {"PICTURES", ""},  // the home folder itself means switched off
+      {"DOCUMENTS", ""},
+      {"TEMPLATES", ""},  // the last entry wins, and it is not absolute
+      {"DOWNLOAD", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(UserDirFromText(text, c.Name, "/home/u"), c.Folder) << c.Name;
+}
+
+TEST(SettingsLocationsTest, TheStoreFollowsTheInstallation) {
+  const auto env = [](std::map<std::string, std::string> vars) {
+    return [vars](const char* name) -> std::optional<std::string> {
+      const auto it = vars.find(name);
+      return it == vars.end() ? std::nullopt : std::optional(it->second);
+    };
+  };
+  EXPECT_EQ(KeyStorePathFor(env({{"XDG_CONFIG_HOME", "/cfg/"}, {"HOME", "/home/u"}})),
+            "/cfg/Tunevale/Tunevale.conf");
+  EXPECT_EQ(KeyStorePathFor(env({{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/home/u"}})),
+            "/home/u/.config/Tunevale/Tunevale.conf");
+  EXPECT_EQ(IniFilePathFor("/opt/tunevale"), "/opt/tunevale/Tunevale.ini");
+
+  TTempFolder folder;
+  folder.Write("cfg/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/Music\"\n");
+  TSettings settings;
+  ReadUserFolders(env({{"XDG_CONFIG_HOME", folder / "cfg"}, {"HOME", "/home/u"}}), settings);
+  EXPECT_EQ(settings.MyMusicFolder, "/home/u/Music");
+  EXPECT_EQ(settings.MyVideoFolder, "");
+
+  settings.IniFilePath = folder / "Tunevale.ini";
+  settings.KeyStorePath = folder / "Tunevale.conf";
+  EXPECT_FALSE(CreateSettingsStore(settings)->JoinsLists());
+  settings.IsInstalled = true;
+  EXPECT_TRUE(CreateSettingsStore(settings)->JoinsLists());
 }
 
 }  // namespace
