@@ -22,28 +22,12 @@
 
 #include "library/crawler.h"
 #include "library/library.h"
+#include "support/loop_runtime.h"
 #include "support/mp3_file.h"
 #include "support/temp_folder.h"
-#include "util/runtime.h"
 
 namespace tunevale {
 namespace {
-
-// A runtime with nothing to process: the crawl's message pump costs what it costs
-// in the player between messages.
-class TQuietRuntime : public TRuntime {
- public:
-  int64_t MonotonicMs() const override {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-  }
-  double Now() const override { return 0; }
-  std::unique_ptr<TTimer> CreateTimer(std::function<void()>) override { return nullptr; }
-  void ProcessPendingMessages() override {}
-  void SetIdleHandler(std::function<void()>) override {}
-  void ClearIdleHandler() override {}
-};
 
 struct TBenchState {
   std::unique_ptr<test::TTempFolder> Dir;
@@ -51,7 +35,8 @@ struct TBenchState {
   int Files = 5000;
   TLibrarySettings Settings;
   TFileExtensions Extensions;
-  TQuietRuntime Runtime;
+  // Nothing is pending in a benchmark: the crawl's pump costs what it costs between messages.
+  test::TLoopRuntime Runtime;
 };
 
 TBenchState* State = nullptr;

@@ -14,6 +14,8 @@
 
 namespace tunevale {
 
+int RunLibraryScan(const TArgs& args);  // library_scan_command.cpp
+
 namespace {
 
 int RunDump(const TArgs& args);
@@ -22,6 +24,7 @@ int RunSaveRoundtrip(const TArgs& args);
 // Other sub-commands are declared here and added to the table below.
 
 const std::vector<TLibrarySubcommand> Subcommands = {
+    {"scan", "scan --db DB --folder DIR...", &RunLibraryScan},
     {"dump", "dump DB", &RunDump},
     {"save-roundtrip", "save-roundtrip --db IN --folder DIR... --out OUT", &RunSaveRoundtrip},
 };

@@ -8,34 +8,22 @@
 #include "library/library_scheduler.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
+#include "support/queued_tasks.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
 namespace {
 
 using test::MakeMp3;
+using test::QueuedTasks;
 using test::SetModificationTime;
+using test::TTaskView;
 using test::TTempFolder;
 using testing::ElementsAre;
 namespace fs = std::filesystem;
 
 constexpr time_t kMonday = 1700000000;  // 2023-11-14
 constexpr time_t kTuesday = kMonday + 86400;
-
-struct TTaskView {
-  std::string Path;
-  bool Recursive, SearchNew, ForceReread;
-  bool operator==(const TTaskView&) const = default;
-};
-
-std::vector<TTaskView> Tasks(const TLibrary& library) {
-  std::vector<TTaskView> out;
-  for (int i = 0; i < library.CrawlTasks.Count(); ++i) {
-    const TCrawlTask& t = library.CrawlTasks.Task(i);
-    out.push_back({t.Path, t.Recursive, t.SearchNew, t.ForceReread});
-  }
-  return out;
-}
 
 // A library over real folders, crawled with the real tag reader.
 class CrawlerTest : public testing::Test {
@@ -262,7 +250,7 @@ TEST_F(CrawlerTest, ARunIsNotReenteredAndWorkQueuedMeanwhileRunsAfterIt) {
     Library.CrawlTasks.AddTask(Dir / "Music/B", false, false, true);
   };
   std::vector<TTaskView> runs;
-  Crawler.RefreshLibraryLists = [&] { runs.push_back(Tasks(Library).front()); };
+  Crawler.RefreshLibraryLists = [&] { runs.push_back(QueuedTasks(Library).front()); };
   Crawl();
   EXPECT_EQ(nestedCalls, 1);
   EXPECT_THAT(runs, ElementsAre(TTaskView{"", true, true, false}, TTaskView{Dir / "Music/B", false, false, true}));
@@ -311,7 +299,7 @@ TEST_F(CrawlerTest, NoticeFileQueuesTheFolderWhenTheLibraryShouldLearnSomething)
   // Unchanged and known: nothing to do.
   EXPECT_EQ(Crawler.NoticeFile(known, meta, false), 0);
   EXPECT_EQ(meta.Title, "Known");
-  EXPECT_THAT(Tasks(Library), ElementsAre());
+  EXPECT_THAT(QueuedTasks(Library), ElementsAre());
 
   // Tags changed but the time stamp did not: re-read by force.
   Dir.Write("Music/Known/k.mp3", MakeMp3({"Retagged", "Abba", "", "Gold", "1", "1992"}));
@@ -328,14 +316,14 @@ TEST_F(CrawlerTest, NoticeFileQueuesTheFolderWhenTheLibraryShouldLearnSomething)
   // A touched file.
   SetModificationTime(known, kTuesday);
   Crawler.NoticeFile(known, meta, false);
-  EXPECT_THAT(Tasks(Library), ElementsAre(TTaskView{Dir / "Music/Known", false, true, true},
+  EXPECT_THAT(QueuedTasks(Library), ElementsAre(TTaskView{Dir / "Music/Known", false, true, true},
                                           TTaskView{Dir / "Music/New", false, true, false},
                                           TTaskView{Dir / "Music/Known", false, true, false}));
 
   // A file gone from the library folders queues its folder for the check.
   Library.CrawlTasks.Clear();
   Crawler.NoticeFile(Dir / "Music/Gone/g.mp3", meta, false);
-  EXPECT_THAT(Tasks(Library), ElementsAre(TTaskView{Dir / "Music/Gone", false, true, false}));
+  EXPECT_THAT(QueuedTasks(Library), ElementsAre(TTaskView{Dir / "Music/Gone", false, true, false}));
 }
 
 TEST(PackFileDateTest, PacksLocalDateAndTimeTheDosWay) {

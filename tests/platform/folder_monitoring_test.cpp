@@ -9,6 +9,7 @@
 #include "platform/inotify_folder_watcher.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
+#include "support/queued_tasks.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
@@ -17,16 +18,7 @@ namespace {
 using testing::ElementsAre;
 namespace fs = std::filesystem;
 
-struct TTaskView {
-  std::string Path;
-  bool Recursive, SearchNew, ForceReread;
-  bool operator==(const TTaskView&) const = default;
-};
-
-void PrintTo(const TTaskView& t, std::ostream* os) {
-  *os << "{" << t.Path << (t.Recursive ? " recursive" : "") << (t.SearchNew ? " search-new" : "")
-      << (t.ForceReread ? " forced" : "") << "}";
-}
+using test::TTaskView;
 
 class FolderMonitoringTest : public testing::Test {
  protected:
@@ -43,11 +35,7 @@ class FolderMonitoringTest : public testing::Test {
   // What the changes so far queued; the queue is emptied for the next step.
   std::vector<TTaskView> TakeTasks() {
     Watcher.ProcessEvents();
-    std::vector<TTaskView> out;
-    for (int i = 0; i < Library.CrawlTasks.Count(); ++i) {
-      const TCrawlTask& t = Library.CrawlTasks.Task(i);
-      out.push_back({t.Path, t.Recursive, t.SearchNew, t.ForceReread});
-    }
+    std::vector<TTaskView> out = test::QueuedTasks(Library);
     Library.CrawlTasks.Clear();
     return out;
   }
