@@ -113,7 +113,10 @@ void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
     if (!IsFrameIdByte(id[0]) || !IsFrameIdByte(id[1]) || !IsFrameIdByte(id[2])) return;
     int64_t size;
     int64_t skip;
-    if (id[3] != 0) {
+    // In an ID3v2.2 tag every id has three letters and its fourth byte is the
+    // high byte of the size, so a frame of 64 KiB or more (a picture) is no
+    // four-letter frame there.
+    if (id[3] != 0 && majorVersion != 2) {
       uint8_t s[4];
       reader.Read(s, 4);
       if (majorVersion >= 4 && ((s[0] | s[1] | s[2] | s[3]) & 0x80) == 0)
@@ -124,7 +127,7 @@ void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
     } else {
       uint8_t s[2];
       reader.Read(s, 2);
-      size = int64_t(s[0]) << 8 | s[1];
+      size = int64_t(majorVersion == 2 ? id[3] : 0) << 16 | int64_t(s[0]) << 8 | s[1];
       skip = 1;
     }
     if (size == 0) {

@@ -9,17 +9,7 @@ namespace {
 
 using namespace tunevale::testing;
 
-struct TRead {
-  uint8_t Result;
-  TMetaData Meta;
-};
-
-TRead Read(const std::string& bytes) {
-  TRead r;
-  TMemorySource source(bytes);
-  r.Result = ReadAsf(source, r.Meta);
-  return r;
-}
+TRead Read(const std::string& bytes) { return ReadBytes(ReadAsf, bytes); }
 
 std::string Wm(std::string_view name, std::string_view value) { return AsfDescriptor(name, 0, AsfText(value)); }
 

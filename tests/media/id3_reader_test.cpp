@@ -12,17 +12,7 @@ namespace {
 using namespace tunevale::testing;
 using namespace std::string_literals;
 
-struct TRead {
-  uint8_t Result;
-  TMetaData Meta;
-};
-
-TRead Read(const std::string& bytes) {
-  TRead r;
-  TMemorySource source(bytes);
-  r.Result = ReadId3(source, r.Meta);
-  return r;
-}
+TRead Read(const std::string& bytes) { return ReadBytes(ReadId3, bytes); }
 
 // A tag followed by one second of 128 kbit/s audio (16000 bytes).
 std::string Mp3(const std::string& tag) { return tag + Mpeg1Layer3Header128 + Audio(16000 - 4); }
@@ -109,6 +99,12 @@ TEST(Id3ReaderTest, Version22FramesFillTheSameFields) {
   EXPECT_EQ(r.Meta.Comment, "C");
   EXPECT_EQ(r.Meta.URL, "u");
   EXPECT_EQ(r.Meta.Length, 5000);
+}
+
+TEST(Id3ReaderTest, Version22PictureOf64KiBOrMore) {
+  // The size's high byte stands where a four-letter id has its fourth letter.
+  const TRead r = Mp3Read(Id3Tag(Frame22("PIC", std::string(70000, 'p')) + Frame22("TT2", Text("After")), 2));
+  EXPECT_EQ(r.Meta.Title, "After");
 }
 
 TEST(Id3ReaderTest, LongValuesAreSkippedAndLaterFramesStillRead) {

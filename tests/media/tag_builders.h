@@ -6,7 +6,24 @@
 #include <string>
 #include <string_view>
 
+#include "media/byte_source.h"
+#include "media/metadata.h"
+
 namespace tunevale::testing {
+
+struct TRead {
+  uint8_t Result;
+  TMetaData Meta;
+};
+
+// Runs a reader (ReadId3, ReadAsf) over bytes in memory.
+template <class TReader>
+TRead ReadBytes(TReader reader, const std::string& bytes) {
+  TRead r;
+  TMemorySource source(bytes);
+  r.Result = reader(source, r.Meta);
+  return r;
+}
 
 inline std::string Bytes(std::initializer_list<int> bytes) {
   std::string s;
