@@ -390,4 +390,11 @@ void TCrawler::HandleFolderEvent(const TFolderEvent& event) {
   }
 }
 
+void TCrawler::WatchLibraryFolders(TFolderWatcher& watcher) {
+  std::vector<std::string> roots;
+  for (const std::string& entry : Library.Settings().LibraryFolders) roots.push_back(Library.ResolveFolder(entry));
+  watcher.OnChange = [this](const TFolderEvent& event) { HandleFolderEvent(event); };
+  watcher.SetRoots(roots);
+}
+
 }  // namespace tunevale

@@ -65,6 +65,9 @@ class TCrawler {
   void ShellChange2(TFolderEventKind kind, const std::string& oldPath, const std::string& newPath);
   // Dispatches a watcher event to the handler for its kind.
   void HandleFolderEvent(const TFolderEvent& event);
+  // Points the watcher at the library folders (resolved) and its events here;
+  // called again whenever the library folders change.
+  void WatchLibraryFolders(TFolderWatcher& watcher);
 
   // How many times tags were read from files since the crawler was made.
   uint64_t TagReads() const { return TagReadCount; }

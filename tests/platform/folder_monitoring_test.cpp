@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "library/crawler.h"
 #include "platform/inotify_folder_watcher.h"
@@ -27,8 +28,9 @@ class FolderMonitoringTest : public testing::Test {
     Dir.MakeFolder("Elsewhere");
     Music = Dir / "Music";
     Settings.LibraryFolders = {Music};
+    Crawler.WatchLibraryFolders(Watcher);
+    // Also watched, though not a library folder: what happens there is ignored.
     Watcher.SetRoots({Dir / "Music", Dir / "Elsewhere"});
-    Watcher.OnChange = [this](const TFolderEvent& e) { Crawler.HandleFolderEvent(e); };
     Crawler.RefreshSoon = [this] { ++RefreshRequests; };
   }
 
@@ -93,6 +95,14 @@ TEST_F(FolderMonitoringTest, NewAndRemovedFoldersAreQueuedWhole) {
   EXPECT_THAT(TakeTasks(), ElementsAre(TTaskView{Music + "/New", true, true, false}));
   fs::remove(Music + "/New");
   EXPECT_THAT(TakeTasks(), ElementsAre(TTaskView{Music + "/New", true, true, false}));
+}
+
+TEST_F(FolderMonitoringTest, LostNotificationsQueueTheWholeLibraryFolder) {
+  // More changes than the kernel queues before anyone reads them.
+  int limit = 16384;
+  std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> limit;
+  for (int i = 0; i <= limit / 2; ++i) Dir.Write("Music/Abba/" + std::to_string(i) + ".mp3");
+  EXPECT_THAT(TakeTasks(), testing::Contains(TTaskView{Music, true, true, false}));
 }
 
 TEST_F(FolderMonitoringTest, RunningTheQueuedTasksFollowsAFolderRename) {
