@@ -241,11 +241,13 @@ void TInotifyFolderWatcher::ProcessEvents() {
   Deliver(batch);
 }
 
-void TInotifyFolderWatcher::Deliver(std::vector<TFolderEvent>& batch) {
-  for (TFolderEvent& event : batch) {
-    if (HaveLastEvent && event == LastEvent) continue;
-    LastEvent = event;
-    HaveLastEvent = true;
+void TInotifyFolderWatcher::Deliver(const std::vector<TFolderEvent>& batch) {
+  // Repeats are dropped within what arrived together (a burst of writes). The same
+  // change in a later batch is news: the file changed again after it was looked at.
+  const TFolderEvent* last = nullptr;
+  for (const TFolderEvent& event : batch) {
+    if (last && event == *last) continue;
+    last = &event;
     if (OnChange) OnChange(event);
   }
 }

@@ -53,15 +53,13 @@ class TInotifyFolderWatcher : public TFolderWatcher {
   void ReportLimit();
   void HandleEvent(int wd, uint32_t mask, uint32_t cookie, const char* name,
                    std::vector<TFolderEvent>& batch, std::vector<TPendingMove>& moves);
-  void Deliver(std::vector<TFolderEvent>& batch);
+  void Deliver(const std::vector<TFolderEvent>& batch);
 
   int Fd_ = -1;
   bool LimitReached_ = false;
   std::vector<std::string> Roots;
   std::unordered_map<int, std::string> PathOfWatch;
   std::map<std::string, int> WatchOfPath;  // ordered, so a subtree is one range
-  TFolderEvent LastEvent;
-  bool HaveLastEvent = false;
 };
 
 }  // namespace tunevale

@@ -73,6 +73,9 @@ TEST_F(InotifyFolderWatcherTest, ReportsFileChangesAndDropsRepeatedNotifications
   // The same notification after a different one is delivered again.
   Dir.Write("Music/a.mp3", "3");
   EXPECT_THAT(Recorder.Take(), ElementsAre(Ev(fekCreated, path), Ev(fekUpdated, path)));
+  // And so is a repeat that comes later: the file changed again since it was looked at.
+  Dir.Write("Music/a.mp3", "4");
+  EXPECT_THAT(Recorder.Take(), ElementsAre(Ev(fekUpdated, path)));
 }
 
 TEST_F(InotifyFolderWatcherTest, NewFolderIsWatchedAndWhatWasMadeBeforeItsWatchIsReported) {
