@@ -173,4 +173,16 @@ void TPlaylistFile::WritePlaylistFile(const std::string& path) {
   CrawlTasks.AddTask(ExtractFileDir(path), false, false, true);
 }
 
+void TPlaylistFile::PlayLibraryPlaylist(const std::string& path) {
+  OpenPlaylistFile(path);
+  Playlist.PlayEntry(0, true);
+}
+
+bool TPlaylistFile::DeletePlaylistFile(const std::string& path) {
+  std::error_code ec;
+  const bool deleted = std::filesystem::remove(path, ec);
+  CrawlTasks.AddTask(ExtractFileDir(path), false, false, false);
+  return deleted;
+}
+
 }  // namespace tunevale

@@ -73,6 +73,14 @@ class TPlaylistFile {
   // EPlaylistFileError when the file cannot be written.
   void WritePlaylistFile(const std::string& path);
 
+  // "Play this playlist" on the library's playlist list: replaces the
+  // playlist by the file's entries and plays the first.
+  void PlayLibraryPlaylist(const std::string& path);
+  // "Delete playlist" once the user confirmed: deletes the file and queues a
+  // check of its folder so the library forgets it. False when the file could
+  // not be deleted (the library keeps listing it).
+  bool DeletePlaylistFile(const std::string& path);
+
   // The largest remote playlist accepted.
   static constexpr size_t MaxDownloadBytes = 16 * 1024 * 1024;
 

@@ -180,5 +180,18 @@ TEST_F(PlaylistFileTest, SavedPlaylistReopensWithItsEntriesAndQueuesACrawl) {
   EXPECT_THROW(playlistFile.WritePlaylistFile(folder / "no/such/folder/x.m3u"), EPlaylistFileError);
 }
 
+TEST_F(PlaylistFileTest, LibraryPlaylistPlaysItsFirstEntryAndDeletingQueuesACheck) {
+  const std::string path = folder.Write("music/mix.m3u", "sub/three.mp3\none.mp3\n");
+  playlistFile.PlayLibraryPlaylist(path);
+  EXPECT_THAT(playback.Opened, ElementsAre(Music("sub/three.mp3")));
+  EXPECT_EQ(playlist.PlayingIndex(), 0);
+
+  EXPECT_TRUE(playlistFile.DeletePlaylistFile(path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  ASSERT_EQ(crawlTasks.Count(), 1);
+  EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
+  EXPECT_FALSE(crawlTasks.Task(0).SearchNew || crawlTasks.Task(0).ForceReread || crawlTasks.Task(0).Recursive);
+}
+
 }  // namespace
 }  // namespace tunevale::test
