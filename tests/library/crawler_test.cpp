@@ -222,11 +222,6 @@ TEST_F(CrawlerTest, CancelSkipsTheCheckAndTheNextTaskStillRuns) {
   EXPECT_EQ(Library.CrawlTasks.Count(), 0);
 }
 
-TEST_F(CrawlerTest, CancelOutsideACrawlDoesNothing) {
-  Crawler.CancelCrawlActionExecute();
-  EXPECT_FALSE(Library.Flags.CancelCrawl);
-}
-
 TEST_F(CrawlerTest, LibraryOffEmptiesItWithoutReadingFiles) {
   WriteSong("Music/a.mp3", "A");
   Dir.Write("Music/v.avi");
