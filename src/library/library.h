@@ -67,6 +67,8 @@ class TLibrary : public TTrackLookup {
   void Clear();
   // Number of tracks in the whole tree.
   size_t TrackCount() const { return Paths.Size(); }
+  // Makes room for `count` tracks in the lookups (before adding many).
+  void ReserveTracks(size_t count) { Paths.Reserve(count); }
 
   // Some "LibraryFolders" entry, resolved against the program's folder, is a
   // text prefix of `path`.

@@ -144,6 +144,8 @@ class TLoader {
       Library.CrawlTasks.QueueFullCrawl();
       return;
     }
+    // A track record takes some 250 bytes; room for more than that is cheap.
+    Library.ReserveTracks(Library.TrackCount() + file.size() / 200);
     TRecordReader reader(file);
     std::string_view type, body;
     bool truncated = false;

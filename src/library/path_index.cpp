@@ -8,32 +8,35 @@ namespace tunevale {
 
 namespace {
 
-uint32_t HashPath(std::string_view path) {
-  const size_t h = std::hash<std::string_view>()(path);
-  return static_cast<uint32_t>(h ^ (h >> 32));
-}
+// User-space addresses fit in 48 bits on the machines we run on; the top 16
+// bits of a slot hold the top 16 bits of the path's hash.
+constexpr int kTagShift = 48;
+constexpr uint64_t kPointerMask = (uint64_t(1) << kTagShift) - 1;
+
+uint64_t HashPath(std::string_view path) { return std::hash<std::string_view>()(path); }
+uint64_t TagOf(uint64_t hash) { return hash >> kTagShift; }
 
 }  // namespace
 
-size_t TPathIndex::SlotOf(std::string_view path, uint32_t hash) const {
+TLibraryItem* TPathIndex::ItemOf(uint64_t slot) { return reinterpret_cast<TLibraryItem*>(slot & kPointerMask); }
+
+size_t TPathIndex::SlotOf(std::string_view path, uint64_t hash) const {
   const size_t mask = Slots.size() - 1;
+  const uint64_t tag = TagOf(hash);
   size_t i = hash & mask;
-  while (Slots[i] && (Hashes[i] != hash || Slots[i]->Path() != path)) i = (i + 1) & mask;
+  while (Slots[i] && ((Slots[i] >> kTagShift) != tag || ItemOf(Slots[i])->Path() != path)) i = (i + 1) & mask;
   return i;
 }
 
 void TPathIndex::Grow(size_t capacity) {
-  std::vector<TLibraryItem*> oldSlots(capacity, nullptr);
-  std::vector<uint32_t> oldHashes(capacity, 0);
-  oldSlots.swap(Slots);
-  oldHashes.swap(Hashes);
+  std::vector<uint64_t> old(capacity, 0);
+  old.swap(Slots);
   const size_t mask = capacity - 1;
-  for (size_t k = 0; k < oldSlots.size(); ++k) {
-    if (!oldSlots[k]) continue;
-    size_t i = oldHashes[k] & mask;
+  for (uint64_t slot : old) {
+    if (!slot) continue;
+    size_t i = HashPath(ItemOf(slot)->Path()) & mask;
     while (Slots[i]) i = (i + 1) & mask;
-    Slots[i] = oldSlots[k];
-    Hashes[i] = oldHashes[k];
+    Slots[i] = slot;
   }
 }
 
@@ -45,10 +48,9 @@ void TPathIndex::Reserve(size_t count) {
 
 void TPathIndex::Insert(TLibraryItem* item) {
   if ((Count + 1) * 2 > Slots.size()) Grow(Slots.empty() ? 16 : Slots.size() * 2);
-  const uint32_t hash = HashPath(item->Path());
-  const size_t i = SlotOf(item->Path(), hash);
-  Slots[i] = item;
-  Hashes[i] = hash;
+  const uint64_t hash = HashPath(item->Path());
+  const auto pointer = reinterpret_cast<uint64_t>(item);
+  Slots[SlotOf(item->Path(), hash)] = pointer | (TagOf(hash) << kTagShift);
   ++Count;
 }
 
@@ -56,18 +58,17 @@ void TPathIndex::Erase(const TLibraryItem* item) {
   if (Slots.empty()) return;
   const size_t mask = Slots.size() - 1;
   size_t hole = SlotOf(item->Path(), HashPath(item->Path()));
-  if (Slots[hole] != item) return;
-  Slots[hole] = nullptr;
+  if (ItemOf(Slots[hole]) != item) return;
+  Slots[hole] = 0;
   --Count;
   // Backward-shift the entries after the hole that could not reach their home.
   for (size_t i = (hole + 1) & mask; Slots[i]; i = (i + 1) & mask) {
-    const size_t home = Hashes[i] & mask;
+    const size_t home = HashPath(ItemOf(Slots[i])->Path()) & mask;
     // The entry may move into the hole unless its home lies cyclically in (hole, i].
     const bool homeBetween = hole <= i ? (home > hole && home <= i) : (home > hole || home <= i);
     if (!homeBetween) {
       Slots[hole] = Slots[i];
-      Hashes[hole] = Hashes[i];
-      Slots[i] = nullptr;
+      Slots[i] = 0;
       hole = i;
     }
   }
@@ -75,12 +76,11 @@ void TPathIndex::Erase(const TLibraryItem* item) {
 
 TLibraryItem* TPathIndex::Find(std::string_view path) const {
   if (Slots.empty()) return nullptr;
-  return Slots[SlotOf(path, HashPath(path))];
+  return ItemOf(Slots[SlotOf(path, HashPath(path))]);
 }
 
 void TPathIndex::Clear() {
   Slots.clear();
-  Hashes.clear();
   Count = 0;
 }
 

@@ -1,7 +1,7 @@
 // Exact path → item lookup for the library's tracks and lists. Open
-// addressing over item pointers with a parallel array of path hashes, so a
-// probe rarely touches an item and growing never does; the key is read from
-// the item itself, with no allocation per entry.
+// addressing over item pointers that carry 16 bits of their path's hash in
+// the unused top bits, so a probe rarely touches an item; the key is read
+// from the item itself: one word per slot, no allocation per entry.
 #pragma once
 
 #include <cstddef>
@@ -26,9 +26,9 @@ class TPathIndex {
 
  private:
   void Grow(size_t capacity);
-  size_t SlotOf(std::string_view path, uint32_t hash) const;
-  std::vector<TLibraryItem*> Slots;  // capacity is a power of two, or 0
-  std::vector<uint32_t> Hashes;      // hash of each slot's path
+  size_t SlotOf(std::string_view path, uint64_t hash) const;
+  static TLibraryItem* ItemOf(uint64_t slot);
+  std::vector<uint64_t> Slots;  // tagged pointers; capacity is a power of two, or 0
   size_t Count = 0;
 };
 

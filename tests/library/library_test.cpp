@@ -7,6 +7,7 @@
 #include <string>
 
 #include "library/crawl_tasks.h"
+#include "library/text_pack.h"
 #include "library/library_test_support.h"
 #include "util/text.h"
 
@@ -275,6 +276,27 @@ TEST(PathIndexTest, AgreesWithAMapThroughRandomChanges) {
     }
   }
   EXPECT_EQ(index.Size(), reference.size());
+}
+
+// Texts share bytes only when equal to their twin; every slot reads back as
+// built, in the narrow and the wide table layout alike.
+TEST(TextPackTest, EverySlotReadsBackThroughSharingAndBothLayouts) {
+  std::mt19937 random(11);
+  const std::string pool[] = {"", "a", "A", "abc", "ABC", std::string(20000, 'x'), std::string(40000, 'y')};
+  for (int round = 0; round < 400; ++round) {
+    const size_t n = 1 + random() % 20;
+    std::vector<std::string> owned(n);
+    std::vector<std::string_view> texts(n);
+    std::vector<int8_t> twins(n, -1);
+    for (size_t i = 0; i < n; ++i) {
+      owned[i] = pool[random() % (round % 2 ? 7 : 5)];  // odd rounds may go past 32 KiB
+      texts[i] = owned[i];
+      if (i > 0 && random() % 2) twins[i] = static_cast<int8_t>(random() % i);
+    }
+    TTextPack pack;
+    pack.Build(texts, twins);
+    for (size_t i = 0; i < n; ++i) ASSERT_EQ(pack.Get(i), texts[i]) << round << " slot " << i;
+  }
 }
 
 TEST(CrawlTasksTest, QueuesEachDistinctTaskOnceInArrivalOrder) {
