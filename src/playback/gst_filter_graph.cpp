@@ -1,6 +1,7 @@
 #include "playback/gst_filter_graph.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gst/video/video.h>
@@ -42,12 +43,18 @@ int32_t ToMs(gint64 nanoseconds) {
 
 // Refuses a local file GStreamer could not read anyway, with the precise reason.
 void CheckReadable(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking: a named pipe without a writer must not freeze the player here.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     const int error = errno;
     throw EDirectShowException(MapOpenErrno(error), std::strerror(error));
   }
+  struct stat info {};
+  const bool statted = fstat(fd, &info) == 0;
   close(fd);
+  // GStreamer would open a pipe or a device again, blocking, on this thread.
+  if (statted && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+    throw EDirectShowException(kErrUnknownFormat, "Not a regular file");
 }
 
 GstElement* MakeSink(const std::string& description, int32_t failureCode) {
@@ -112,7 +119,17 @@ GstBusSyncReply GstFilterGraph::SyncHandler(GstBus*, GstMessage* message, gpoint
 // ---- main thread ----
 
 gboolean GstFilterGraph::BusWatch(GstBus*, GstMessage* message, gpointer data) {
-  static_cast<GstFilterGraph*>(data)->Dispatch(message);
+  auto* self = static_cast<GstFilterGraph*>(data);
+  // An exception must not unwind through GLib's C frames.
+  try {
+    self->Dispatch(message);
+  } catch (...) {
+    if (self->OnHandlerError) {
+      self->OnHandlerError(std::current_exception());
+    } else {
+      g_warning("Unhandled error in a media event handler");
+    }
+  }
   return TRUE;
 }
 

@@ -20,6 +20,8 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -47,6 +49,10 @@ class GstFilterGraph : public TFilterGraph {
 
   // The playbin while the graph is active (video surface wiring, tests), else nullptr.
   GstElement* Playbin() const { return Pipeline; }
+
+  // Receives what an event handler threw while the main loop's bus watch delivered
+  // the event (it cannot travel through the loop); ProcessBusMessages lets it pass.
+  std::function<void(std::exception_ptr)> OnHandlerError;
 
   // Dispatches the bus messages waiting now. With waitMs > 0, first waits up to
   // that long for one to arrive. Returns how many were taken from the bus.

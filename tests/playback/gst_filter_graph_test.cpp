@@ -347,6 +347,36 @@ TEST_F(GstFilterGraphTest, SilentServersAreToldApartByTheirName) {
   EXPECT_EQ(RenderError("http://no-such-host.invalid/live"), kErrHostNotFound);
 }
 
+TEST_F(GstFilterGraphTest, AServerThatNeverSendsTheMediaTimesOut) {
+  test::TLocalHttpServer server;
+  server.ServeStall("/silent");
+  Graph.SetPrerollTimeoutMs(1000);
+  EXPECT_EQ(RenderError(server.Url("/silent")), kErrCannotConnect);
+  EXPECT_NE(Graph.State(), gsRunning);
+  EXPECT_EQ(Graph.RenderFile(Media->Wav), 0);
+}
+
+TEST_F(GstFilterGraphTest, ANamedPipeDoesNotBlockTheOpen) {
+  const std::string fifo = Folder->Path() + "/pipe.mp3";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(RenderError(fifo), kErrUnknownFormat);  // nobody writes: no media, and no hang
+  unlink(fifo.c_str());
+}
+
+TEST_F(GstFilterGraphTest, AHandlerErrorDoesNotUnwindThroughTheMainLoop) {
+  std::exception_ptr caught;
+  Graph.OnHandlerError = [&](std::exception_ptr e) { caught = e; };
+  Graph.OnGraphComplete = [](int32_t) { throw EDirectShowException(kErrUnknown, "from a handler"); };
+  Graph.RenderFile(Media->Wav);
+  PostEos();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!caught && std::chrono::steady_clock::now() < deadline) {
+    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
+  }
+  ASSERT_TRUE(caught);
+  EXPECT_THROW(std::rethrow_exception(caught), EDirectShowException);
+}
+
 TEST_F(GstFilterGraphTest, ADiscWithoutADiscFailsWithACode) {
   const int32_t result = Graph.RenderDVD(Folder->Path() + "/no-disc", 1);
   // Without a disc source installed there is nothing to build a disc graph with.
