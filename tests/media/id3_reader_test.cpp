@@ -272,13 +272,5 @@ TEST(Id3ReaderTest, ReadsOnlyTheBytesItNeeds) {
   EXPECT_LE(source.BytesAsked, 4 * TByteReader::WindowSize);
 }
 
-TEST(Id3ReaderTest, GenreTable) {
-  EXPECT_EQ(Id3GenreName(0), "Blues");
-  EXPECT_EQ(Id3GenreName(79), "Hard Rock");
-  EXPECT_EQ(Id3GenreName(147), "Synthpop");
-  EXPECT_EQ(Id3GenreName(148), "");
-  EXPECT_EQ(Id3GenreName(-1), "");
-}
-
 }  // namespace
 }  // namespace tunevale

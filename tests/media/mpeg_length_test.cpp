@@ -91,21 +91,11 @@ TEST(MpegLengthTest, HeadersThatTellNothing) {
   for (const TCase& c : cases) EXPECT_EQ(Length(c.Header + Audio(50000), 0), 0) << c.Name;
 }
 
-TEST(MpegLengthTest, MpegTwoRates) {
+TEST(MpegLengthTest, MpegTwoAndTwoPointFiveRows) {
   // MPEG-2 Layer III 64 kbit/s, 22050 Hz: 8000 bytes are one second.
   EXPECT_EQ(Length(Bytes({0xFF, 0xF3, 0x80, 0x64}) + Audio(8000 - 3), 0), 1000);
-  EXPECT_EQ(MpegBitrate(2, 1, 8), 64);
-  EXPECT_EQ(MpegBitrate(0, 1, 14), 160);
-  EXPECT_EQ(MpegBitrate(3, 3, 14), 448);
-  EXPECT_EQ(MpegBitrate(3, 2, 14), 384);
-  EXPECT_EQ(MpegBitrate(3, 1, 14), 320);
-  EXPECT_EQ(MpegBitrate(2, 3, 14), 256);
-  EXPECT_EQ(MpegSampleRate(0, 2), 8000);
-  EXPECT_EQ(MpegSampleRate(3, 3), 0);
-  EXPECT_EQ(MpegFrameFactor(3, 3), 48);
-  EXPECT_EQ(MpegFrameFactor(3, 1), 144);
-  EXPECT_EQ(MpegFrameFactor(2, 3), 24);
-  EXPECT_EQ(MpegFrameFactor(0, 2), 72);
+  // MPEG 2.5 Layer I, 256 kbit/s (the top of the shared Layer I row).
+  EXPECT_EQ(Length(Bytes({0xFF, 0xE7, 0xE0, 0x00}) + Audio(32000 - 3), 0), 1000);
 }
 
 TEST(MpegLengthTest, HeaderTakenFromFirstSyncByte) {
