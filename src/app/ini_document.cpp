@@ -115,9 +115,7 @@ std::optional<std::string_view> TIniDocument::RawValue(std::string_view section,
 std::optional<std::string> TIniDocument::Value(std::string_view section, std::string_view key) const {
   const std::optional<std::string_view> raw = RawValue(section, key);
   if (!raw) return std::nullopt;
-  std::string_view v = *raw;
-  if (Enclosed(v)) v = v.substr(1, v.size() - 2);
-  return std::string(v);
+  return std::string(Unquoted(*raw));
 }
 
 void TIniDocument::SetRawValue(std::string_view section, std::string_view key, std::string_view raw) {
@@ -162,10 +160,13 @@ void TIniDocument::ForEachKey(std::string_view section,
                               const std::function<void(std::string_view, std::string_view)>& visit) const {
   const TSection* found = FindSection(section);
   if (!found) return;
-  for (const auto& [lowered, index] : found->Keys) {
-    const TLine& line = found->Lines[index];
-    visit(KeyOf(line.Text, line.KeyLength), TrimView(std::string_view(line.Text).substr(line.ValueStart)));
-  }
+  for (const TLine& line : found->Lines)
+    if (line.IsKey)
+      visit(KeyOf(line.Text, line.KeyLength), TrimView(std::string_view(line.Text).substr(line.ValueStart)));
+}
+
+std::string_view TIniDocument::Unquoted(std::string_view raw) {
+  return Enclosed(raw) ? raw.substr(1, raw.size() - 2) : raw;
 }
 
 }  // namespace tunevale

@@ -44,10 +44,12 @@ class TIniDocument {
   // Removes every section of that name with all its lines.
   void EraseSection(std::string_view section);
 
-  // Calls `visit` with each key of the section (its first occurrence) and its
-  // raw value, in no particular order.
+  // Calls `visit` with each key line of the section in file order (later
+  // copies of a name included) and its raw value.
   void ForEachKey(std::string_view section,
                   const std::function<void(std::string_view key, std::string_view raw)>& visit) const;
+  // A raw value as Value gives it: one pair of enclosing quotes taken off.
+  static std::string_view Unquoted(std::string_view raw);
 
  private:
   struct TLine {

@@ -77,17 +77,19 @@ std::optional<std::vector<std::string>> TIniFile::ReadList(TSettingsSection sect
                                                            const TListKeys& keys) const {
   if (!Exists(section, keys.CountKey)) return std::nullopt;
   const int64_t count = ReadNumber(section, keys.CountKey).value_or(0);
-  std::vector<std::pair<int64_t, std::string>> found;
-  Doc.ForEachKey(SectionName(section), [&](std::string_view key, std::string_view) {
+  // (item index, value) in file order; the first line of an index wins, as in a lookup.
+  std::vector<std::pair<int64_t, std::string_view>> found;
+  Doc.ForEachKey(SectionName(section), [&](std::string_view key, std::string_view raw) {
     const std::optional<int64_t> index = ItemIndex(key, keys.ItemPrefix);
-    if (!index || *index >= count) return;
-    std::string value = Doc.Value(SectionName(section), key).value_or(std::string());
-    if (!value.empty()) found.emplace_back(*index, std::move(value));
+    if (index && *index < count) found.emplace_back(*index, TIniDocument::Unquoted(raw));
   });
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(found.begin(), found.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   std::vector<std::string> items;
   items.reserve(found.size());
-  for (auto& [index, value] : found) items.push_back(std::move(value));
+  for (size_t i = 0; i < found.size(); ++i)
+    if ((i == 0 || found[i].first != found[i - 1].first) && !found[i].second.empty())
+      items.emplace_back(found[i].second);
   return items;
 }
 

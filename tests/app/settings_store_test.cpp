@@ -80,7 +80,7 @@ TEST(IniFileTest, CountedListsReadOnlyTheItemsPresentBelowTheCount) {
   TIniFile ini("unused");
   ini.Document().Parse(
       "[Tunevale]\nPlaylistCount=2147483647\nPlaylistItem1=b\nPlaylistItem0=a\nPlaylistItem01=zero-padded\n"
-      "PlaylistItem2=\nplaylistitem3=d\n");
+      "PlaylistItem2=\nplaylistitem3=d\nplaylistitem0=late copy\n");
   EXPECT_EQ(ini.ReadList(Main, Playlist), (std::vector<std::string>{"a", "b", "d"}));
 
   ini.Document().Parse("[Tunevale]\nPlaylistCount=1\nPlaylistItem0=a\nPlaylistItem1=beyond\n");
