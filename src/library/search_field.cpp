@@ -21,9 +21,19 @@ uint16_t SearchFieldsOf(std::string_view field) {
 }
 
 bool ContainsText(std::string_view value, std::string_view term) {
-  if (term.empty() || term.size() > value.size()) return false;
-  if (term.size() == 1) return std::memchr(value.data(), term[0], value.size()) != nullptr;
-  return memmem(value.data(), value.size(), term.data(), term.size()) != nullptr;
+  // memmem sets up a shift table on every call, which costs more than the
+  // short texts of a library take to scan: look for the first byte instead.
+  const size_t m = term.size();
+  if (m == 0 || m > value.size()) return false;
+  const char* s = value.data();
+  const char* const last = s + (value.size() - m);  // the last place the term can start
+  while (s <= last) {
+    s = static_cast<const char*>(std::memchr(s, term[0], static_cast<size_t>(last - s) + 1));
+    if (!s) return false;
+    if (std::memcmp(s + 1, term.data() + 1, m - 1) == 0) return true;
+    ++s;
+  }
+  return false;
 }
 
 bool MatchFieldValue(std::string_view term, bool quoted, TFieldRule rule, std::string_view value,

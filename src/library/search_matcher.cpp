@@ -29,29 +29,32 @@ TSearchMatcher::TSearchMatcher(const TSearchArray& query, bool hideIncompleteAlb
       item.ItemField = TItemField::ifTitle;
     else if (q.Field == "filename")
       item.ItemField = TItemField::ifFileName;
+    if (!item.Fields) TracksCanMatch = false;
+    if (item.Fields & (sfAlbumArtist | sfAlbum)) AlbumFieldsApply = true;
     Items.push_back(std::move(item));
   }
 }
 
 bool TSearchMatcher::MatchTrack(const TTrack& track, bool& exact) const {
+  if (!TracksCanMatch) return false;
   for (const TItem& item : Items) {
     const uint16_t fields = item.Fields;
-    const auto match = [&](uint16_t field, TFieldRule rule, std::string_view value) {
-      return (fields & field) && MatchFieldValue(item.Term, item.Quoted, rule, value, exact);
+    const auto match = [&](TFieldRule rule, std::string_view value) {
+      return MatchFieldValue(item.Term, item.Quoted, rule, value, exact);
     };
-    if (match(sfAlbumArtist, TFieldRule::frAlbum, track.FoldedAlbumArtist())) continue;
-    if (match(sfAlbum, TFieldRule::frAlbum, track.FoldedAlbumName())) continue;
-    if (match(sfTitle, TFieldRule::frPlain, track.FoldedTitle())) continue;
-    if (match(sfFileName, TFieldRule::frFileName, track.FoldedPath())) continue;
-    if (match(sfArtist, TFieldRule::frPlain, track.FoldedArtist())) continue;
-    if (match(sfGenre, TFieldRule::frPlain, track.FoldedGenre())) continue;
+    // Fields in this order; a text is only read when the item applies to it.
+    if ((fields & sfAlbumArtist) && match(TFieldRule::frAlbum, track.FoldedAlbumArtist())) continue;
+    if ((fields & sfAlbum) && match(TFieldRule::frAlbum, track.FoldedAlbumName())) continue;
+    if ((fields & sfTitle) && match(TFieldRule::frPlain, track.FoldedTitle())) continue;
+    if ((fields & sfFileName) && match(TFieldRule::frFileName, track.FoldedPath())) continue;
+    if ((fields & sfArtist) && match(TFieldRule::frPlain, track.FoldedArtist())) continue;
+    if ((fields & sfGenre) && match(TFieldRule::frPlain, track.FoldedGenre())) continue;
     if (fields & sfYear) {
       char year[16];
       const auto end = std::to_chars(year, year + sizeof year, track.Year()).ptr;
-      if (MatchFieldValue(item.Term, item.Quoted, TFieldRule::frPlain, std::string_view(year, end - year), exact))
-        continue;
+      if (match(TFieldRule::frPlain, std::string_view(year, static_cast<size_t>(end - year)))) continue;
     }
-    if (match(sfComposers, TFieldRule::frPlain, track.FoldedComposer())) continue;
+    if ((fields & sfComposers) && match(TFieldRule::frPlain, track.FoldedComposer())) continue;
     return false;
   }
   return true;
@@ -80,9 +83,21 @@ bool TSearchMatcher::MatchAlbum(const TAlbum& album, bool& exact) const {
          MatchFieldValue(item.Term, item.Quoted, TFieldRule::frAlbum, album.FoldedName(), exact));
     if (!hit) matched = false;
   }
-  if (!matched && !applied) {
+  if (!matched && !applied && TracksCanMatch && album.TrackCount() > 0) {
     // Every item names a track field ("title:..."): the album shows when a track does.
-    for (int i = 0; i < album.TrackCount() && !matched; ++i) matched = MatchTrack(*album.Track(i), exact);
+    // Every track comparison leaves its own note, so the outcome is the album's
+    // alone and is kept for the artists, which ask about the same albums.
+    auto [known, fresh] = TrackFallbacks.try_emplace(&album);
+    if (fresh) {
+      bool hit = false;
+      for (int i = 0; i < album.TrackCount() && !hit; ++i) {
+        if (i + kPrefetchAhead < album.TrackCount()) PrefetchTrack(album.Track(i + kPrefetchAhead));
+        hit = MatchTrack(*album.Track(i), exact);
+      }
+      known->second = {hit, exact};
+    }
+    matched = known->second.Matched;
+    exact = known->second.Exact;
   }
   if (matched && HideIncompleteAlbums && album.TrackCount() < kCompleteAlbumTracks && !exact) return false;
   return matched;

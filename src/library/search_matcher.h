@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "library/search_query.h"
@@ -28,18 +29,39 @@ class TArtist;
 class TLibraryItem;
 class TTrack;
 
+// Walks over tracks touch one track after another in memory the library
+// filled in that order; asking for the next ones early hides most of the
+// wait for memory. Covers the track and the start of its texts.
+inline constexpr int kPrefetchAhead = 4;
+inline void PrefetchTrack(const void* track) {
+  const char* p = static_cast<const char*>(track);
+  for (int line = 0; line < 4; ++line) __builtin_prefetch(p + 64 * line);
+}
+
 class TSearchMatcher {
  public:
   TSearchMatcher(const TSearchArray& query, bool hideIncompleteAlbums);
 
   // The query has no items: every track, video and playlist matches.
   bool Empty() const { return Items.empty(); }
+  // False when some item names no track field ("foo:bar"): then no track,
+  // album or artist matches (their fields are track fields too).
+  bool CanMatchTracks() const { return TracksCanMatch; }
 
   bool Matches(const TTrack& track) const;
   bool Matches(const TAlbum& album) const;
   bool Matches(const TArtist& artist) const;
   // A video or playlist entry (a track passed here is matched as a plain item).
   bool MatchesItem(const TLibraryItem& item) const;
+
+  // For a walk over every track of an album: Matches of each track with the
+  // exact note it leaves, and the outcome for the album when the query can
+  // only match albums through their tracks (spares that second pass).
+  bool MatchesNoting(const TTrack& track, bool& exact) const { return MatchTrack(track, exact); }
+  bool WantsTrackOutcomes() const { return TracksCanMatch && !AlbumFieldsApply; }
+  void NoteTrackOutcome(const TAlbum& album, bool matched, bool exact) const {
+    TrackFallbacks.try_emplace(&album, TFallback{matched, exact});
+  }
 
  private:
   enum class TItemField : uint8_t { ifAny, ifTitle, ifFileName };
@@ -54,8 +76,18 @@ class TSearchMatcher {
   bool MatchTrack(const TTrack& track, bool& exact) const;
   bool MatchAlbum(const TAlbum& album, bool& exact) const;
 
+  struct TFallback {
+    bool Matched;
+    bool Exact;
+  };
+
   std::vector<TItem> Items;
   bool HideIncompleteAlbums;
+  bool TracksCanMatch = true;
+  bool AlbumFieldsApply = false;  // some item applies to the album artist or album name
+  // Albums already matched through their tracks. A matcher serves one pass
+  // over an unchanged library (one refill, one reply), so the keys stay valid.
+  mutable std::unordered_map<const TAlbum*, TFallback> TrackFallbacks;
 };
 
 }  // namespace tunevale

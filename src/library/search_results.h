@@ -54,12 +54,13 @@ TSearchMatcher MatcherFor(const TLibrary& library, std::string_view query);
 namespace search_detail {
 // How many entries a walk handles between two keepGoing calls: often enough
 // for the 100 ms message pump, rarely enough not to show in the walk's time.
-inline constexpr int kStride = 64;
+inline constexpr int kStride = 256;
 }  // namespace search_detail
 
 template <class Found, class KeepGoing>
 bool WalkMatchingArtists(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
                          KeepGoing&& keepGoing) {
+  if (!matcher.CanMatchTracks()) return true;
   for (int a = 0; a < library.ArtistCount(); ++a) {
     if (a % search_detail::kStride == search_detail::kStride - 1 && !keepGoing()) return false;
     TArtist* artist = library.Artist(a);
@@ -71,6 +72,7 @@ bool WalkMatchingArtists(const TLibrary& library, const TSearchMatcher& matcher,
 template <class Found, class KeepGoing>
 bool WalkMatchingAlbums(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
                         KeepGoing&& keepGoing) {
+  if (!matcher.CanMatchTracks()) return true;
   int step = 0;
   for (int a = 0; a < library.ArtistCount(); ++a) {
     for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b) {
@@ -88,18 +90,30 @@ bool WalkMatchingAlbums(const TLibrary& library, const TSearchMatcher& matcher, 
 template <class Found, class KeepGoing>
 bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
                         KeepGoing&& keepGoing) {
+  if (!matcher.CanMatchTracks()) return true;
   int step = 0;
   for (int a = 0; a < library.ArtistCount(); ++a) {
     for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b) {
       const TAlbum* album = library.Artist(a)->Album(b);
+      bool anyMatched = false;
+      bool albumExact = false;  // the note after the first matching track, else after the last
       for (int t = 0; t < album->TrackCount(); ++t) {
         if (++step == search_detail::kStride) {
           step = 0;
           if (!keepGoing()) return false;
         }
+        if (t + kPrefetchAhead < album->TrackCount()) PrefetchTrack(album->Track(t + kPrefetchAhead));
         TTrack* track = album->Track(t);
-        if (matcher.Matches(*track)) found(track);
+        bool exact = false;
+        const bool matched = matcher.MatchesNoting(*track, exact);
+        if (!anyMatched) {
+          anyMatched = matched;
+          albumExact = exact;
+        }
+        if (matched) found(track);
       }
+      if (album->TrackCount() > 0 && matcher.WantsTrackOutcomes())
+        matcher.NoteTrackOutcome(*album, anyMatched, albumExact);
     }
   }
   return true;

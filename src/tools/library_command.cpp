@@ -15,6 +15,7 @@
 namespace tunevale {
 
 int RunLibraryScan(const TArgs& args);  // library_scan_command.cpp
+int RunLibrarySearch(const TArgs& args);  // library_search_command.cpp
 
 namespace {
 
@@ -26,6 +27,7 @@ int RunSaveRoundtrip(const TArgs& args);
 const std::vector<TLibrarySubcommand> Subcommands = {
     {"scan", "scan --db DB --folder DIR...", &RunLibraryScan},
     {"dump", "dump DB", &RunDump},
+    {"search", "search --db DB --folder DIR... [--hide-incomplete] QUERY", &RunLibrarySearch},
     {"save-roundtrip", "save-roundtrip --db IN --folder DIR... --out OUT", &RunSaveRoundtrip},
 };
 
