@@ -125,6 +125,8 @@ class TPlaylist {
   // The Enter key on the list: plays the current row, or stops when there is none.
   void PlayItemIndex();
   void ScrollToPlaying();
+  // Starts as the PlayMode setting; SetPlayMode tells the listeners, and the
+  // player stores the new mode in the settings record from there.
   uint8_t PlayMode() const { return PlayModeValue; }
   void SetPlayMode(uint8_t mode);
   int ConsecutiveFailures() const { return Failures; }
@@ -138,6 +140,7 @@ class TPlaylist {
   // `targetIndex` (appended when it is past the last row).
   void DragReorder(int targetIndex);
   void ShuffleActionExecute();
+  // Sorts once by a TPlaylistSortKey (stable; later additions append).
   void SortPlaylist(int key, bool descending = false);
 
   // Removing.
