@@ -1,7 +1,5 @@
 // tunevalectl library dump and save-roundtrip, run as the real program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -9,35 +7,15 @@
 
 #include "library/library_database.h"
 #include "library/library_test_support.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
 
-// Runs tunevalectl with `args`; returns its standard output and sets `status`.
 std::string RunTool(const std::vector<std::string>& args, int& status) {
-  int out[2];
-  if (pipe(out) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    close(out[1]);
-    std::vector<char*> argv{const_cast<char*>(TUNEVALECTL_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(TUNEVALECTL_PATH, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  std::string text;
-  char buf[4096];
-  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-  close(out[0]);
-  waitpid(pid, &status, 0);
-  status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return text;
+  return test::RunProgram(TUNEVALECTL_PATH, args, status);
 }
 
 class LibraryToolTest : public ::testing::Test {
