@@ -228,7 +228,8 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
   Unload();
   std::string uri;
   bool network = false;
-  if (location.find("://") != std::string::npos) {
+  // A local path may contain "://" too; only a scheme in front makes an address.
+  if (gst_uri_is_valid(location.c_str())) {
     gchar* scheme = gst_uri_get_protocol(location.c_str());
     const bool supported = scheme && gst_uri_protocol_is_supported(GST_URI_SRC, scheme);
     const std::string schemeText = scheme ? scheme : "";

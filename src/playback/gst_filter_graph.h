@@ -29,6 +29,8 @@
 
 namespace tunevale {
 
+// Every Mode() builds the same playbin: it reads files, server streams and discs
+// alike, so the mode only tells which open the caller will make.
 class GstFilterGraph : public TFilterGraph {
  public:
   // Initialises GStreamer when nobody has yet.

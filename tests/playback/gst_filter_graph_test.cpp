@@ -216,6 +216,7 @@ TEST_F(GstFilterGraphTest, OpenFailuresCarryTheirCodes) {
   EXPECT_EQ(RenderError(text + "/inner.mp3"), kErrPathNotFound);
   EXPECT_EQ(RenderError(text), kErrUnknownFormat);
   EXPECT_EQ(RenderError("nosuchscheme://host/a.mp3"), kErrUnknown);
+  EXPECT_EQ(RenderError(Folder->Path() + "/odd://name.mp3"), kErrFileNotFound);  // a path, not an address
   if (geteuid() != 0) {  // root reads every file
     const std::string locked = Folder->Write("locked.mp3", test::ReadBytes(Media->Mp3));
     chmod(locked.c_str(), 0);
