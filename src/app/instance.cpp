@@ -11,8 +11,11 @@ TInstanceOutcome ClaimInstance(TInstancePort& port, const TStartDecision& decisi
 
 void ForwardToRunningInstance(TInstancePort& port, bool sendArguments, const std::vector<std::string>& args,
                               std::string_view workingDir) {
-  const std::string text = sendArguments ? HandOverText(args, workingDir) : std::string(SeamlessUpgradeText);
-  port.SendToPlayers(text, nullptr);
+  // A player asked to end need not answer; the wait for its end follows.
+  if (sendArguments)
+    port.SendToPlayers(HandOverText(args, workingDir), HandOverTimeoutMs, nullptr);
+  else
+    port.SendToPlayers(SeamlessUpgradeText, CloseWaitMs, nullptr);
 }
 
 bool CloseRunningInstance(TInstancePort& port) {

@@ -21,8 +21,10 @@ class TInstancePort {
   // Whether any player (another process) holds the lock now.
   virtual bool PlayerRunning() = 0;
   // Hands `text` to every running player in turn, each time waiting until it
-  // has handled it; `onReply` sees the replies. Returns the players reached.
-  virtual int SendToPlayers(std::string_view text, const std::function<void(std::string_view)>& onReply) = 0;
+  // has handled it, but no longer than `timeoutMs`; `onReply` sees the
+  // replies. Returns the players reached.
+  virtual int SendToPlayers(std::string_view text, int timeoutMs,
+                            const std::function<void(std::string_view)>& onReply) = 0;
   // Waits `ms` milliseconds (a fake port advances its clock).
   virtual void Sleep(int ms) = 0;
 };
@@ -47,5 +49,8 @@ void ForwardToRunningInstance(TInstancePort& port, bool sendArguments, const std
 bool CloseRunningInstance(TInstancePort& port);
 
 inline constexpr int CloseWaitMs = 4000;
+// How long a player may take to handle a hand-over (it may be adding a large
+// folder); one that takes longer is left to finish on its own.
+inline constexpr int HandOverTimeoutMs = 60000;
 
 }  // namespace tunevale

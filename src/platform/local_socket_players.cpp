@@ -68,7 +68,8 @@ bool TLocalSocketPlayers::AcquireInstance(bool force) { return InstanceLock.Acqu
 
 bool TLocalSocketPlayers::PlayerRunning() { return InstanceLock.HeldByOthers(); }
 
-int TLocalSocketPlayers::SendToPlayers(std::string_view text, const std::function<void(std::string_view)>& onReply) {
+int TLocalSocketPlayers::SendToPlayers(std::string_view text, int timeoutMs,
+                                      const std::function<void(std::string_view)>& onReply) {
   int reached = 0;
   for (const std::string& path : PlayerSockets()) {
     TLocalSocketClient client;
@@ -76,7 +77,7 @@ int TLocalSocketPlayers::SendToPlayers(std::string_view text, const std::functio
       RemoveIfStale(path, errno);
       continue;
     }
-    const TLocalSocketClient::TResult result = client.Send(text, onReply, SendTimeoutMs);
+    const TLocalSocketClient::TResult result = client.Send(text, onReply, timeoutMs);
     // A player that ends while handling the text (seamless upgrade) was reached too.
     if (result == TLocalSocketClient::crDone || result == TLocalSocketClient::crClosed) ++reached;
   }

@@ -30,13 +30,11 @@ class TLocalSocketPlayers : public TInstancePort {
 
   bool AcquireInstance(bool force) override;
   bool PlayerRunning() override;
-  int SendToPlayers(std::string_view text, const std::function<void(std::string_view)>& onReply) override;
+  int SendToPlayers(std::string_view text, int timeoutMs,
+                    const std::function<void(std::string_view)>& onReply) override;
   void Sleep(int ms) override;
 
   TInstanceLock& Lock() { return InstanceLock; }
-  // How long one player may take to handle a text (it may be adding a large
-  // folder); a player that takes longer is left to finish on its own.
-  int SendTimeoutMs = 60000;
 
  private:
   std::string Folder;

@@ -78,7 +78,7 @@ class TFakeInstancePort : public TInstancePort {
     return !Running || force;
   }
   bool PlayerRunning() override { return Running && (EndsAtMs < 0 || ClockMs < EndsAtMs); }
-  int SendToPlayers(std::string_view text, const std::function<void(std::string_view)>&) override {
+  int SendToPlayers(std::string_view text, int, const std::function<void(std::string_view)>&) override {
     Sent.emplace_back(text);
     return Running ? 1 : 0;
   }

@@ -322,7 +322,7 @@ TEST(RemoteOverSocketTest, ASecondStartHandsItsFilesToEveryRunningPlayer) {
 
   // Each player now lists both files; registering shows its playlist.
   Texts playlists;
-  players.SendToPlayers("registerwindow=1", [&](std::string_view r) {
+  players.SendToPlayers("registerwindow=1", 10000, [&](std::string_view r) {
     if (r.starts_with("playlistnames=")) playlists.emplace_back(r);
   });
   EXPECT_EQ(playlists, Texts(2, "playlistnames=/home/me/song.mp3\x01/abs/other.ogg\x01"));
@@ -353,7 +353,7 @@ TEST(RemoteOverSocketTest, SocketsOfEndedPlayersAreRemoved) {
   ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
 
   TLocalSocketPlayers players(folder);
-  EXPECT_EQ(players.SendToPlayers("stop", nullptr), 0);
+  EXPECT_EQ(players.SendToPlayers("stop", 10000, nullptr), 0);
   EXPECT_FALSE(std::filesystem::exists(stale));
   EXPECT_TRUE(std::filesystem::exists(refused));
   close(fd);
