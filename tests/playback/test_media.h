@@ -56,16 +56,17 @@ struct TTestMedia {
         Ogg(folder + "/tone.ogg"),
         Video(folder + "/bars.webm"),
         Picture(folder + "/still.png") {
+    // One process makes them all (each test process makes its own set).
     // 15 buffers of 4410 samples at 44.1 kHz: 1.5 s.
-    const std::string tone = "audiotestsrc num-buffers=15 samplesperbuffer=4410 ! audio/x-raw,rate=44100,channels=2 "
-                             "! audioconvert ! ";
-    GstLaunch(tone + "lamemp3enc ! xingmux ! filesink location=" + Mp3);
-    GstLaunch(tone + "wavenc ! filesink location=" + Wav);
-    GstLaunch(tone + "vorbisenc ! oggmux ! filesink location=" + Ogg);
-    GstLaunch("videotestsrc num-buffers=25 ! video/x-raw,width=320,height=240,framerate=25/1 ! vp8enc deadline=1 "
-              "! webmmux ! filesink location=" +
-              Video);
-    GstLaunch("videotestsrc num-buffers=1 ! video/x-raw,width=64,height=48 ! pngenc ! filesink location=" + Picture);
+    const std::string tone = " audiotestsrc num-buffers=15 samplesperbuffer=4410 ! audio/x-raw,rate=44100,channels=2"
+                             " ! audioconvert ! ";
+    GstLaunch(tone + "lamemp3enc ! xingmux ! filesink location=" + Mp3 +  //
+              tone + "wavenc ! filesink location=" + Wav +                //
+              tone + "vorbisenc ! oggmux ! filesink location=" + Ogg +
+              " videotestsrc num-buffers=25 ! video/x-raw,width=320,height=240,framerate=25/1 ! vp8enc deadline=1"
+              " ! webmmux ! filesink location=" +
+              Video +
+              " videotestsrc num-buffers=1 ! video/x-raw,width=64,height=48 ! pngenc ! filesink location=" + Picture);
   }
 };
 
