@@ -52,13 +52,15 @@ std::string HandOverText(const std::vector<std::string>& args, std::string_view 
   if (args.empty()) return {};
   std::string text = "play=";
   for (const std::string& arg : args) {
-    if (!arg.empty() && !IsUrl(arg) && !IsAbsolutePath(arg))
-      text += ExpandPath(workingDir, arg);
-    else
-      text += arg;
+    text += AbsoluteArgument(arg, workingDir);
     text += RemoteItemSeparator;
   }
   return text;
+}
+
+std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir) {
+  if (arg.empty() || IsUrl(arg) || IsAbsolutePath(arg)) return arg;
+  return ExpandPath(workingDir, arg);
 }
 
 bool ShouldPlayNewFiles(int openBehavior, int graphState) {

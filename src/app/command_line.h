@@ -44,6 +44,9 @@ int RunUnavailableMaintenance(TStartAction action, FILE* err);
 // paths are made absolute against `workingDir`, since the running player
 // has a folder of its own.
 std::string HandOverText(const std::vector<std::string>& args, std::string_view workingDir);
+// A command-line argument made absolute against `workingDir`, unless it is
+// empty, absolute or an address.
+std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir);
 // The text that asks a running player to save and end at once.
 inline constexpr std::string_view SeamlessUpgradeText = "|seamlessupgrade|";
 

@@ -43,7 +43,7 @@ struct TListLayout {
 };
 
 // List numbers of the column keys: "List1..." is the artists list and so on.
-enum TLibraryList : int { llArtists = 1, llAlbums = 2, llTracks = 3, llPlaylists = 4, llVideos = 5 };
+enum TListKeyNumber : int { llArtists = 1, llAlbums = 2, llTracks = 3, llPlaylists = 4, llVideos = 5 };
 
 // The zoom menu item checked after loading.
 enum TZoomMark : uint8_t { zmCustom, zmFitToScreen, zmCrop, zmStretch };

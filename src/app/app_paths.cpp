@@ -1,0 +1,97 @@
+#include "app/app_paths.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/key_store.h"
+#include "util/path.h"
+#include "util/text.h"
+
+extern char** environ;
+
+namespace tunevale {
+
+std::string DataHome(const TEnvironment& env) {
+  if (const std::optional<std::string> data = env("XDG_DATA_HOME"); data && IsAbsolutePath(*data))
+    return ExcludeTrailingSlash(*data);
+  if (const std::optional<std::string> home = env("HOME"); home && !home->empty())
+    return ExcludeTrailingSlash(*home) + "/.local/share";
+  return std::string();
+}
+
+std::string RunningExecutablePath() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.string();
+}
+
+namespace {
+
+std::string ReadInstallPath(const std::string& recordPath) {
+  TKeyStore record(recordPath);
+  if (record.Load() != TStoreLoadResult::Loaded) return std::string();
+  return record.ReadText(TSettingsSection::Main, "InstallPath").value_or(std::string());
+}
+
+}  // namespace
+
+TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool uninstallFinal) {
+  TAppPaths paths;
+  paths.ExePath = std::string(exePath);
+  paths.ProgramDir = IncludeTrailingSlash(ExtractFileDir(exePath));
+
+  TSettings folders;
+  ReadUserFolders(env, folders);
+  paths.MyMusicFolder = folders.MyMusicFolder;
+  paths.MyVideoFolder = folders.MyVideoFolder;
+
+  const std::string dataHome = DataHome(env);
+  paths.AppDataDir = dataHome.empty() ? std::string() : dataHome + "/Tunevale/";
+  paths.InstallRecordPath = paths.AppDataDir.empty() ? std::string() : paths.AppDataDir + "install.conf";
+  // Paths keep their letter case here: the same name in another case is another file.
+  const std::string installPath = paths.InstallRecordPath.empty() ? std::string() : ReadInstallPath(paths.InstallRecordPath);
+  paths.IsInstalled = !installPath.empty() && !exePath.empty() && NormalizePath(installPath) == NormalizePath(exePath);
+
+  paths.IniFilePath = IniFilePathFor(paths.ProgramDir);
+  paths.KeyStorePath = KeyStorePathFor(env);
+  paths.LibraryDbPath = paths.IsInstalled || uninstallFinal ? paths.AppDataDir + "Library.db"
+                                                            : paths.ProgramDir + "Library.db";
+
+  std::error_code ec;
+  paths.Portable = std::filesystem::is_regular_file(paths.IniFilePath, ec);
+  const bool downloadCache = AsciiLower(exePath).find("temporary internet files") != std::string::npos;
+  paths.NeedsInstaller = (!paths.IsInstalled && !paths.Portable) || downloadCache;
+  return paths;
+}
+
+bool WriteInstallRecord(const std::string& recordPath, std::string_view exePath, std::string* error) {
+  TKeyStore record(recordPath);
+  if (record.Load() == TStoreLoadResult::Failed) {
+    if (error) *error = "the install record cannot be read";
+    return false;
+  }
+  record.WriteText(TSettingsSection::Main, "InstallPath", exePath);
+  return record.Save(error);
+}
+
+void ApplyPaths(const TAppPaths& paths, TSettings& settings) {
+  settings.IsInstalled = paths.IsInstalled;
+  settings.AppDataDir = paths.AppDataDir;
+  settings.LibraryDbPath = paths.LibraryDbPath;
+  settings.IniFilePath = paths.IniFilePath;
+  settings.KeyStorePath = paths.KeyStorePath;
+  settings.MyMusicFolder = paths.MyMusicFolder;
+  settings.MyVideoFolder = paths.MyVideoFolder;
+}
+
+TEnvironment ProcessEnvironment() {
+  return [](const char* name) -> std::optional<std::string> {
+    const char* value = std::getenv(name);
+    if (!value) return std::nullopt;
+    return std::string(value);
+  };
+}
+
+}  // namespace tunevale

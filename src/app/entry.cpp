@@ -1,0 +1,25 @@
+#include "app/entry.h"
+
+namespace tunevale {
+
+TEntryPlan PlanEntry(const std::vector<std::string>& args, const TEnvironment& env, std::string_view exePath,
+                     std::string_view workingDir, FILE* err) {
+  TEntryPlan plan;
+  plan.Decision = DecideStart(args);
+  if (plan.Decision.Action != saPlayer) {
+    plan.ExitCode = RunUnavailableMaintenance(plan.Decision.Action, err);
+    return plan;
+  }
+  plan.Paths = InitPaths(env, exePath);
+  if (!plan.Paths.IsInstalled && !plan.Paths.Portable)
+    // The first save writes "Tunevale.ini" beside the executable, so the
+    // next start is portable and this is said only once.
+    std::fprintf(err, "Tunevale: this copy is neither installed nor portable; running as a portable copy (settings in %s)\n",
+                 plan.Paths.IniFilePath.c_str());
+  if (plan.Decision.HasFiles)
+    for (const std::string& arg : args)
+      if (!arg.empty()) plan.Files.push_back(AbsoluteArgument(arg, workingDir));
+  return plan;
+}
+
+}  // namespace tunevale

@@ -1,0 +1,366 @@
+// Construction, the start-up and shutdown sequence, the heartbeats and the
+// window's side of the settings passes. The remote operations are in
+// player_remote.cpp.
+#include "app/player.h"
+
+#include <cmath>
+#include <random>
+
+#include "app/command_line.h"
+#include "library/folder_watcher.h"
+#include "library/library_database.h"
+
+namespace tunevale {
+
+namespace {
+
+constexpr std::string_view FloatingPointError = "Invalid floating point operation";
+constexpr const char* FatalErrorText =
+    "This file caused an unrecoverable error and Tunevale must be restarted.\n"
+    "Please contact me about this and tell exactly what you did when you received this message.";
+
+TSettings SettingsFor(const TAppPaths& paths) {
+  TSettings settings;
+  ApplyPaths(paths, settings);
+  return settings;
+}
+
+}  // namespace
+
+TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
+    : AppPaths(paths),
+      Runtime(ports.Runtime),
+      Watcher(ports.FolderWatcher),
+      RemoteServer(ports.RemoteServer),
+      SettingsRecord(SettingsFor(paths)),
+      Store(CreateSettingsStore(SettingsRecord)),
+      MessagePump(ports.Runtime),
+      LibraryObject(SettingsRecord, paths.ProgramDir),
+      CrawlerObject(LibraryObject, ExtensionTable, MessagePump),
+      SchedulerObject(ports.Runtime, LibraryObject, CrawlerObject),
+      SearchObject(LibraryObject, *this, ports.Runtime, MessagePump),
+      PlaylistObject(
+          SettingsRecord, ExtensionTable,
+          [this](const std::string& path) { return LibraryObject.Contains(path, /*includeTracks=*/true); },
+          MessagePump),
+      PlaylistFileObject(PlaylistObject, ports.Http, LibraryObject.CrawlTasks, paths.AppDataDir),
+      MediaAdderObject(PlaylistObject, PlaylistFileObject, SettingsRecord),
+      ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord, ExtensionTable),
+      RemoteControl(*this, RemoteServer ? static_cast<TRemoteOutput&>(*RemoteServer) : NullOutput, ports.Runtime) {
+  CrawlerObject.RefreshLibraryLists = [this] { SearchObject.RefreshLibraryLists(false); };
+  SearchObject.RefreshTimer = &SchedulerObject.RefreshTimer();
+
+  PlaylistObject.SetPlaybackTarget(&ControllerObject);
+  PlaylistObject.SetTagReader(
+      [this](const std::string& path, TMetaData& meta) { CrawlerObject.NoticeFile(path, meta, true); });
+  PlaylistObject.SetRandomSource([engine = std::make_shared<std::mt19937>(std::random_device{}())](int n) {
+    return n > 1 ? std::uniform_int_distribution<int>(0, n - 1)(*engine) : 0;
+  });
+  PlaylistObject.AddListener(this);
+
+  ControllerObject.SetListener(this);
+  ControllerObject.SetTagReader(
+      [this](const std::string& path, TMetaData& meta) { CrawlerObject.NoticeFile(path, meta, false); });
+  ControllerObject.SetPlaylistFileOpener(
+      [this](const std::string& path) { return PlaylistFileObject.OpenPlaylistFile(path); });
+
+  SaveTimer = Runtime.CreateTimer([this] { LibrarySaveTimerTimer(); });
+  SaveTimer->SetInterval(LibrarySaveIntervalMs);
+  SaveTimer->SetEnabled(true);
+}
+
+TPlayer::~TPlayer() {
+  // The window is (partly) gone by now: nothing may reach it any more.
+  SetView(nullptr);
+  FormDestroy();
+  ControllerObject.SetListener(nullptr);
+  PlaylistObject.RemoveListener(this);
+  if (Watcher) Watcher->OnChange = nullptr;
+}
+
+void TPlayer::SetView(TPlayerView* view) {
+  View = view;
+  ControllerObject.SetView(view);
+}
+
+TPlayerView& TPlayer::V() { return View ? *View : NoView; }
+const TPlayerView& TPlayer::V() const { return View ? *View : NoView; }
+
+TSettingsContext TPlayer::Context() {
+  return TSettingsContext{SettingsRecord, *Store, static_cast<TSettingsWindow*>(this), &ExtensionTable,
+                          [this] { return Runtime.Now(); }, &LibraryObject.CrawlTasks};
+}
+
+// ---- Start-up -------------------------------------------------------------------
+
+bool TPlayer::Create(const std::vector<std::string>& files) {
+  StartFiles = files;
+  // Remote "play" commands that arrive while the previous state comes back only append.
+  RemoteControl.Continuation().Hold();
+  if (RemoteServer)
+    Guarded([this] {
+      RemoteServer->Listen([this](TConnectionId sender, std::string_view text) { HandleRemoteMessage(sender, text); });
+    });
+  Guarded([this] { LoadSettingsPass(false); });
+  ControllerObject.UpdateNowPlayingDisplay(false);
+  ControllerObject.UpdateTransportControls();
+  return SettingsRecord.FirstRun;
+}
+
+void TPlayer::AfterShow() {
+  if (!StartFiles.empty()) {
+    Guarded([this] {
+      if (SettingsRecord.OpenBehavior != 0) LoadSettingsPass(true);
+      // Playback starts at the first new row; counting back from the end by
+      // the number of arguments would land inside an added folder.
+      const int firstNew = PlaylistObject.Count();
+      for (const std::string& file : StartFiles) PlaylistObject.AddPlaylistEntry(file);
+      if (ShouldPlayNewFiles() && firstNew < PlaylistObject.Count()) PlaylistObject.PlayEntry(firstNew, true);
+    });
+    RemoteControl.Continuation().End();
+  } else {
+    RemoteControl.Continuation().End();
+    Runtime.ProcessPendingMessages();
+    Guarded([this] { LoadSettingsPass(true); });
+  }
+  StartFiles.clear();
+  Guarded([this] {
+    TLoadOptions options;
+    options.SettingsBuild = SettingsRecord.StoredVersion;
+    options.Pump = &MessagePump;
+    LoadLibrary(LibraryObject, SettingsRecord.LibraryDbPath, options);
+    SearchObject.RefreshLibraryLists(false);
+  });
+  Guarded([this] { PlaylistObject.ReadTrackInfo(false); });
+}
+
+bool TPlayer::ShouldPlayNewFiles() const {
+  return tunevale::ShouldPlayNewFiles(static_cast<int>(SettingsRecord.OpenBehavior), ControllerObject.State());
+}
+
+void TPlayer::LoadSettingsPass(bool playlistOnly) {
+  TSettingsContext context = Context();
+  tunevale::LoadSettings(context, playlistOnly);
+}
+
+bool TPlayer::SaveSettingsReporting(TSaveSettingsFlags flags) {
+  TSettingsContext context = Context();
+  std::string error;
+  if (tunevale::SaveSettings(context, flags, &error)) return true;
+  V().ShowMessage("The settings could not be saved: " + error, mtError);
+  return false;
+}
+
+// ---- Shutdown -------------------------------------------------------------------
+
+bool TPlayer::FormCloseQuery() {
+  PlaylistObject.CancelPlaylistActionActionExecute();
+  Guarded([this] { SaveSettingsReporting(); });
+  Guarded([this] {
+    ControllerObject.StopActionExecute();
+    // Nothing may start playing again while the loop winds down.
+    ControllerObject.SetTerminating(true);
+  });
+  Guarded([this] { V().RemoveTrayIcon(); });
+  if (LibraryObject.Crawling) LibraryObject.Flags.CancelCrawl = true;
+  TerminatingFlag = true;
+  return true;
+}
+
+void TPlayer::FormDestroy() {
+  if (Destroyed) return;
+  Destroyed = true;
+  SaveTimer->SetEnabled(false);
+  if (Watcher && WatcherStarted) {
+    Watcher->SetRoots({});
+    Watcher->OnChange = nullptr;
+  }
+  Guarded([this] {
+    std::string error;
+    if (!tunevale::SaveLibrary(LibraryObject, &error)) V().ShowMessage("The library could not be saved: " + error, mtError);
+  });
+}
+
+void TPlayer::SeamlessUpgrade() {
+  TSaveSettingsFlags flags;
+  flags.KeepPosition = true;
+  SaveSettingsReporting(flags);
+  std::string error;
+  tunevale::SaveLibrary(LibraryObject, &error);
+  V().RemoveTrayIcon();
+  TerminatingFlag = true;
+  V().EndProcessNow();
+}
+
+void TPlayer::HandleException(const std::exception& error) {
+  if (error.what() == FloatingPointError) {
+    V().ShowMessage(FatalErrorText, mtError);
+    V().RemoveTrayIcon();
+    TSaveSettingsFlags flags;
+    flags.NoPosition = true;
+    SaveSettingsReporting(flags);
+    std::string ignored;
+    tunevale::SaveLibrary(LibraryObject, &ignored);
+    TerminatingFlag = true;
+    V().RestartProcess();
+    return;
+  }
+  V().ShowMessage(error.what(), mtError);
+}
+
+void TPlayer::HandleRemoteMessage(TConnectionId sender, std::string_view text) {
+  Guarded([&] { RemoteControl.HandleMessage(sender, text); });
+}
+
+// ---- Heartbeats -----------------------------------------------------------------
+
+void TPlayer::LibrarySaveTimerTimer() {
+  Guarded([this] {
+    std::string error;
+    if (tunevale::SaveLibrary(LibraryObject, &error)) {
+      LibrarySaveFailed = false;
+    } else if (!LibrarySaveFailed) {
+      // Tried again every minute; said once until it works again.
+      LibrarySaveFailed = true;
+      V().ShowMessage("The library could not be saved: " + error, mtError);
+    }
+  });
+  const double hours = std::floor(std::fabs(Runtime.Now() - SettingsRecord.LastUpdateCheck) * 24.0);
+  if (SettingsRecord.CheckForUpdates && hours >= 24) Guarded([this] { V().UpdateCheckDue(); });
+}
+
+void TPlayer::PageControlChange() {
+  SaveTimer->SetEnabled(false);
+  SaveTimer->SetEnabled(true);
+}
+
+void TPlayer::ExitActionExecute() { Close(); }
+
+void TPlayer::Close() {
+  if (!V().CloseWindow()) FormCloseQuery();
+}
+
+// ---- The window's side of the settings passes ---------------------------------------
+
+void TPlayer::StoreWindowState() { V().StoreWindowState(SettingsRecord); }
+
+void TPlayer::RunSwitch(TWindowSwitch which) {
+  TSettings& s = SettingsRecord;
+  switch (which) {
+    case TWindowSwitch::LibraryViewMode:
+      s.LibraryViewMode = s.LibraryViewMode == 0 ? 1 : 0;
+      break;
+    case TWindowSwitch::Mute:
+      ControllerObject.MuteUnmuteActionExecute();
+      break;
+    case TWindowSwitch::Panels:
+      s.HidePanels = !s.HidePanels;
+      if (s.HideSidePanels != s.HidePanels) RunSwitch(TWindowSwitch::SidePanels);
+      break;
+    case TWindowSwitch::SidePanels:
+      s.HideSidePanels = !s.HideSidePanels;
+      break;
+    case TWindowSwitch::SmallTopPanel:
+      s.SmallTopPanel = !s.SmallTopPanel;
+      break;
+    case TWindowSwitch::MicroMode:
+      s.MicroMode = !s.MicroMode;
+      if (s.MicroMode) {
+        if (!s.HidePanels) RunSwitch(TWindowSwitch::Panels);
+      } else {
+        RunSwitch(TWindowSwitch::Panels);
+        if (s.HidePanels) RunSwitch(TWindowSwitch::Panels);
+      }
+      break;
+  }
+  V().WindowSwitched(which, s);
+}
+
+void TPlayer::WindowSettingsRead() {
+  ControllerObject.VolumeTrackBarChange(SettingsRecord.Volume);
+  PlaylistObject.SetPlayMode(SettingsRecord.PlayMode);
+  V().WindowSettingsRead(SettingsRecord);
+}
+
+void TPlayer::TweaksRead() { V().TweaksRead(SettingsRecord); }
+
+void TPlayer::SettingsApplied() {
+  WatchLibraryFoldersIfChanged();
+  V().SettingsApplied(SettingsRecord);
+}
+
+void TPlayer::WatchLibraryFoldersIfChanged() {
+  // Watching walks every folder below the roots: only when they changed.
+  if (!Watcher || (WatcherStarted && WatchedFolders == SettingsRecord.LibraryFolders)) return;
+  CrawlerObject.WatchLibraryFolders(*Watcher);
+  WatchedFolders = SettingsRecord.LibraryFolders;
+  WatcherStarted = true;
+}
+
+void TPlayer::StartPlaylistBusy(const std::string& text) { PlaylistObject.StartBusy(text); }
+void TPlayer::PlaylistBusyTick() { PlaylistObject.PumpMessages(); }
+void TPlayer::EndPlaylistBusy() { PlaylistObject.EndBusy(); }
+bool TPlayer::PlaylistCancelled() const { return PlaylistObject.Cancelled(); }
+void TPlayer::AddSavedRow(const TSavedPlaylistRow& row) { PlaylistObject.AddPlaylistEntry(row.FileName, row.Caption); }
+int TPlayer::PlaylistRowCount() const { return PlaylistObject.Count(); }
+
+void TPlayer::MarkNowPlaying(int index) {
+  PlaylistObject.MarkNowPlaying(index, TPlayResult{}, true);
+  PlaylistObject.ScrollToPlaying();
+}
+
+void TPlayer::ResumeAt(int index, int positionMs) {
+  PlaylistObject.PlayEntry(index, true);
+  Runtime.ProcessPendingMessages();
+  ControllerObject.SeekTo(positionMs);
+}
+
+void TPlayer::ProcessPendingMessages() { Runtime.ProcessPendingMessages(); }
+
+std::vector<TSavedPlaylistRow> TPlayer::SavedPlaylistRows() const {
+  std::vector<TSavedPlaylistRow> rows;
+  rows.reserve(static_cast<size_t>(PlaylistObject.Count()));
+  for (int i = 0; i < PlaylistObject.Count(); ++i) {
+    const TPlaylistRow& row = PlaylistObject.Row(i);
+    rows.push_back({row.Data->FileName, row.Caption});
+  }
+  return rows;
+}
+
+int TPlayer::PlayingIndex() const { return PlaylistObject.PlayingIndex(); }
+bool TPlayer::MediaPausedOrPlaying() const { return IsPausedOrPlaying(ControllerObject.State()); }
+int TPlayer::PositionMs() const { return ControllerObject.PositionMs(); }
+
+// ---- Listeners --------------------------------------------------------------------
+
+void TPlayer::PlaylistChanged() { RemoteControl.NotifyPlaylistChanged(); }
+void TPlayer::PlayModeChanged(uint8_t mode) { SettingsRecord.PlayMode = mode; }
+
+void TPlayer::NotifyState(bool sendState, bool sendTrackInfo, bool sendVolume) {
+  RemoteControl.NotifyState(sendState, sendTrackInfo, sendVolume);
+}
+
+bool TPlayer::LibraryPageShown() const { return V().LibraryPageShown(); }
+
+TLibraryPage TPlayer::CurrentPage() const {
+  const int page = V().CurrentLibraryPage();
+  return page >= 0 && page < kLibraryPageCount ? static_cast<TLibraryPage>(page) : lpArtists;
+}
+
+std::string TPlayer::SearchText() const { return V().SearchText(); }
+bool TPlayer::BusyVisible() const { return !LibraryBusy.empty(); }
+std::string TPlayer::BusyText() const { return LibraryBusy; }
+
+void TPlayer::ShowBusy(std::string_view text) {
+  LibraryBusy = text;
+  V().LibraryBusyChanged(true, LibraryBusy);
+}
+
+void TPlayer::HideBusy() {
+  LibraryBusy.clear();
+  V().LibraryBusyChanged(false, LibraryBusy);
+}
+
+void TPlayer::ListRefilled(TLibraryList& list) { V().LibraryListRefilled(list.Page); }
+
+}  // namespace tunevale

@@ -1,0 +1,342 @@
+// The player: the main window's logic without its widgets. It owns, in one
+// place, the settings record, the extension tables, the library with its
+// crawler, scheduler and search driver, the playlist with its file and adder
+// operations, the playback controller, the remote control with its listeners
+// and the library-save heartbeat. The window (ui/TMainForm) owns a TPlayer,
+// shows its state and forwards input to it; tests drive it headless.
+//
+// Start-up runs in steps the window drives, so the window shows before the
+// slow work: construct, Create(files), show the window, AfterShow(). Shutdown:
+// FormCloseQuery() when the window is asked to close, FormDestroy() when it goes.
+//
+// Re-entrancy: adding files, restoring the playlist, reading tags, loading the
+// library and crawling pump messages, so remote commands, timer ticks and user
+// input run in the middle of them. The guards are the playlist cancel flag,
+// the controller's opening and stop-requested flags, the crawler's Crawling
+// flag with CancelCrawl, and the remote continuation window.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_paths.h"
+#include "app/remote_control.h"
+#include "app/remote_server.h"
+#include "app/remote_target.h"
+#include "app/settings.h"
+#include "app/settings_window.h"
+#include "library/crawler.h"
+#include "library/library.h"
+#include "library/library_scheduler.h"
+#include "library/library_search.h"
+#include "media/media_kind.h"
+#include "playback/playback_controller.h"
+#include "playlist/media_adder.h"
+#include "playlist/playlist.h"
+#include "playlist/playlist_file.h"
+#include "util/http_client.h"
+#include "util/runtime.h"
+
+namespace tunevale {
+
+class TFolderWatcher;
+
+inline constexpr const char* ApplicationTitle = "Tunevale";
+inline constexpr const char* VersionLabelText = "Version 2 Beta 5";
+inline constexpr int LibrarySaveIntervalMs = 60000;
+
+// Main pages of the window.
+enum TMainPage : int { mpPlaylist = 0, mpLibrary = 1, mpVideo = 2 };
+
+enum TMessageKind { mtError, mtWarning, mtInformation };
+
+// What the player asks of its window. Every method has a harmless default, so
+// a headless player (tests, tools) needs none. Called on the main thread.
+class TPlayerView : public TPlaybackView {
+ public:
+  // A modal message box with the caption "Tunevale".
+  virtual void ShowMessage(const std::string& text, TMessageKind kind) { (void)text, (void)kind; }
+  // Select a main page (TMainPage).
+  virtual void ShowPage(int page) { (void)page; }
+  // The library busy indicator shows `text` (busy) or is hidden.
+  virtual void LibraryBusyChanged(bool busy, const std::string& text) { (void)busy, (void)text; }
+  // A library list got new rows (TLibraryPage); its FocusedRow is the row to select.
+  virtual void LibraryListRefilled(int page) { (void)page; }
+  // Whether the window shows its Library page, which library page is in front,
+  // and the search box's text (empty while it shows its placeholder).
+  virtual bool LibraryPageShown() const { return false; }
+  virtual int CurrentLibraryPage() const { return 0; }
+  virtual std::string SearchText() const { return {}; }
+
+  // Settings pass: put the window's geometry, view flags and column layout
+  // into the record before it is written.
+  virtual void StoreWindowState(TSettings& settings) { (void)settings; }
+  // A view switch ran: the player already inverted its record flag (with the
+  // couplings of the panel switches); the window follows the record.
+  virtual void WindowSwitched(TWindowSwitch which, const TSettings& settings) { (void)which, (void)settings; }
+  // The window keys were read: place the window (mini view, normal geometry,
+  // maximized) and rebuild the columns. Slider and play mode are done.
+  virtual void WindowSettingsRead(const TSettings& settings) { (void)settings; }
+  // The tweaks were read: apply them.
+  virtual void TweaksRead(const TSettings& settings) { (void)settings; }
+  // The window's part of ApplySettings (menu button, Library page hide flag
+  // after UseLibrary, hot keys, zoom mark).
+  virtual void SettingsApplied(const TSettings& settings) { (void)settings; }
+
+  // Video window.
+  virtual bool IsVideoFullScreen() const { return false; }
+  virtual void ToggleFullScreen() {}
+  virtual void SetFullScreenRect(int left, int top, int width, int height) { (void)left, (void)top, (void)width, (void)height; }
+  virtual void HideVideo() {}
+  virtual void ShowVideo() {}
+  // Control mode: hide the main window when on, show it when off.
+  virtual void SetMainWindowHidden(bool hidden) { (void)hidden; }
+  // The empty remote text: the show/hide command when the window is hidden.
+  virtual void ShowIfHidden() {}
+  // The window's show handling after each remote command (restore from
+  // minimized, layout, tray icon).
+  virtual void ShowHandling() {}
+  // Remove the notification-area icon.
+  virtual void RemoveTrayIcon() {}
+
+  // "terminate" and the exit action: close the window as its close button
+  // does; the window then runs FormCloseQuery. False when there is no window
+  // to close (the player then runs FormCloseQuery itself).
+  virtual bool CloseWindow() { return false; }
+  // The seamless upgrade saved everything: end the process at once.
+  virtual void EndProcessNow() {}
+  // The fatal-error restart: start this executable with "/forcestart", then
+  // end the process at once with status 0.
+  virtual void RestartProcess() {}
+  // The daily update check is due (not part of this build yet).
+  virtual void UpdateCheckDue() {}
+};
+
+// What the player is built on. The references must outlive the player.
+struct TPlayerPorts {
+  TRuntime& Runtime;
+  TFilterGraph& Graph;  // the media engine: GStreamer in the program, a fake in tests
+  THttpClient& Http;
+  TFolderWatcher* FolderWatcher = nullptr;  // none: the library only learns by crawling
+  TRemoteServer* RemoteServer = nullptr;    // none: commands only through HandleRemoteMessage
+};
+
+class TPlayer final : public TRemoteTarget,
+                      private TSettingsWindow,
+                      private TPlaylistListener,
+                      private TPlaybackListener,
+                      private TLibrarySearchHost {
+ public:
+  // Builds every part (the window creation's first steps); reads nothing yet.
+  TPlayer(const TPlayerPorts& ports, const TAppPaths& paths);
+  ~TPlayer() override;
+  TPlayer(const TPlayer&) = delete;
+  TPlayer& operator=(const TPlayer&) = delete;
+
+  // The window, once it exists (may stay null).
+  void SetView(TPlayerView* view);
+
+  // --- Start-up and shutdown -----------------------------------------------------
+  // Start-up restore before the window shows: holds the continuation window,
+  // starts the remote server, loads the settings (not the playlist), points
+  // the folder watcher at the library folders. `files` are the command line's
+  // files (empty: restore the saved playlist in AfterShow). True when the
+  // introduction should show instead of the window (FirstRun).
+  bool Create(const std::vector<std::string>& files);
+  // After the window shows: adds the command-line files (and plays them when
+  // ShouldPlayNewFiles) or restores the saved playlist, entry and position;
+  // then loads the library, fills the library lists and reads track info.
+  void AfterShow();
+  // The window is asked to close: sets the playlist cancel flag, saves the
+  // settings and the playlist, stops playback, removes the tray icon, cancels
+  // a crawl. Never refuses; errors are reported and the close goes on.
+  bool FormCloseQuery();
+  // The window goes: stops the folder watcher and saves the library (once).
+  void FormDestroy();
+  // True once FormCloseQuery ran: the window's loop should end.
+  bool Terminating() const { return TerminatingFlag; }
+  // The central error handler: shows the error's message and carries on
+  // (the floating point error restarts the program).
+  void HandleException(const std::exception& error);
+  // Runs `operation`, sending whatever it raises to HandleException.
+  template <class F>
+  void Guarded(F&& operation);
+  // Whether newly opened files start playing now (OpenBehavior and the engine).
+  bool ShouldPlayNewFiles() const;
+
+  // --- Remote control ------------------------------------------------------------
+  // One frame's text from a remote client; errors go to the error handler.
+  void HandleRemoteMessage(TConnectionId sender, std::string_view text);
+  TRemoteControl& Remote() { return RemoteControl; }
+
+  // --- Heartbeats ----------------------------------------------------------------
+  // LibrarySaveTimer: saves the library when it changed; the update check.
+  void LibrarySaveTimerTimer();
+  // The Playlist/Library/Video tab changed: restarts the library save timer.
+  void PageControlChange();
+
+  // --- Window operations ---------------------------------------------------------
+  // The exit action and the close button go through the window's close.
+  void ExitActionExecute();
+  // Saves the settings with `flags`; a failure is reported, false.
+  bool SaveSettingsReporting(TSaveSettingsFlags flags = {});
+  // The library's add-artist / add-album operations (append under the busy indicator).
+  void LibraryAddArtist(int artistIndex);
+  void LibraryAddAlbum(int artistIndex, int albumIndex);
+  // Play artist / play album: clear, add, play the first entry.
+  void LibraryPlayArtist(int artistIndex);
+  void LibraryPlayAlbum(int artistIndex, int albumIndex);
+
+  // --- What the window shows and drives -------------------------------------------
+  TSettings& Settings() { return SettingsRecord; }
+  const TSettings& Settings() const { return SettingsRecord; }
+  TFileExtensions& Extensions() { return ExtensionTable; }
+  TLibrary& Library() { return LibraryObject; }
+  TCrawler& Crawler() { return CrawlerObject; }
+  TLibraryScheduler& Scheduler() { return SchedulerObject; }
+  TLibrarySearch& Search() { return SearchObject; }
+  TPlaylist& Playlist() { return PlaylistObject; }
+  TPlaylistFile& PlaylistFile() { return PlaylistFileObject; }
+  TMediaAdder& MediaAdder() { return MediaAdderObject; }
+  TPlaybackController& Controller() { return ControllerObject; }
+  TMessagePump& Pump() { return MessagePump; }
+  TTimer& LibrarySaveTimer() { return *SaveTimer; }
+  const TAppPaths& Paths() const { return AppPaths; }
+  // The library busy indicator (empty text: hidden).
+  const std::string& LibraryBusyText() const { return LibraryBusy; }
+  bool ControlMode() const { return ControlModeFlag; }
+  // Settings pass / playlist pass / save through the player's store.
+  void LoadSettingsPass(bool playlistOnly);
+
+  // --- TRemoteTarget (the operations the window's commands use too) ----------------
+  void SeamlessUpgrade() override;
+  void SaveSettings() override;
+  void LoadSettings() override;
+  void PlayPause() override;
+  void Stop() override;
+  void Next() override;
+  void Previous() override;
+  bool IsVideoFullScreen() const override;
+  void ToggleFullScreen() override;
+  void SetFullScreenRect(int left, int top, int width, int height) override;
+  void HideVideo() override;
+  void ShowVideo() override;
+  void SetControlMode(bool on) override;
+  std::vector<TRemoteArtist> FindArtists(const std::string& query) const override;
+  std::vector<TRemoteAlbum> FindAlbums(const std::string& query) const override;
+  std::vector<TRemoteEntry> FindTracks(const std::string& query) const override;
+  std::vector<TRemoteEntry> FindVideos(const std::string& query) const override;
+  std::vector<TRemoteEntry> FindPlaylists(const std::string& query) const override;
+  int ArtistCount() const override;
+  int AlbumCount(int artistIndex) const override;
+  void AddArtistTracks(int artistIndex) override;
+  void AddAlbumTracks(int artistIndex, int albumIndex) override;
+  int PlaylistCount() const override;
+  std::vector<std::string> PlaylistCaptions() const override;
+  void ClearPlaylist() override;
+  void AddPlaylistEntry(const std::string& fileName) override;
+  void PlayEntry(int index) override;
+  void ReadTrackInfo() override;
+  int OpenBehavior() const override;
+  TRemoteState State() const override;
+  int Volume() const override;
+  bool VolumeMuted() const override;
+  void SetVolume(int position) override;
+  void Close() override;
+  void ShowIfHidden() override;
+  void ShowHandling() override;
+
+ private:
+  // TSettingsWindow: the settings passes reach the window through the player.
+  void StoreWindowState() override;
+  void RunSwitch(TWindowSwitch which) override;
+  void WindowSettingsRead() override;
+  void TweaksRead() override;
+  void SettingsApplied() override;
+  void StartPlaylistBusy(const std::string& text) override;
+  void PlaylistBusyTick() override;
+  void EndPlaylistBusy() override;
+  bool PlaylistCancelled() const override;
+  void AddSavedRow(const TSavedPlaylistRow& row) override;
+  int PlaylistRowCount() const override;
+  void MarkNowPlaying(int index) override;
+  void ResumeAt(int index, int positionMs) override;
+  void ProcessPendingMessages() override;
+  std::vector<TSavedPlaylistRow> SavedPlaylistRows() const override;
+  int PlayingIndex() const override;
+  bool MediaPausedOrPlaying() const override;
+  int PositionMs() const override;
+
+  // TPlaylistListener.
+  void PlaylistChanged() override;
+  void PlayModeChanged(uint8_t mode) override;
+  // TPlaybackListener.
+  void NotifyState(bool sendState, bool sendTrackInfo, bool sendVolume) override;
+  // TLibrarySearchHost.
+  bool LibraryPageShown() const override;
+  TLibraryPage CurrentPage() const override;
+  std::string SearchText() const override;
+  bool BusyVisible() const override;
+  std::string BusyText() const override;
+  void ShowBusy(std::string_view text) override;
+  void HideBusy() override;
+  void ListRefilled(TLibraryList& list) override;
+
+  // The track paths of an artist's albums (all, or just `albumIndex`), in order.
+  std::vector<std::string> ArtistTrackPaths(int artistIndex, int albumIndex) const;
+  void AddLibraryTracks(const std::vector<std::string>& paths);
+  void PlayLibraryTracks(const std::vector<std::string>& paths);
+  void WatchLibraryFoldersIfChanged();
+  TSettingsContext Context();
+  // The window, or the stand-in while there is none.
+  TPlayerView& V();
+  const TPlayerView& V() const;
+
+  TAppPaths AppPaths;
+  TRuntime& Runtime;
+  TFolderWatcher* Watcher;
+  TRemoteServer* RemoteServer;
+  TPlayerView* View = nullptr;
+  TPlayerView NoView;  // stands in while there is no window
+
+  TSettings SettingsRecord;
+  std::unique_ptr<TSettingsStore> Store;
+  TFileExtensions ExtensionTable;
+  TMessagePump MessagePump;
+  TLibrary LibraryObject;
+  TCrawler CrawlerObject;
+  TLibraryScheduler SchedulerObject;
+  TLibrarySearch SearchObject;
+  TPlaylist PlaylistObject;
+  TPlaylistFile PlaylistFileObject;
+  TMediaAdder MediaAdderObject;
+  TPlaybackController ControllerObject;
+  class TNullOutput : public TRemoteOutput {
+    void SendFrame(TConnectionId, std::string_view) override {}
+  } NullOutput;
+  TRemoteControl RemoteControl;
+  std::unique_ptr<TTimer> SaveTimer;
+
+  std::vector<std::string> StartFiles;
+  std::vector<std::string> WatchedFolders;
+  std::string LibraryBusy;
+  bool ControlModeFlag = false;
+  bool TerminatingFlag = false;
+  bool Destroyed = false;
+  bool WatcherStarted = false;
+  bool LibrarySaveFailed = false;  // reported once until a save works again
+};
+
+template <class F>
+void TPlayer::Guarded(F&& operation) {
+  try {
+    operation();
+  } catch (const std::exception& error) {
+    HandleException(error);
+  }
+}
+
+}  // namespace tunevale
