@@ -140,6 +140,8 @@ class TFilterGraph {
   bool LinearVolume() const { return UseLinearVolume; }
   void SetLinearVolume(bool linear);
 
+  // Companions are told in attach order. The graph does not own them; one that
+  // outlives the graph must detach first (TDSTrackBar::SetFilterGraph(nullptr)).
   void AttachUser(TGraphUser* user);
   void DetachUser(TGraphUser* user);
 
