@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <system_error>
 
 namespace tunevale {
@@ -154,15 +155,21 @@ void TLocalSocketServer::ReadAndHandle(TConnectionId id) {
     try {
       OnFrame(id, *frame);
     } catch (const std::exception& e) {
-      if (OnError)
-        OnError(e);
-      else
-        std::fprintf(stderr, "Tunevale: %s\n", e.what());
+      ReportError(e);
+    } catch (...) {
+      ReportError(std::runtime_error("unknown error"));
     }
     SendFrame(id, {});  // the end of this frame's answer
   }
   c->Busy = false;
   if (c->ReadClosed && c->OutStart == c->Out.size()) Kill(*c);
+}
+
+void TLocalSocketServer::ReportError(const std::exception& e) {
+  if (OnError)
+    OnError(e);
+  else
+    std::fprintf(stderr, "Tunevale: %s\n", e.what());
 }
 
 void TLocalSocketServer::SendFrame(TConnectionId connection, std::string_view text) {

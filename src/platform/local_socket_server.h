@@ -87,6 +87,7 @@ class TLocalSocketServer : public TRemoteOutput {
   void AcceptClients();
   void ReadAndHandle(TConnectionId id);
   void Flush(TConnection& c);
+  void ReportError(const std::exception& e);
   void Kill(TConnection& c);
   void Reap();
   void WatchesMayHaveChanged();

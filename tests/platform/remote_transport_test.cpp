@@ -260,6 +260,8 @@ TEST(RemoteOverSocketTest, RepliesToTheAskerArriveBeforeItsEmptyFrame) {
   test::TTempFolder temp;
   TRemotePlayer player(temp / "player-1.sock");
   player.Target.Artists = {{"Abba", {}}, {"Blondie", {}}};
+  Texts errors;
+  player.Server.OnError = [&](const std::exception& e) { errors.emplace_back(e.what()); };
   TServerThread loop(player.Server);
   TLocalSocketClient client;
   ASSERT_TRUE(client.Connect(player.Server.SocketPath()));
@@ -268,6 +270,8 @@ TEST(RemoteOverSocketTest, RepliesToTheAskerArriveBeforeItsEmptyFrame) {
   EXPECT_EQ(SendAndCollect(client, "GetArtists=bb"), (Texts{"artists=0\x02" "Abba\x01"}));
   // A malformed number is reported by the player; the send still ends.
   EXPECT_EQ(SendAndCollect(client, "setvolume=loud"), Texts{});
+  loop.Join();
+  EXPECT_EQ(errors, Texts{"'loud' is not a valid integer value"});
 }
 
 // Forks a player process: it holds the instance lock, listens on its socket
