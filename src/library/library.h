@@ -94,6 +94,7 @@ class TLibrary : public TTrackLookup {
   TLibraryFlags Flags;
   bool Crawling = false;  // a crawl task is running
   bool Loaded = false;    // the database load has finished (found or not)
+  bool Loading = false;   // a database load is under way; saves wait for its end
   // Status of the library's busy indicator ("Loading library...", ...); empty when hidden.
   std::string BusyText;
   TCrawlTasks CrawlTasks{&Crawling};

@@ -362,11 +362,13 @@ void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOpti
   } else {
     const std::string shownBefore = library.BusyText;
     library.BusyText = kLoadingText;
+    library.Loading = true;
     TFileBytes file;
     if (file.Open(fileName))
       LoadLibraryFromBytes(library, file.Bytes, options);
     else
       library.CrawlTasks.QueueFullCrawl();
+    library.Loading = false;
     library.BusyText = shownBefore;
   }
   library.Loaded = true;
@@ -425,6 +427,9 @@ std::string EncodeLibrary(const TLibrary& library) {
 }
 
 bool SaveLibrary(TLibrary& library, std::string* error) {
+  // A save from inside the load (its message processing) would replace the
+  // file with the part read so far.
+  if (library.Loading) return true;
   if (!library.Flags.LibraryDirty && library.CrawlTasks.Count() == 0) return true;
   const std::string& fileName = library.Settings().LibraryDbPath;
   if (fileName.empty()) return true;

@@ -56,7 +56,7 @@ void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOpti
 void LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options = {});
 
 // Writes the library to the settings' LibraryDbPath when it changed or crawl
-// tasks are queued. Deletes the file when the library is off or empty. The
+// tasks are queued, and no load is under way. Deletes the file when the library is off or empty. The
 // file is replaced atomically. False with `error` set when writing failed;
 // LibraryDirty then stays set so a later save tries again.
 bool SaveLibrary(TLibrary& library, std::string* error = nullptr);

@@ -9,8 +9,10 @@
 #include <string>
 
 #include "library/library_test_support.h"
+#include "support/fake_runtime.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
+#include "util/runtime.h"
 #include "util/text.h"
 
 namespace tunevale {
@@ -209,6 +211,41 @@ TEST_F(LibraryDatabaseTest, NoUsableFileQueuesAFullCrawlAndStillFinishesTheLoad)
   EXPECT_EQ(old->TrackCount(), 0u);
   EXPECT_EQ(old->CrawlTasks.Count(), 1);
   EXPECT_TRUE(old->Loaded);
+}
+
+// The save timer can fire inside the load's message processing.
+TEST_F(LibraryDatabaseTest, SaveDuringTheLoadLeavesTheFileAlone) {
+  std::string records;
+  for (int i = 0; i < 3; ++i) records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0"));
+  const std::string bytes = File(records);
+  const std::string path = Temp.Write("data/Library.db", bytes);
+  // A clock that moves 100 ms each time it is read, so every record pumps.
+  struct TTickingRuntime : test::TFakeRuntime {
+    int64_t MonotonicMs() const override { return 100 * ++Reads; }
+    mutable int64_t Reads = 0;
+  } runtime;
+  TMessagePump pump(runtime);
+  auto library = NewLibrary();
+  int saves = 0;
+  std::vector<bool> loadedSeen;
+  runtime.OnProcessPendingMessages = [&] {
+    loadedSeen.push_back(library->Loaded);
+    library->Flags.LibraryDirty = true;
+    EXPECT_TRUE(SaveLibrary(*library));
+    if (!library->Loaded) {
+      EXPECT_EQ(Saved(), bytes);  // not replaced by the part read so far
+    }
+    ++saves;
+  };
+  TLoadOptions options;
+  options.Pump = &pump;
+  LoadLibrary(*library, path, options);
+  EXPECT_EQ(saves, 4);  // after each record, and once loaded
+  EXPECT_EQ(loadedSeen, (std::vector<bool>{false, false, false, true}));
+  EXPECT_EQ(library->TrackCount(), 3u);
+  auto again = NewLibrary();
+  LoadLibrary(*again, path);
+  EXPECT_EQ(again->TrackCount(), 3u);
 }
 
 TEST_F(LibraryDatabaseTest, SaveDeletesTheFileWhenTheLibraryIsEmptyOrOff) {
