@@ -23,8 +23,11 @@ struct TFolderEntry {
   uint32_t NameOffset = 0;  // into the listing's one block of names
   uint32_t NameLength = 0;
   bool IsFolder = false;
+  bool ViaLink = false;  // a symbolic link to a folder
   TMediaKind Kind = mkUnknown;
   int32_t FileDate = 0;
+  dev_t Device = 0;  // of a linked folder's target
+  ino_t Inode = 0;
 };
 
 struct TFolderListing {
@@ -36,34 +39,35 @@ struct TFolderListing {
 // Lists a folder in the order the file system returns it. Time stamps are taken
 // for music files only (the rest need none). The folder is closed before the
 // caller descends, so a deep tree does not hold one descriptor per level.
-bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
-                std::set<std::pair<dev_t, ino_t>>& visited, TFolderListing& listing) {
+bool ListFolder(const std::string& folder, const TFileExtensions& extensions, TFolderListing& listing) {
   DIR* dir = opendir(folder.c_str());
   if (!dir) return false;
   const int fd = dirfd(dir);
   struct stat st;
-  // A folder reached a second time through a link is not walked again (no loops).
-  if (fstat(fd, &st) != 0 || !visited.emplace(st.st_dev, st.st_ino).second) {
-    closedir(dir);
-    return false;
-  }
   while (const dirent* d = readdir(dir)) {
     const std::string_view name = d->d_name;
     if (name == "." || name == "..") continue;
     TFolderEntry entry;
-    bool needStat = d->d_type == DT_UNKNOWN || d->d_type == DT_LNK;
-    if (d->d_type == DT_DIR) {
-      entry.IsFolder = true;
-    } else {
-      entry.Kind = extensions.GetFileKind(name);
-      if (entry.Kind == mkUnknown && !needStat) continue;
-      needStat = needStat || entry.Kind == mkMusic;
-    }
-    if (needStat) {
-      if (fstatat(fd, d->d_name, &st, 0) != 0) continue;  // gone meanwhile, or a dangling link
+    bool isLink = d->d_type == DT_LNK;
+    if (d->d_type == DT_UNKNOWN) {  // file systems that do not say: ask
+      if (fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      isLink = S_ISLNK(st.st_mode);
       entry.IsFolder = S_ISDIR(st.st_mode);
-      if (entry.IsFolder) {
-        entry.Kind = mkUnknown;
+    } else {
+      entry.IsFolder = d->d_type == DT_DIR;
+    }
+    if (!entry.IsFolder) {
+      entry.Kind = extensions.GetFileKind(name);
+      if (entry.Kind == mkUnknown && !isLink) continue;
+    }
+    if (isLink || entry.Kind == mkMusic) {
+      if (fstatat(fd, d->d_name, &st, 0) != 0) continue;  // gone meanwhile, or a dangling link
+      if (S_ISDIR(st.st_mode)) {
+        entry = {};
+        entry.IsFolder = true;
+        entry.ViaLink = isLink;
+        entry.Device = st.st_dev;
+        entry.Inode = st.st_ino;
       } else {
         if (!S_ISREG(st.st_mode) || entry.Kind == mkUnknown) continue;
         entry.FileDate = PackFileDate(st.st_mtime);
@@ -76,6 +80,14 @@ bool ListFolder(const std::string& folder, const TFileExtensions& extensions,
   }
   closedir(dir);
   return true;
+}
+
+std::string RealPath(const std::string& path) {
+  char* real = realpath(path.c_str(), nullptr);
+  if (!real) return {};
+  std::string result = real;
+  free(real);
+  return result;
 }
 
 bool FileExists(const std::string& path) {
@@ -160,7 +172,7 @@ void TCrawler::ProcessCrawlTasks() {
 void TCrawler::RunTask() {
   Listed.clear();
   ReadInCheck.clear();
-  VisitedFolders.clear();
+  LinkedFolders.clear();
   TaskFolder = Task.Path.empty() ? std::string() : Library.ResolveFolder(Task.Path);
   if (Task.SearchNew || Task.ForceReread) {
     if (Task.Path.empty()) {
@@ -185,10 +197,11 @@ void TCrawler::RunTask() {
 
 void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   if (Cancelled()) return;
-  std::string path = IncludeTrailingSlash(NormalizePath(folder));
+  const std::string prefix = IncludeTrailingSlash(NormalizePath(folder));
+  std::string path = prefix;
   const size_t prefixLength = path.size();
   TFolderListing listing;
-  if (!ListFolder(path, Extensions, VisitedFolders, listing)) return;
+  if (!ListFolder(path, Extensions, listing)) return;
   for (const TFolderEntry& entry : listing.Entries) {
     // The prefix is normalised and ends in "/", and a name holds no "/": the
     // full name is normalised as it stands.
@@ -196,7 +209,8 @@ void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
     path.resize(prefixLength);
     path += name;
     if (entry.IsFolder) {
-      if (Task.Recursive) CrawlFolder(path, relative);
+      if (Task.Recursive && (!entry.ViaLink || MayEnterLinkedFolder(prefix, path, entry.Device, entry.Inode)))
+        CrawlFolder(path, relative);
       continue;
     }
     switch (entry.Kind) {
@@ -219,6 +233,16 @@ void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
     }
     Pump.PumpMessages();
   }
+}
+
+bool TCrawler::MayEnterLinkedFolder(const std::string& parent, const std::string& link, dev_t device,
+                                    ino_t inode) {
+  // Only links can make a folder tree loop. Each linked folder is walked once, and
+  // never one that holds the folder the link is in (that would go round for ever).
+  if (!LinkedFolders.emplace(device, inode).second) return false;
+  const std::string target = RealPath(link);
+  const std::string here = RealPath(parent);
+  return !target.empty() && !here.empty() && !StartsWith(IncludeTrailingSlash(here), IncludeTrailingSlash(target));
 }
 
 const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {

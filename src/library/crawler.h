@@ -87,6 +87,7 @@ class TCrawler {
   // folder holding it is missing (an unmounted disk), so it is kept as it is.
   bool IsOffline(std::string_view path);
   // Reads the file's tags and adds a fresh track for it (replacing the old one).
+  bool MayEnterLinkedFolder(const std::string& parent, const std::string& link, dev_t device, ino_t inode);
   const TTrack* AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);
   uint8_t ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary);
   bool IsVerified(const TLibraryItem* item) const;
@@ -111,8 +112,8 @@ class TCrawler {
   std::unordered_set<const TLibraryItem*> ReadInCheck;
   // Library folders found missing in this check (resolved folder → missing).
   std::unordered_map<std::string, bool> MissingRoots;
-  // Folders entered in this run (device, inode): a link back up is not followed twice.
-  std::set<std::pair<dev_t, ino_t>> VisitedFolders;
+  // Folders entered through a link in this run (device, inode).
+  std::set<std::pair<dev_t, ino_t>> LinkedFolders;
 };
 
 }  // namespace tunevale

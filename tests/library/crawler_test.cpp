@@ -173,6 +173,16 @@ TEST_F(CrawlerTest, OnlyTheTaskFolderIsCheckedAndSearched) {
   EXPECT_THAT(TrackTitles(), testing::UnorderedElementsAre("A", "New B"));
 }
 
+TEST_F(CrawlerTest, LinkedFoldersAreWalkedOnceAndLinksUpTheTreeNotAtAll) {
+  WriteSong("Music/A/a.mp3", "A");
+  fs::create_directory_symlink(Dir / "Music", Dir / "Music/A/up");
+  fs::create_directory_symlink(Dir / "Music/A", Dir / "Music/B");
+  Crawl();
+  EXPECT_EQ(Library.TrackCount(), 2u);
+  EXPECT_NE(Library.FindTrackByPath(Dir / "Music/A/a.mp3"), nullptr);
+  EXPECT_NE(Library.FindTrackByPath(Dir / "Music/B/a.mp3"), nullptr);
+}
+
 TEST_F(CrawlerTest, ForcedRereadReadsUnchangedFilesAgain) {
   WriteSong("Music/a.mp3", "A");
   Crawl();
