@@ -49,6 +49,17 @@ std::string_view AsView(const std::string& s, size_t from) {
   return from < s.size() ? std::string_view(s).substr(from) : std::string_view();
 }
 
+// Where the text after the first terminator of `bytes` begins (the end when there is none).
+size_t AfterFirstTerminator(std::string_view bytes, uint8_t encoding) {
+  if (encoding == teUtf16 || encoding == teUtf16BE) {
+    for (size_t k = 0; k + 1 < bytes.size(); k += 2)
+      if (bytes[k] == 0 && bytes[k + 1] == 0) return k + 2;
+    return bytes.size();
+  }
+  const size_t zero = bytes.find('\0');
+  return zero == std::string_view::npos ? bytes.size() : zero + 1;
+}
+
 // `value` is the frame body: the encoding byte and the bytes after it.
 void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta) {
   const uint8_t encoding = value.empty() ? 0 : static_cast<uint8_t>(value[0]);
@@ -75,17 +86,8 @@ void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& valu
     case ffURL:
       if (fourLetterId) {
         // The description is in the frame's encoding, the address always 8-bit.
-        size_t split;
-        if (encoding == teUtf16 || encoding == teUtf16BE) {
-          split = 0;
-          while (split + 1 < body.size() && (body[split] != 0 || body[split + 1] != 0)) split += 2;
-          split = std::min(split + 2, body.size());
-        } else {
-          split = std::min(body.find('\0'), body.size());
-          split = std::min(split + 1, body.size());
-        }
-        meta.URL = Trim(DecodeTagText(encoding, body.substr(0, split)) +
-                        DecodeTagText(teLatin1, body.substr(split)));
+        const size_t split = AfterFirstTerminator(body, encoding);
+        meta.URL = Trim(DecodeTagText(encoding, body.substr(0, split)) + DecodeTagText(teLatin1, body.substr(split)));
       } else {
         meta.URL = DecodeTagText(encoding, body);
       }
