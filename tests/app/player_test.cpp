@@ -1,0 +1,335 @@
+// The player headless: a fake engine and clock, real files for the settings,
+// the playlist entries and a small library, remote commands through the real
+// interpreter.
+#include "app/player.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "library/library_database.h"
+#include "playback/fake_filter_graph.h"
+#include "support/fake_runtime.h"
+#include "support/mp3_file.h"
+#include "support/temp_folder.h"
+#include "util/atomic_file.h"
+
+namespace tunevale {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class TNoHttp : public THttpClient {
+ public:
+  THttpResponse Get(const std::string&, size_t) override { return {}; }
+};
+
+// The transport: records what the player sends, hands frames in as a client would.
+class TRecordingServer : public TRemoteServer {
+ public:
+  void Listen(TFrameHandler handler) override { Handler = std::move(handler); }
+  void SendFrame(TConnectionId connection, std::string_view text) override {
+    Frames.emplace_back(connection, std::string(text));
+  }
+  Texts TextsFor(TConnectionId connection) const {
+    Texts out;
+    for (const auto& [id, text] : Frames)
+      if (id == connection) out.push_back(text);
+    return out;
+  }
+  TFrameHandler Handler;
+  std::vector<std::pair<TConnectionId, std::string>> Frames;
+};
+
+class TRecordingView : public TPlayerView {
+ public:
+  void ShowMessage(const std::string& text, TMessageKind) override { Messages.push_back(text); }
+  void RemoveTrayIcon() override { ++TrayRemovals; }
+  void EndProcessNow() override { ++ProcessEnds; }
+  void RestartProcess() override { ++Restarts; }
+  Texts Messages;
+  int TrayRemovals = 0;
+  int ProcessEnds = 0;
+  int Restarts = 0;
+};
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  PlayerTest() {
+    Runtime.ClockMs = 1000000;
+    Paths.ProgramDir = Folder.MakeFolder("prog") + "/";
+    Paths.ExePath = Paths.ProgramDir + "tunevale";
+    Paths.AppDataDir = Folder.MakeFolder("data") + "/";
+    Paths.IniFilePath = Paths.ProgramDir + "Tunevale.ini";
+    Paths.LibraryDbPath = Paths.ProgramDir + "Library.db";
+    Paths.Portable = true;
+    for (const char* name : {"a", "b", "c"}) Files.push_back(Folder.Write(std::string("media/") + name + ".mp3", "x"));
+  }
+
+  TPlayer& Start(const Texts& files = {}) {
+    Player.reset();
+    Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, &Server}, Paths);
+    Player->SetView(&View);
+    Player->Create(files);
+    Player->AfterShow();
+    return *Player;
+  }
+
+  // One frame from connection 1, as the transport hands it over.
+  void Send(std::string_view text, TConnectionId sender = 1) { Server.Handler(sender, text); }
+
+  std::string Ini() const {
+    std::string text;
+    ReadWholeFile(Paths.IniFilePath, text);
+    return text;
+  }
+
+  std::vector<int> Markers() const {
+    std::vector<int> out;
+    for (int i = 0; i < Player->Playlist().Count(); ++i) out.push_back(Player->Playlist().Row(i).ImageIndex);
+    return out;
+  }
+
+  // Library folders with two artists, tagged files the crawler reads for
+  // real; one file per folder, so the library's order does not depend on
+  // the order the file system lists a folder in.
+  Texts MakeLibrary() {
+    Folder.Write("music/gold1/a.mp3", test::MakeMp3({"Dancing", "Abba", "Abba", "Gold", "1", "1992"}));
+    Folder.Write("music/gold2/b.mp3", test::MakeMp3({"Waterloo", "Abba", "Abba", "Gold", "2", "1992"}));
+    Folder.Write("music/arrival/c.mp3", test::MakeMp3({"Fernando", "Abba", "Abba", "Arrival", "1", "1976"}));
+    Folder.Write("music/blondie/d.mp3", test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"}));
+    Texts folders;
+    for (const char* name : {"gold1", "gold2", "arrival", "blondie"}) folders.push_back(Folder / "music" + "/" + name);
+    return folders;
+  }
+
+  test::TTempFolder Folder;
+  test::TFakeRuntime Runtime;
+  test::TFakeFilterGraph Graph;
+  TNoHttp Http;
+  TRecordingServer Server;
+  TRecordingView View;
+  TAppPaths Paths;
+  Texts Files;
+  std::unique_ptr<TPlayer> Player;
+};
+
+TEST_F(PlayerTest, CloseSavesThePlaylistAndTheNextStartRestoresItWithoutPlaying) {
+  TPlayer& first = Start(Files);
+  EXPECT_EQ(first.Playlist().Count(), 3);
+  EXPECT_EQ(Graph.Location, Files[0]);  // OpenBehavior 0: the first file plays
+  first.Playlist().PlayEntry(1, true);
+  ASSERT_TRUE(first.FormCloseQuery());
+  EXPECT_TRUE(first.Terminating());
+  EXPECT_EQ(View.TrayRemovals, 1);
+  EXPECT_FALSE(Graph.Loaded());  // playback stopped
+  EXPECT_NE(Ini().find("NowPlaying=1"), std::string::npos);
+
+  TPlayer& second = Start();
+  ASSERT_EQ(second.Playlist().Count(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(second.Playlist().Entry(i).FileName, Files[i]);
+  EXPECT_EQ(Markers(), (std::vector<int>{piNormal, piNowPlaying, piNormal}));
+  EXPECT_FALSE(Graph.Loaded());  // the position is kept only when asked
+  EXPECT_TRUE(View.Messages.empty());
+}
+
+TEST_F(PlayerTest, ResumeAfterCloseReopensTheEntryAtItsPosition) {
+  TPlayer& first = Start(Files);
+  first.Settings().ResumePlaybackAfterClose = true;
+  first.Playlist().PlayEntry(2, true);
+  Graph.AdvancePosition(12000);
+  first.Controller().DSTrackBarTimer(Graph.PositionMs, 60000);
+  first.FormCloseQuery();
+
+  Graph.Calls.clear();
+  TPlayer& second = Start();
+  EXPECT_EQ(Graph.Location, Files[2]);
+  EXPECT_NE(std::find(Graph.Calls.begin(), Graph.Calls.end(), "Seek:12000"), Graph.Calls.end());
+  EXPECT_EQ(Markers(), (std::vector<int>{piNormal, piNormal, piNowPlaying}));
+  EXPECT_EQ(second.Controller().State(), psPlaying);
+}
+
+TEST_F(PlayerTest, CommandLineFilesFollowOpenBehavior) {
+  Start(Files).FormCloseQuery();  // a saved playlist of three
+  // Add and keep playing, while stopped: appended after the saved rows, the first new one plays.
+  {
+    TPlayer& p = Start();
+    p.Settings().OpenBehavior = 1;
+    p.FormCloseQuery();
+  }
+  const std::string extra = Folder.Write("media/d.mp3", "x");
+  TPlayer& p = Start({extra});
+  ASSERT_EQ(p.Playlist().Count(), 4);
+  EXPECT_EQ(p.Playlist().Entry(3).FileName, extra);
+  EXPECT_EQ(Graph.Location, extra);
+  // Within 500 ms of the start's own files a remote "play" only appends.
+  Send("play=" + Files[0]);
+  EXPECT_EQ(p.Playlist().Count(), 5);
+  EXPECT_EQ(Graph.Location, extra);
+}
+
+TEST_F(PlayerTest, RegistrationSendsPlaylistStateAndVolume) {
+  Start(Files);
+  Server.Frames.clear();
+  Send("registerwindow=7", 4);
+  const Texts frames = Server.TextsFor(4);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0], "playlistnames=A\x01" "B\x01" "C\x01");
+  EXPECT_EQ(frames[1].rfind("state=graphstate=3\x01time=", 0), 0u) << frames[1];
+  EXPECT_NE(frames[1].find("\x01playlistindex=0\x01"), std::string::npos) << frames[1];
+  EXPECT_EQ(frames[2], "volume=10000\x01" "0");
+}
+
+TEST_F(PlayerTest, PlayCommandsWithinTheContinuationWindowAppend) {
+  TPlayer& p = Start({Files[0]});
+  Runtime.Advance(5000);
+  Send("play=" + Files[1] + "\x01");
+  EXPECT_EQ(p.Playlist().Count(), 1);  // OpenBehavior 0: replaced
+  EXPECT_EQ(Graph.Location, Files[1]);
+  Runtime.Advance(200);
+  Send("play=" + Files[2] + "\x01");
+  ASSERT_EQ(p.Playlist().Count(), 2);  // appended, and the first keeps playing
+  EXPECT_EQ(p.Playlist().Entry(1).FileName, Files[2]);
+  EXPECT_EQ(Graph.Location, Files[1]);
+  Runtime.Advance(600);
+  Send("play=" + Files[0]);
+  EXPECT_EQ(p.Playlist().Count(), 1);  // a new command again
+}
+
+TEST_F(PlayerTest, TransportAndVolumeCommandsReachTheEngine) {
+  TPlayer& p = Start(Files);
+  Send("registerwindow=1");
+  Server.Frames.clear();
+  Send("PlayPause=");
+  EXPECT_EQ(p.Controller().State(), psPaused);
+  Send("PlayPause");  // without "=" the word keeps its case and is unknown
+  EXPECT_EQ(p.Controller().State(), psPaused);
+  Send("playpause");
+  EXPECT_EQ(p.Controller().State(), psPlaying);
+  Send("next");
+  EXPECT_EQ(Graph.Location, Files[1]);
+
+  Server.Frames.clear();
+  Send("setvolume=5000");
+  EXPECT_EQ(Server.TextsFor(1), Texts{"volume=5000\x01" "0"});
+  EXPECT_EQ(p.Settings().Volume, 5000);
+  Send("setvolume=loud");
+  EXPECT_EQ(p.Settings().Volume, 5000);
+  ASSERT_EQ(View.Messages.size(), 1u);  // reported, and the player carries on
+  Send("stop");
+  EXPECT_FALSE(Graph.Loaded());
+}
+
+TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {
+  TPlayer& p = Start();
+  p.Settings().LibraryFolders = MakeLibrary();
+  p.Library().CrawlTasks.QueueFullCrawl();
+  p.Crawler().ProcessCrawlTasks();
+  ASSERT_EQ(p.Library().ArtistCount(), 2);
+
+  Send("registerwindow=1");
+  Server.Frames.clear();
+  Send("getartists=");
+  Send("getalbums=abba");
+  Send("gettracks=maria");
+  EXPECT_EQ(Server.TextsFor(1),
+            (Texts{"artists=0\x02" "Abba\x01" "1\x02" "Blondie\x01",
+                   "albums=0\x02" "0\x02" "Gold\x01" "0\x02" "1\x02" "Arrival\x01",
+                   "tracks=" + Folder.Path() + "/music/blondie/d.mp3\x02Maria\x01"}));
+
+  Send("playalbum=0\x01" "0");
+  ASSERT_EQ(p.Playlist().Count(), 2);
+  EXPECT_EQ(p.Playlist().Entry(0).FileName, Folder.Path() + "/music/gold1/a.mp3");
+  EXPECT_EQ(Graph.Location, p.Playlist().Entry(0).FileName);
+
+  // Indices outside the lists leave the playlist as it is.
+  const Texts before = p.PlaylistCaptions();
+  for (const char* command : {"playartist=2", "playartist=-1", "playalbum=0\x01" "2", "playalbum=1\x01" "1",
+                              "playalbum=5\x01" "0"}) {
+    Send(command);
+    EXPECT_EQ(p.PlaylistCaptions(), before) << command;
+  }
+  EXPECT_TRUE(View.Messages.empty());
+  Send("playalbum=0");  // the second index is missing: an error, reported
+  EXPECT_EQ(View.Messages.size(), 1u);
+  EXPECT_EQ(p.PlaylistCaptions(), before);
+
+  Send("playartist=0");
+  EXPECT_EQ(p.Playlist().Count(), 3);
+}
+
+TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
+  TPlayer& p = Start();
+  p.Settings().LibraryFolders = MakeLibrary();
+  p.Library().CrawlTasks.QueueFullCrawl();
+  // The refresh timer's tick arms the idle work.
+  Runtime.Advance(4000);
+  ASSERT_TRUE(Runtime.RunIdle());
+  EXPECT_EQ(p.Library().TrackCount(), 4u);
+  EXPECT_EQ(p.Search().List(lpArtists).RowCount(), 2);
+  EXPECT_EQ(p.Search().List(lpTracks).RowCount(), 4);
+  EXPECT_FALSE(std::filesystem::exists(Paths.LibraryDbPath));
+
+  Runtime.Advance(LibrarySaveIntervalMs);
+  ASSERT_TRUE(std::filesystem::exists(Paths.LibraryDbPath));
+  test::SetModificationTime(Paths.LibraryDbPath, 1000000);
+  const auto saved = std::filesystem::last_write_time(Paths.LibraryDbPath);
+  Runtime.Advance(LibrarySaveIntervalMs);  // unchanged: nothing written
+  EXPECT_EQ(std::filesystem::last_write_time(Paths.LibraryDbPath), saved);
+  EXPECT_TRUE(View.Messages.empty());
+
+  // The next start loads it after the window shows and fills the lists.
+  p.FormCloseQuery();
+  p.FormDestroy();
+  TPlayer& next = Start();
+  EXPECT_EQ(next.Library().TrackCount(), 4u);
+  EXPECT_EQ(next.Search().List(lpAlbums).RowCount(), 3);
+}
+
+TEST_F(PlayerTest, TerminateClosesLikeTheCloseButton) {
+  TPlayer& p = Start(Files);
+  Send("terminate");
+  EXPECT_TRUE(p.Terminating());
+  EXPECT_FALSE(Graph.Loaded());
+  EXPECT_NE(Ini().find("a.mp3"), std::string::npos);
+}
+
+TEST_F(PlayerTest, SeamlessUpgradeKeepsThePositionAndEnds) {
+  TPlayer& p = Start(Files);
+  ASSERT_FALSE(p.Settings().ResumePlaybackAfterClose);
+  Graph.AdvancePosition(7000);
+  p.Controller().DSTrackBarTimer(Graph.PositionMs, 60000);
+  Send("|seamlessupgrade|");
+  EXPECT_EQ(View.ProcessEnds, 1);
+  EXPECT_NE(Ini().find("NowPlayingPosition=7000"), std::string::npos) << Ini();
+}
+
+TEST_F(PlayerTest, AFloatingPointErrorSavesWithoutPositionAndRestarts) {
+  TPlayer& p = Start(Files);
+  p.Settings().ResumePlaybackAfterClose = true;
+  Graph.AdvancePosition(7000);
+  p.Controller().DSTrackBarTimer(Graph.PositionMs, 60000);
+  p.HandleException(std::runtime_error("Invalid floating point operation"));
+  EXPECT_EQ(View.Restarts, 1);
+  EXPECT_NE(Ini().find("NowPlayingPosition=0"), std::string::npos);
+  p.HandleException(std::runtime_error("Something else"));
+  EXPECT_EQ(View.Restarts, 1);
+  EXPECT_EQ(View.Messages.back(), "Something else");
+}
+
+TEST_F(PlayerTest, AFailedSettingsSaveIsReportedAndTheCloseGoesOn) {
+  TPlayer& p = Start(Files);
+  // The INI file's folder cannot take a new file.
+  std::filesystem::remove_all(Paths.ProgramDir);
+  Folder.Write("prog", "not a folder");
+  EXPECT_TRUE(p.FormCloseQuery());
+  EXPECT_TRUE(p.Terminating());
+  EXPECT_EQ(View.TrayRemovals, 1);
+  EXPECT_FALSE(Graph.Loaded());
+  ASSERT_EQ(View.Messages.size(), 1u);
+  EXPECT_EQ(View.Messages[0].rfind("The settings could not be saved", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tunevale
