@@ -183,7 +183,7 @@ void TCrawler::RunTask() {
         CrawlFolder(resolved, resolved != entry);
       }
     } else {
-      CrawlFolder(TaskFolder, TaskFolder != Task.Path);
+      CrawlFolder(TaskFolder, IsUnderRelativeFolder(TaskFolder));
     }
   }
   if (!Cancelled()) {
@@ -250,6 +250,17 @@ const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, in
   const uint8_t result = ReadTags(path, meta, false);
   meta.FileDate = fileDate;
   return Library.AddTrack(TTrack::Create(path, FileDisplayName(path), meta, result, relative));
+}
+
+bool TCrawler::IsUnderRelativeFolder(std::string_view path) const {
+  // Watcher and player tasks carry full paths; the flag comes from the library
+  // folder holding them, as written in the settings, so a portable library stays
+  // relative whichever way its files were found.
+  for (const std::string& entry : Library.Settings().LibraryFolders) {
+    const std::string resolved = Library.ResolveFolder(entry);
+    if (StartsWith(path, resolved)) return resolved != entry;
+  }
+  return path != Task.Path;
 }
 
 bool TCrawler::IsOffline(std::string_view path) {

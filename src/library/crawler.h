@@ -86,6 +86,7 @@ class TCrawler {
   // True when the track's file should be treated as offline: every library
   // folder holding it is missing (an unmounted disk), so it is kept as it is.
   bool IsOffline(std::string_view path);
+  bool IsUnderRelativeFolder(std::string_view path) const;
   // Reads the file's tags and adds a fresh track for it (replacing the old one).
   bool MayEnterLinkedFolder(const std::string& parent, const std::string& link, dev_t device, ino_t inode);
   const TTrack* AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);

@@ -183,6 +183,18 @@ TEST_F(CrawlerTest, LinkedFoldersAreWalkedOnceAndLinksUpTheTreeNotAtAll) {
   EXPECT_NE(Library.FindTrackByPath(Dir / "Music/B/a.mp3"), nullptr);
 }
 
+TEST_F(CrawlerTest, FilesUnderARelativeLibraryFolderStayRelativeWhicheverTaskFindsThem) {
+  Settings.LibraryFolders = {"../Music"};  // beside the program's folder
+  WriteSong("Music/A/a.mp3", "A");
+  WriteSong("Music/B/b.mp3", "B");
+  Library.CrawlTasks.AddTask(Dir / "Music/A", false, true, false);  // as the watcher queues it
+  Crawler.ProcessCrawlTasks();
+  Crawl();
+  ASSERT_EQ(Library.TrackCount(), 2u);
+  EXPECT_TRUE(Library.FindTrackByPath(Dir / "Music/A/a.mp3")->Relative());
+  EXPECT_TRUE(Library.FindTrackByPath(Dir / "Music/B/b.mp3")->Relative());
+}
+
 TEST_F(CrawlerTest, ForcedRereadReadsUnchangedFilesAgain) {
   WriteSong("Music/a.mp3", "A");
   Crawl();
