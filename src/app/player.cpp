@@ -124,6 +124,8 @@ void TPlayer::AfterShow() {
     Guarded([this] { LoadSettingsPass(true); });
   }
   StartFiles.clear();
+  // Closed while the playlist came back (a remote "terminate"): the loop is ending.
+  if (TerminatingFlag) return;
   Guarded([this] {
     TLoadOptions options;
     options.SettingsBuild = SettingsRecord.StoredVersion;
@@ -131,7 +133,15 @@ void TPlayer::AfterShow() {
     LoadLibrary(LibraryObject, SettingsRecord.LibraryDbPath, options);
     SearchObject.RefreshLibraryLists(false);
   });
+  // Watching walks every library folder: only once the window shows.
+  Guarded([this] { WatchLibraryFoldersIfChanged(); });
   Guarded([this] { PlaylistObject.ReadTrackInfo(false); });
+}
+
+// A library that never loaded holds nothing of the file; saving it would
+// replace (or delete) the user's library with an empty one.
+bool TPlayer::SaveLibraryIfLoaded(std::string& error) {
+  return !LibraryObject.Loaded || tunevale::SaveLibrary(LibraryObject, &error);
 }
 
 bool TPlayer::ShouldPlayNewFiles() const {
@@ -177,7 +187,7 @@ void TPlayer::FormDestroy() {
   }
   Guarded([this] {
     std::string error;
-    if (!tunevale::SaveLibrary(LibraryObject, &error)) V().ShowMessage("The library could not be saved: " + error, mtError);
+    if (!SaveLibraryIfLoaded(error)) V().ShowMessage("The library could not be saved: " + error, mtError);
   });
 }
 
@@ -186,7 +196,7 @@ void TPlayer::SeamlessUpgrade() {
   flags.KeepPosition = true;
   SaveSettingsReporting(flags);
   std::string error;
-  tunevale::SaveLibrary(LibraryObject, &error);
+  SaveLibraryIfLoaded(error);
   V().RemoveTrayIcon();
   TerminatingFlag = true;
   V().EndProcessNow();
@@ -200,7 +210,7 @@ void TPlayer::HandleException(const std::exception& error) {
     flags.NoPosition = true;
     SaveSettingsReporting(flags);
     std::string ignored;
-    tunevale::SaveLibrary(LibraryObject, &ignored);
+    SaveLibraryIfLoaded(ignored);
     TerminatingFlag = true;
     V().RestartProcess();
     return;
@@ -217,7 +227,7 @@ void TPlayer::HandleRemoteMessage(TConnectionId sender, std::string_view text) {
 void TPlayer::LibrarySaveTimerTimer() {
   Guarded([this] {
     std::string error;
-    if (tunevale::SaveLibrary(LibraryObject, &error)) {
+    if (SaveLibraryIfLoaded(error)) {
       LibrarySaveFailed = false;
     } else if (!LibrarySaveFailed) {
       // Tried again every minute; said once until it works again.
@@ -285,7 +295,7 @@ void TPlayer::WindowSettingsRead() {
 void TPlayer::TweaksRead() { V().TweaksRead(SettingsRecord); }
 
 void TPlayer::SettingsApplied() {
-  WatchLibraryFoldersIfChanged();
+  if (WatcherStarted) WatchLibraryFoldersIfChanged();
   V().SettingsApplied(SettingsRecord);
 }
 

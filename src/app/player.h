@@ -141,14 +141,14 @@ class TPlayer final : public TRemoteTarget,
 
   // --- Start-up and shutdown -----------------------------------------------------
   // Start-up restore before the window shows: holds the continuation window,
-  // starts the remote server, loads the settings (not the playlist), points
-  // the folder watcher at the library folders. `files` are the command line's
+  // starts the remote server, loads the settings (not the playlist). `files` are the command line's
   // files (empty: restore the saved playlist in AfterShow). True when the
   // introduction should show instead of the window (FirstRun).
   bool Create(const std::vector<std::string>& files);
   // After the window shows: adds the command-line files (and plays them when
   // ShouldPlayNewFiles) or restores the saved playlist, entry and position;
-  // then loads the library, fills the library lists and reads track info.
+  // then loads the library, fills the library lists, points the folder
+  // watcher at the library folders and reads track info.
   void AfterShow();
   // The window is asked to close: sets the playlist cancel flag, saves the
   // settings and the playlist, stops playback, removes the tray icon, cancels
@@ -290,6 +290,7 @@ class TPlayer final : public TRemoteTarget,
   void AddLibraryTracks(const std::vector<std::string>& paths);
   void PlayLibraryTracks(const std::vector<std::string>& paths);
   void WatchLibraryFoldersIfChanged();
+  bool SaveLibraryIfLoaded(std::string& error);
   TSettingsContext Context();
   // The window, or the stand-in while there is none.
   TPlayerView& V();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "library/folder_watcher.h"
 #include "library/library_database.h"
 #include "playback/fake_filter_graph.h"
 #include "support/fake_runtime.h"
@@ -329,6 +330,46 @@ TEST_F(PlayerTest, AFailedSettingsSaveIsReportedAndTheCloseGoesOn) {
   EXPECT_FALSE(Graph.Loaded());
   ASSERT_EQ(View.Messages.size(), 1u);
   EXPECT_EQ(View.Messages[0].rfind("The settings could not be saved", 0), 0u);
+}
+
+TEST_F(PlayerTest, ALibraryThatNeverLoadedIsNotSavedOverTheFile) {
+  const std::string db = Folder.Write("prog/Library.db", "the user's library");
+  Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, &Server}, Paths);
+  Player->SetView(&View);
+  Player->Create({});
+  // An upgrade arrives while the playlist comes back, with a crawl queued.
+  Player->Library().CrawlTasks.QueueFullCrawl();
+  Send("|seamlessupgrade|");
+  EXPECT_EQ(View.ProcessEnds, 1);
+  Player.reset();
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(db, text));
+  EXPECT_EQ(text, "the user's library");
+}
+
+class TRecordingWatcher : public TFolderWatcher {
+ public:
+  void SetRoots(const std::vector<std::string>& roots) override { Calls.push_back(roots); }
+  std::vector<Texts> Calls;
+};
+
+TEST_F(PlayerTest, TheWatcherFollowsTheLibraryFoldersOnceTheWindowShows) {
+  TRecordingWatcher watcher;
+  Folder.Write("prog/Tunevale.ini", "[Tunevale]\nLibraryFolderCount=1\nLibraryFolder0=" + Folder.Path() + "/music\n");
+  Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, &watcher, &Server}, Paths);
+  Player->Create({});
+  EXPECT_TRUE(watcher.Calls.empty());  // not before the window shows
+  Player->AfterShow();
+  EXPECT_EQ(watcher.Calls, std::vector<Texts>{{Folder.Path() + "/music"}});
+  Send("loadsettings");  // the same folders: no second walk
+  EXPECT_EQ(watcher.Calls.size(), 1u);
+  Player->Settings().LibraryFolders.push_back(Folder.Path() + "/more");
+  Send("savesettings");
+  Send("loadsettings");
+  ASSERT_EQ(watcher.Calls.size(), 2u);
+  EXPECT_EQ(watcher.Calls[1].size(), 2u);
+  Player.reset();
+  EXPECT_EQ(watcher.Calls.back(), Texts{});  // stopped with the window
 }
 
 }  // namespace
