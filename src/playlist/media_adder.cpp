@@ -19,18 +19,6 @@ class TFlagScope {
   bool& Flag;
 };
 
-// Ends the playlist's busy state also when an addition throws.
-class TBusyScope {
- public:
-  TBusyScope(TPlaylist& playlist, const std::string& text) : Playlist(playlist) { Playlist.StartBusy(text); }
-  ~TBusyScope() { Playlist.EndBusy(); }
-  TBusyScope(const TBusyScope&) = delete;
-  TBusyScope& operator=(const TBusyScope&) = delete;
-
- private:
-  TPlaylist& Playlist;
-};
-
 const std::string AddingTracks = "Adding tracks...";
 
 }  // namespace
@@ -82,7 +70,7 @@ void TMediaAdder::OpenFiles(const std::vector<std::string>& files) {
     }
   }
   {
-    TBusyScope busy(Playlist, AddingTracks);
+    TPlaylistBusyScope busy(Playlist, AddingTracks);
     const bool replace = Settings.OpenBehavior == 0;
     // The first new row, also when a file turned out to be a folder of many.
     const int first = replace ? 0 : Playlist.Count();
@@ -99,7 +87,7 @@ void TMediaAdder::AddTracksActionExecute(const TOpenDialog& dialog) {
     TFlagScope open(DialogOpenFlag);
     std::vector<std::string> files;
     if (dialog(files)) {
-      TBusyScope busy(Playlist, AddingTracks);
+      TPlaylistBusyScope busy(Playlist, AddingTracks);
       AddFiles(files, false);
     }
   }
@@ -118,7 +106,7 @@ void TMediaAdder::AddURLActionExecute(bool confirmed, const std::string& url) {
 
 void TMediaAdder::DropFiles(const std::vector<std::string>& paths) {
   {
-    TBusyScope busy(Playlist, AddingTracks);
+    TPlaylistBusyScope busy(Playlist, AddingTracks);
     for (const std::string& path : paths) {
       if (Playlist.Cancelled()) break;
       if (Playlist.Extensions().GetFileKind(path) == mkPlaylist)

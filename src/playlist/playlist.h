@@ -212,4 +212,16 @@ class TPlaylist {
   std::string BusyTextValue;
 };
 
+// Shows the playlist's busy indicator while a block runs, also when it throws.
+class TPlaylistBusyScope {
+ public:
+  TPlaylistBusyScope(TPlaylist& playlist, const std::string& text) : Playlist(playlist) { Playlist.StartBusy(text); }
+  ~TPlaylistBusyScope() { Playlist.EndBusy(); }
+  TPlaylistBusyScope(const TPlaylistBusyScope&) = delete;
+  TPlaylistBusyScope& operator=(const TPlaylistBusyScope&) = delete;
+
+ private:
+  TPlaylist& Playlist;
+};
+
 }  // namespace tunevale

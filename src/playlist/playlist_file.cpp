@@ -149,13 +149,14 @@ bool TPlaylistFile::OpenPlaylistFile(const std::string& pathOrUrl) {
   if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || !ReadWholeFile(path, text))
     throw EPlaylistFileError("Cannot open the playlist \"" + path + "\".");
   Playlist.DeleteAllRows();
-  Playlist.StartBusy("Opening playlist...");
-  TPlaylistScanHooks hooks;
-  hooks.OnEntry = [&](const std::string& location) { Playlist.AddPlaylistEntry(location); };
-  hooks.AfterValue = [&] { Playlist.PumpMessages(); };
-  hooks.Cancelled = [&] { return Playlist.Cancelled(); };
-  ScanPlaylistText(text, ExtractFilePath(path), hooks);
-  Playlist.EndBusy();
+  {
+    TPlaylistBusyScope busy(Playlist, "Opening playlist...");
+    TPlaylistScanHooks hooks;
+    hooks.OnEntry = [&](const std::string& location) { Playlist.AddPlaylistEntry(location); };
+    hooks.AfterValue = [&] { Playlist.PumpMessages(); };
+    hooks.Cancelled = [&] { return Playlist.Cancelled(); };
+    ScanPlaylistText(text, ExtractFilePath(path), hooks);
+  }
   Playlist.ReadTrackInfo(false);
   return true;
 }
