@@ -65,7 +65,7 @@ bool TSearchMatcher::Matches(const TTrack& track) const {
   return MatchTrack(track, exact);
 }
 
-bool TSearchMatcher::MatchAlbum(const TAlbum& album, bool& exact) const {
+bool TSearchMatcher::MatchAlbum(const TAlbum& album, int ordinal, bool& exact) const {
   bool matched = true;
   bool applied = false;
   for (const TItem& item : Items) {
@@ -87,28 +87,34 @@ bool TSearchMatcher::MatchAlbum(const TAlbum& album, bool& exact) const {
     // Every item names a track field ("title:..."): the album shows when a track does.
     // Every track comparison leaves its own note, so the outcome is the album's
     // alone and is kept for the artists, which ask about the same albums.
-    auto [known, fresh] = TrackFallbacks.try_emplace(&album);
-    if (fresh) {
-      bool hit = false;
-      for (int i = 0; i < album.TrackCount() && !hit; ++i) {
+    const uint8_t known = ordinal >= 0 && static_cast<size_t>(ordinal) < Outcomes.size() ? Outcomes[ordinal] : 0;
+    if (known & kKnown) {
+      matched = known & kMatched;
+      exact = known & kExact;
+    } else {
+      for (int i = 0; i < album.TrackCount() && !matched; ++i) {
         if (i + kPrefetchAhead < album.TrackCount()) PrefetchTrack(album.Track(i + kPrefetchAhead));
-        hit = MatchTrack(*album.Track(i), exact);
+        matched = MatchTrack(*album.Track(i), exact);
       }
-      known->second = {hit, exact};
+      if (ordinal >= 0) NoteTrackOutcome(ordinal, matched, exact);
     }
-    matched = known->second.Matched;
-    exact = known->second.Exact;
   }
   if (matched && HideIncompleteAlbums && album.TrackCount() < kCompleteAlbumTracks && !exact) return false;
   return matched;
 }
 
-bool TSearchMatcher::Matches(const TAlbum& album) const {
-  bool exact = false;
-  return MatchAlbum(album, exact);
+void TSearchMatcher::NoteTrackOutcome(int albumOrdinal, bool matched, bool exact) const {
+  if (albumOrdinal < 0) return;
+  if (static_cast<size_t>(albumOrdinal) >= Outcomes.size()) Outcomes.resize(static_cast<size_t>(albumOrdinal) + 1);
+  Outcomes[albumOrdinal] = kKnown | (matched ? kMatched : 0) | (exact ? kExact : 0);
 }
 
-bool TSearchMatcher::Matches(const TArtist& artist) const {
+bool TSearchMatcher::Matches(const TAlbum& album, int ordinal) const {
+  bool exact = false;
+  return MatchAlbum(album, ordinal, exact);
+}
+
+bool TSearchMatcher::Matches(const TArtist& artist, int firstAlbumOrdinal) const {
   bool exact = false;
   bool matched = true;
   bool applied = false;
@@ -122,7 +128,8 @@ bool TSearchMatcher::Matches(const TArtist& artist) const {
       matched = false;
   }
   if (!matched && !applied) {
-    for (int i = 0; i < artist.AlbumCount() && !matched; ++i) matched = MatchAlbum(*artist.Album(i), exact);
+    for (int i = 0; i < artist.AlbumCount() && !matched; ++i)
+      matched = MatchAlbum(*artist.Album(i), firstAlbumOrdinal < 0 ? -1 : firstAlbumOrdinal + i, exact);
   }
   if (matched && HideIncompleteAlbums && !exact) {
     bool complete = false;

@@ -17,7 +17,6 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "library/search_query.h"
@@ -49,8 +48,11 @@ class TSearchMatcher {
   bool CanMatchTracks() const { return TracksCanMatch; }
 
   bool Matches(const TTrack& track) const;
-  bool Matches(const TAlbum& album) const;
-  bool Matches(const TArtist& artist) const;
+  // `ordinal` (the album's place among all albums in library order) or
+  // `firstAlbumOrdinal` (that of the artist's first album) lets the walks of
+  // one pass share what they learnt about an album; -1 when unknown.
+  bool Matches(const TAlbum& album, int ordinal = -1) const;
+  bool Matches(const TArtist& artist, int firstAlbumOrdinal = -1) const;
   // A video or playlist entry (a track passed here is matched as a plain item).
   bool MatchesItem(const TLibraryItem& item) const;
 
@@ -59,9 +61,7 @@ class TSearchMatcher {
   // only match albums through their tracks (spares that second pass).
   bool MatchesNoting(const TTrack& track, bool& exact) const { return MatchTrack(track, exact); }
   bool WantsTrackOutcomes() const { return TracksCanMatch && !AlbumFieldsApply; }
-  void NoteTrackOutcome(const TAlbum& album, bool matched, bool exact) const {
-    TrackFallbacks.try_emplace(&album, TFallback{matched, exact});
-  }
+  void NoteTrackOutcome(int albumOrdinal, bool matched, bool exact) const;
 
  private:
   enum class TItemField : uint8_t { ifAny, ifTitle, ifFileName };
@@ -74,20 +74,17 @@ class TSearchMatcher {
 
   // `exact` is the exact note: the result of the last comparison made.
   bool MatchTrack(const TTrack& track, bool& exact) const;
-  bool MatchAlbum(const TAlbum& album, bool& exact) const;
-
-  struct TFallback {
-    bool Matched;
-    bool Exact;
-  };
+  bool MatchAlbum(const TAlbum& album, int ordinal, bool& exact) const;
 
   std::vector<TItem> Items;
   bool HideIncompleteAlbums;
   bool TracksCanMatch = true;
   bool AlbumFieldsApply = false;  // some item applies to the album artist or album name
-  // Albums already matched through their tracks. A matcher serves one pass
-  // over an unchanged library (one refill, one reply), so the keys stay valid.
-  mutable std::unordered_map<const TAlbum*, TFallback> TrackFallbacks;
+  // By album ordinal: whether the album matched through its tracks and the
+  // note that left (kKnown, kMatched, kExact bits). A matcher serves one pass
+  // over an unchanged library (one refill, one reply), so ordinals stay valid.
+  enum : uint8_t { kKnown = 1, kMatched = 2, kExact = 4 };
+  mutable std::vector<uint8_t> Outcomes;
 };
 
 }  // namespace tunevale

@@ -61,10 +61,12 @@ template <class Found, class KeepGoing>
 bool WalkMatchingArtists(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
                          KeepGoing&& keepGoing) {
   if (!matcher.CanMatchTracks()) return true;
+  int firstAlbum = 0;  // ordinal of the artist's first album
   for (int a = 0; a < library.ArtistCount(); ++a) {
     if (a % search_detail::kStride == search_detail::kStride - 1 && !keepGoing()) return false;
     TArtist* artist = library.Artist(a);
-    if (matcher.Matches(*artist)) found(TArtistResult{a, artist});
+    if (matcher.Matches(*artist, firstAlbum)) found(TArtistResult{a, artist});
+    firstAlbum += artist->AlbumCount();
   }
   return true;
 }
@@ -74,6 +76,7 @@ bool WalkMatchingAlbums(const TLibrary& library, const TSearchMatcher& matcher, 
                         KeepGoing&& keepGoing) {
   if (!matcher.CanMatchTracks()) return true;
   int step = 0;
+  int ordinal = 0;
   for (int a = 0; a < library.ArtistCount(); ++a) {
     for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b) {
       if (++step == search_detail::kStride) {
@@ -81,7 +84,8 @@ bool WalkMatchingAlbums(const TLibrary& library, const TSearchMatcher& matcher, 
         if (!keepGoing()) return false;
       }
       TAlbum* album = library.Artist(a)->Album(b);
-      if (matcher.Matches(*album)) found(TAlbumResult{a, b, album});
+      if (matcher.Matches(*album, ordinal)) found(TAlbumResult{a, b, album});
+      ++ordinal;
     }
   }
   return true;
@@ -92,8 +96,9 @@ bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, 
                         KeepGoing&& keepGoing) {
   if (!matcher.CanMatchTracks()) return true;
   int step = 0;
+  int ordinal = 0;
   for (int a = 0; a < library.ArtistCount(); ++a) {
-    for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b) {
+    for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b, ++ordinal) {
       const TAlbum* album = library.Artist(a)->Album(b);
       bool anyMatched = false;
       bool albumExact = false;  // the note after the first matching track, else after the last
@@ -113,7 +118,7 @@ bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, 
         if (matched) found(track);
       }
       if (album->TrackCount() > 0 && matcher.WantsTrackOutcomes())
-        matcher.NoteTrackOutcome(*album, anyMatched, albumExact);
+        matcher.NoteTrackOutcome(ordinal, anyMatched, albumExact);
     }
   }
   return true;

@@ -206,6 +206,22 @@ TEST_F(LibrarySearchTest, LibraryChangeDuringARefillStopsItAndRefillsEverything)
   EXPECT_FALSE(Fixture.Library.FindTrack("/music/Many/Big/290.mp3").Found());
 }
 
+TEST_F(LibrarySearchTest, AlbumsShownThroughTracksAgreeWhicheverListComesFirst) {
+  Fixture.Settings.HideIncompleteAlbums = true;
+  // "Gold" has 3 tracks; its title names one whole, so it shows, and so does its artist.
+  Host.Text = "title:\"waterloo (live)\"";
+  for (const TLibraryPage page : {lpTracks, lpArtists, lpAlbums, lpVideos}) {
+    Host.Page = page;
+    Search.RefreshLibraryLists(false);
+    EXPECT_EQ(Rows(lpAlbums), (std::vector<std::string>{"<All>", "Gold"})) << page;
+    EXPECT_EQ(Rows(lpArtists), (std::vector<std::string>{"<All>", "ABBA"})) << page;
+    EXPECT_EQ(Rows(lpTracks), (std::vector<std::string>{"Waterloo (Live)"})) << page;
+  }
+  Host.Text = "title:\"waterloo\" year:1992";
+  Search.RefreshLibraryLists(false);
+  EXPECT_EQ(Rows(lpAlbums), (std::vector<std::string>{"<No items match your search>"}));
+}
+
 TEST_F(LibrarySearchTest, OnlyARefillOfAllListsClearsTheStaleFlag) {
   Fixture.Library.Flags.ListsStale = true;
   Search.RefreshLibraryLists(true);
