@@ -150,7 +150,13 @@ void GstFilterGraph::CreatePipeline() {
   }
   Bus = gst_element_get_bus(Pipeline);
   gst_bus_set_sync_handler(Bus, SyncHandler, Shared.get(), nullptr);
-  BusWatchId = gst_bus_add_watch(Bus, BusWatch, this);
+  // The watch may recurse: a handler that opens the next medium lets the loop run
+  // (pending messages) and must see that medium's events right there.
+  GSource* watch = gst_bus_create_watch(Bus);
+  g_source_set_callback(watch, G_SOURCE_FUNC(BusWatch), this, nullptr);
+  g_source_set_can_recurse(watch, TRUE);
+  BusWatchId = g_source_attach(watch, nullptr);
+  g_source_unref(watch);
 }
 
 void GstFilterGraph::DestroyPipeline() {

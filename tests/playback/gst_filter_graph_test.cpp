@@ -313,6 +313,31 @@ TEST_F(GstFilterGraphTest, EventsArriveThroughTheDefaultMainContext) {
   EXPECT_TRUE(SawState(gsRunning));
 }
 
+TEST_F(GstFilterGraphTest, AnOpenInsideAnEventHandlerGetsItsEventsInANestedLoop) {
+  // The player opens the next entry from the end event and lets the loop run to
+  // learn the picture size before it chooses the page to show.
+  bool sizeSeenInside = false;
+  OnComplete = [&] {
+    OnComplete = nullptr;
+    Graph.ClearGraph();
+    Graph.RenderFile(Media->Video);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (Sizes.empty() && std::chrono::steady_clock::now() < deadline) {
+      if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
+    }
+    sizeSeenInside = !Sizes.empty();
+  };
+  Graph.RenderFile(Media->Wav);
+  Graph.SetPositionMs(1300);
+  Graph.Play();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (Completions == 0 && std::chrono::steady_clock::now() < deadline) {
+    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
+  }
+  ASSERT_EQ(Completions, 1);
+  EXPECT_TRUE(sizeSeenInside);
+}
+
 TEST_F(GstFilterGraphTest, AServerStreamPlaysWithNoLength) {
   test::TLocalHttpServer server;
   server.Serve("/live", 200, test::ReadBytes(Media->Mp3));
