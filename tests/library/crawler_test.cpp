@@ -6,9 +6,8 @@
 #include <filesystem>
 
 #include "library/library_scheduler.h"
-#include "support/fake_runtime.h"
+#include "support/crawler_rig.h"
 #include "support/mp3_file.h"
-#include "support/queued_tasks.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
@@ -26,7 +25,7 @@ constexpr time_t kMonday = 1700000000;  // 2023-11-14
 constexpr time_t kTuesday = kMonday + 86400;
 
 // A library over real folders, crawled with the real tag reader.
-class CrawlerTest : public testing::Test {
+class CrawlerTest : public testing::Test, protected test::TCrawlerRig {
  protected:
   CrawlerTest() {
     Settings.LibraryFolders = {Dir / "Music"};
@@ -55,13 +54,6 @@ class CrawlerTest : public testing::Test {
     return titles;
   }
 
-  TTempFolder Dir;
-  TLibrarySettings Settings;
-  TLibrary Library{Settings, Dir / "Program"};
-  TFileExtensions Extensions;
-  test::TFakeRuntime Runtime;
-  TMessagePump Pump{Runtime};
-  TCrawler Crawler{Library, Extensions, Pump};
 };
 
 TEST_F(CrawlerTest, FullCrawlFindsMusicVideosAndPlaylistsAndRereadsNothingUnchanged) {

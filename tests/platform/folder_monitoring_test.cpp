@@ -8,9 +8,8 @@
 
 #include "library/crawler.h"
 #include "platform/inotify_folder_watcher.h"
-#include "support/fake_runtime.h"
+#include "support/crawler_rig.h"
 #include "support/mp3_file.h"
-#include "support/queued_tasks.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
@@ -21,7 +20,7 @@ namespace fs = std::filesystem;
 
 using test::TTaskView;
 
-class FolderMonitoringTest : public testing::Test {
+class FolderMonitoringTest : public testing::Test, protected test::TCrawlerRig {
  protected:
   FolderMonitoringTest() {
     Dir.MakeFolder("Music/Abba");
@@ -45,14 +44,7 @@ class FolderMonitoringTest : public testing::Test {
     return Dir.Write(relative, test::MakeMp3({title, "Abba", "", "Gold", "", ""}));
   }
 
-  test::TTempFolder Dir;
   std::string Music;
-  TLibrarySettings Settings;
-  TLibrary Library{Settings, Dir / "Program"};
-  TFileExtensions Extensions;
-  test::TFakeRuntime Runtime;
-  TMessagePump Pump{Runtime};
-  TCrawler Crawler{Library, Extensions, Pump};
   TInotifyFolderWatcher Watcher;
   int RefreshRequests = 0;
 };

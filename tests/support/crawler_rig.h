@@ -1,11 +1,15 @@
-// The crawl task queue as plain values, for comparing in tests.
+// A library over a temporary folder with its crawler, on a fake runtime; and
+// the crawl task queue as plain values, for comparing.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "library/crawler.h"
 #include "library/library.h"
+#include "support/fake_runtime.h"
+#include "support/temp_folder.h"
 
 namespace tunevale::test {
 
@@ -28,5 +32,15 @@ inline std::vector<TTaskView> QueuedTasks(const TLibrary& library) {
   }
   return out;
 }
+
+struct TCrawlerRig {
+  TTempFolder Dir;
+  TLibrarySettings Settings;
+  TLibrary Library{Settings, Dir / "Program"};
+  TFileExtensions Extensions;
+  TFakeRuntime Runtime;
+  TMessagePump Pump{Runtime};
+  TCrawler Crawler{Library, Extensions, Pump};
+};
 
 }  // namespace tunevale::test
