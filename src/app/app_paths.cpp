@@ -51,13 +51,15 @@ TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool unin
   paths.AppDataDir = dataHome.empty() ? std::string() : dataHome + "/Tunevale/";
   paths.InstallRecordPath = paths.AppDataDir.empty() ? std::string() : paths.AppDataDir + "install.conf";
   // Paths keep their letter case here: the same name in another case is another file.
-  const std::string installPath = paths.InstallRecordPath.empty() ? std::string() : ReadInstallPath(paths.InstallRecordPath);
-  paths.IsInstalled = !installPath.empty() && !exePath.empty() && NormalizePath(installPath) == NormalizePath(exePath);
+  const std::string installPath =
+      paths.InstallRecordPath.empty() ? std::string() : ReadInstallPath(paths.InstallRecordPath);
+  paths.IsInstalled =
+      !installPath.empty() && !exePath.empty() && NormalizePath(installPath) == NormalizePath(exePath);
 
   paths.IniFilePath = IniFilePathFor(paths.ProgramDir);
   paths.KeyStorePath = KeyStorePathFor(env);
-  paths.LibraryDbPath = paths.IsInstalled || uninstallFinal ? paths.AppDataDir + "Library.db"
-                                                            : paths.ProgramDir + "Library.db";
+  paths.LibraryDbPath =
+      paths.IsInstalled || uninstallFinal ? paths.AppDataDir + "Library.db" : paths.ProgramDir + "Library.db";
 
   std::error_code ec;
   paths.Portable = std::filesystem::is_regular_file(paths.IniFilePath, ec);

@@ -12,9 +12,9 @@
 namespace tunevale {
 
 struct TAppPaths {
-  std::string ExePath;     // the running executable's full path
-  std::string ProgramDir;  // its folder, with a trailing "/"
-  std::string AppDataDir;  // $XDG_DATA_HOME/Tunevale/, with a trailing "/"
+  std::string ExePath;            // the running executable's full path
+  std::string ProgramDir;         // its folder, with a trailing "/"
+  std::string AppDataDir;         // $XDG_DATA_HOME/Tunevale/, with a trailing "/"
   std::string InstallRecordPath;  // $XDG_DATA_HOME/Tunevale/install.conf
   std::string LibraryDbPath;
   std::string IniFilePath;   // "Tunevale.ini" beside the executable
@@ -42,7 +42,8 @@ TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool unin
 
 // Writes the "InstallPath" record that marks `exePath` as the installed copy
 // (the installer's part; tests use it too). False when it cannot be written.
-bool WriteInstallRecord(const std::string& recordPath, std::string_view exePath, std::string* error = nullptr);
+bool WriteInstallRecord(const std::string& recordPath, std::string_view exePath,
+                        std::string* error = nullptr);
 
 // Fills the settings record's location fields from `paths`.
 void ApplyPaths(const TAppPaths& paths, TSettings& settings);

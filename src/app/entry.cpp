@@ -14,7 +14,9 @@ TEntryPlan PlanEntry(const std::vector<std::string>& args, const TEnvironment& e
   if (!plan.Paths.IsInstalled && !plan.Paths.Portable)
     // The first save writes "Tunevale.ini" beside the executable, so the
     // next start is portable and this is said only once.
-    std::fprintf(err, "Tunevale: this copy is neither installed nor portable; running as a portable copy (settings in %s)\n",
+    std::fprintf(err,
+                 "Tunevale: this copy is neither installed nor portable; running as a portable copy "
+                 "(settings in %s)\n",
                  plan.Paths.IniFilePath.c_str());
   if (plan.Decision.HasFiles)
     for (const std::string& arg : args)

@@ -45,8 +45,10 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
           MessagePump),
       PlaylistFileObject(PlaylistObject, ports.Http, LibraryObject.CrawlTasks, paths.AppDataDir),
       MediaAdderObject(PlaylistObject, PlaylistFileObject, SettingsRecord),
-      ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord, ExtensionTable),
-      RemoteControl(*this, RemoteServer ? static_cast<TRemoteOutput&>(*RemoteServer) : NullOutput, ports.Runtime) {
+      ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord,
+                       ExtensionTable),
+      RemoteControl(*this, RemoteServer ? static_cast<TRemoteOutput&>(*RemoteServer) : NullOutput,
+                    ports.Runtime) {
   CrawlerObject.RefreshLibraryLists = [this] { SearchObject.RefreshLibraryLists(false); };
   SearchObject.RefreshTimer = &SchedulerObject.RefreshTimer();
 
@@ -87,8 +89,12 @@ TPlayerView& TPlayer::V() { return View ? *View : NoView; }
 const TPlayerView& TPlayer::V() const { return View ? *View : NoView; }
 
 TSettingsContext TPlayer::Context() {
-  return TSettingsContext{SettingsRecord, *Store, static_cast<TSettingsWindow*>(this), &ExtensionTable,
-                          [this] { return Runtime.Now(); }, &LibraryObject.CrawlTasks};
+  return TSettingsContext{SettingsRecord,
+                          *Store,
+                          static_cast<TSettingsWindow*>(this),
+                          &ExtensionTable,
+                          [this] { return Runtime.Now(); },
+                          &LibraryObject.CrawlTasks};
 }
 
 // ---- Start-up -------------------------------------------------------------------
@@ -99,7 +105,8 @@ bool TPlayer::Create(const std::vector<std::string>& files) {
   RemoteControl.Continuation().Hold();
   if (RemoteServer)
     Guarded([this] {
-      RemoteServer->Listen([this](TConnectionId sender, std::string_view text) { HandleRemoteMessage(sender, text); });
+      RemoteServer->Listen(
+          [this](TConnectionId sender, std::string_view text) { HandleRemoteMessage(sender, text); });
     });
   Guarded([this] { LoadSettingsPass(false); });
   ControllerObject.UpdateNowPlayingDisplay(false);
@@ -145,7 +152,8 @@ bool TPlayer::SaveLibraryIfLoaded(std::string& error) {
 }
 
 bool TPlayer::ShouldPlayNewFiles() const {
-  return tunevale::ShouldPlayNewFiles(static_cast<int>(SettingsRecord.OpenBehavior), ControllerObject.State());
+  return tunevale::ShouldPlayNewFiles(static_cast<int>(SettingsRecord.OpenBehavior),
+                                      ControllerObject.State());
 }
 
 void TPlayer::LoadSettingsPass(bool playlistOnly) {
@@ -311,7 +319,9 @@ void TPlayer::StartPlaylistBusy(const std::string& text) { PlaylistObject.StartB
 void TPlayer::PlaylistBusyTick() { PlaylistObject.PumpMessages(); }
 void TPlayer::EndPlaylistBusy() { PlaylistObject.EndBusy(); }
 bool TPlayer::PlaylistCancelled() const { return PlaylistObject.Cancelled(); }
-void TPlayer::AddSavedRow(const TSavedPlaylistRow& row) { PlaylistObject.AddPlaylistEntry(row.FileName, row.Caption); }
+void TPlayer::AddSavedRow(const TSavedPlaylistRow& row) {
+  PlaylistObject.AddPlaylistEntry(row.FileName, row.Caption);
+}
 int TPlayer::PlaylistRowCount() const { return PlaylistObject.Count(); }
 
 void TPlayer::MarkNowPlaying(int index) {

@@ -89,7 +89,9 @@ class TPlayerView : public TPlaybackView {
   // Video window.
   virtual bool IsVideoFullScreen() const { return false; }
   virtual void ToggleFullScreen() {}
-  virtual void SetFullScreenRect(int left, int top, int width, int height) { (void)left, (void)top, (void)width, (void)height; }
+  virtual void SetFullScreenRect(int left, int top, int width, int height) {
+    (void)left, (void)top, (void)width, (void)height;
+  }
   virtual void HideVideo() {}
   virtual void ShowVideo() {}
   // Control mode: hide the main window when on, show it when off.

@@ -1,7 +1,6 @@
 // The player's operations as the remote commands and the window's library
 // actions use them.
 #include "app/player.h"
-
 #include "library/search_results.h"
 
 namespace tunevale {
@@ -11,7 +10,9 @@ namespace {
 // The busy indicator of the playlist for as long as a block runs, also when it raises.
 class TPlaylistBusy {
  public:
-  TPlaylistBusy(TPlaylist& playlist, const std::string& text) : Playlist(playlist) { Playlist.StartBusy(text); }
+  TPlaylistBusy(TPlaylist& playlist, const std::string& text) : Playlist(playlist) {
+    Playlist.StartBusy(text);
+  }
   ~TPlaylistBusy() { Playlist.EndBusy(); }
   TPlaylistBusy(const TPlaylistBusy&) = delete;
   TPlaylistBusy& operator=(const TPlaylistBusy&) = delete;

@@ -29,7 +29,8 @@ void RecordSignal(int signo) {
 TCloseSignals::TCloseSignals() {
   if (WriteFd >= 0) throw std::logic_error("the close signals are already watched");
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw std::system_error(errno, std::generic_category(), "pipe2");
+  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+    throw std::system_error(errno, std::generic_category(), "pipe2");
   ReadFd = fds[0];
   WriteFd = fds[1];
   struct sigaction action = {};

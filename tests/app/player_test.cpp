@@ -65,7 +65,8 @@ class PlayerTest : public ::testing::Test {
     Paths.IniFilePath = Paths.ProgramDir + "Tunevale.ini";
     Paths.LibraryDbPath = Paths.ProgramDir + "Library.db";
     Paths.Portable = true;
-    for (const char* name : {"a", "b", "c"}) Files.push_back(Folder.Write(std::string("media/") + name + ".mp3", "x"));
+    for (const char* name : {"a", "b", "c"})
+      Files.push_back(Folder.Write(std::string("media/") + name + ".mp3", "x"));
   }
 
   TPlayer& Start(const Texts& files = {}) {
@@ -99,9 +100,11 @@ class PlayerTest : public ::testing::Test {
     Folder.Write("music/gold1/a.mp3", test::MakeMp3({"Dancing", "Abba", "Abba", "Gold", "1", "1992"}));
     Folder.Write("music/gold2/b.mp3", test::MakeMp3({"Waterloo", "Abba", "Abba", "Gold", "2", "1992"}));
     Folder.Write("music/arrival/c.mp3", test::MakeMp3({"Fernando", "Abba", "Abba", "Arrival", "1", "1976"}));
-    Folder.Write("music/blondie/d.mp3", test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"}));
+    Folder.Write("music/blondie/d.mp3",
+                 test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"}));
     Texts folders;
-    for (const char* name : {"gold1", "gold2", "arrival", "blondie"}) folders.push_back(Folder / "music" + "/" + name);
+    for (const char* name : {"gold1", "gold2", "arrival", "blondie"})
+      folders.push_back(Folder / "music" + "/" + name);
     return folders;
   }
 
@@ -176,10 +179,15 @@ TEST_F(PlayerTest, RegistrationSendsPlaylistStateAndVolume) {
   Send("registerwindow=7", 4);
   const Texts frames = Server.TextsFor(4);
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0], "playlistnames=A\x01" "B\x01" "C\x01");
+  EXPECT_EQ(frames[0],
+            "playlistnames=A\x01"
+            "B\x01"
+            "C\x01");
   EXPECT_EQ(frames[1].rfind("state=graphstate=3\x01time=", 0), 0u) << frames[1];
   EXPECT_NE(frames[1].find("\x01playlistindex=0\x01"), std::string::npos) << frames[1];
-  EXPECT_EQ(frames[2], "volume=10000\x01" "0");
+  EXPECT_EQ(frames[2],
+            "volume=10000\x01"
+            "0");
 }
 
 TEST_F(PlayerTest, PlayCommandsWithinTheContinuationWindowAppend) {
@@ -213,7 +221,8 @@ TEST_F(PlayerTest, TransportAndVolumeCommandsReachTheEngine) {
 
   Server.Frames.clear();
   Send("setvolume=5000");
-  EXPECT_EQ(Server.TextsFor(1), Texts{"volume=5000\x01" "0"});
+  EXPECT_EQ(Server.TextsFor(1), Texts{"volume=5000\x01"
+                                      "0"});
   EXPECT_EQ(p.Settings().Volume, 5000);
   Send("setvolume=loud");
   EXPECT_EQ(p.Settings().Volume, 5000);
@@ -234,20 +243,34 @@ TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {
   Send("getartists=");
   Send("getalbums=abba");
   Send("gettracks=maria");
-  EXPECT_EQ(Server.TextsFor(1),
-            (Texts{"artists=0\x02" "Abba\x01" "1\x02" "Blondie\x01",
-                   "albums=0\x02" "0\x02" "Gold\x01" "0\x02" "1\x02" "Arrival\x01",
-                   "tracks=" + Folder.Path() + "/music/blondie/d.mp3\x02Maria\x01"}));
+  EXPECT_EQ(Server.TextsFor(1), (Texts{"artists=0\x02"
+                                       "Abba\x01"
+                                       "1\x02"
+                                       "Blondie\x01",
+                                       "albums=0\x02"
+                                       "0\x02"
+                                       "Gold\x01"
+                                       "0\x02"
+                                       "1\x02"
+                                       "Arrival\x01",
+                                       "tracks=" + Folder.Path() + "/music/blondie/d.mp3\x02Maria\x01"}));
 
-  Send("playalbum=0\x01" "0");
+  Send(
+      "playalbum=0\x01"
+      "0");
   ASSERT_EQ(p.Playlist().Count(), 2);
   EXPECT_EQ(p.Playlist().Entry(0).FileName, Folder.Path() + "/music/gold1/a.mp3");
   EXPECT_EQ(Graph.Location, p.Playlist().Entry(0).FileName);
 
   // Indices outside the lists leave the playlist as it is.
   const Texts before = p.PlaylistCaptions();
-  for (const char* command : {"playartist=2", "playartist=-1", "playalbum=0\x01" "2", "playalbum=1\x01" "1",
-                              "playalbum=5\x01" "0"}) {
+  for (const char* command : {"playartist=2", "playartist=-1",
+                              "playalbum=0\x01"
+                              "2",
+                              "playalbum=1\x01"
+                              "1",
+                              "playalbum=5\x01"
+                              "0"}) {
     Send(command);
     EXPECT_EQ(p.PlaylistCaptions(), before) << command;
   }
@@ -355,7 +378,8 @@ class TRecordingWatcher : public TFolderWatcher {
 
 TEST_F(PlayerTest, TheWatcherFollowsTheLibraryFoldersOnceTheWindowShows) {
   TRecordingWatcher watcher;
-  Folder.Write("prog/Tunevale.ini", "[Tunevale]\nLibraryFolderCount=1\nLibraryFolder0=" + Folder.Path() + "/music\n");
+  Folder.Write("prog/Tunevale.ini",
+               "[Tunevale]\nLibraryFolderCount=1\nLibraryFolder0=" + Folder.Path() + "/music\n");
   Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, &watcher, &Server}, Paths);
   Player->Create({});
   EXPECT_TRUE(watcher.Calls.empty());  // not before the window shows

@@ -1,10 +1,9 @@
 // The player on its platform ends: remote commands through its real socket,
 // and the session-end signals recorded for the main loop.
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
@@ -69,7 +68,8 @@ TEST_F(PlayerPlatformTest, AHandOverThroughTheSocketReachesThePlayer) {
   Runtime.TickPerReadMs = 1000;
   std::vector<std::string> replies;
   std::atomic<bool> done = false;
-  TLocalSocketClient::TResult registered = TLocalSocketClient::crFailed, handed = TLocalSocketClient::crFailed;
+  TLocalSocketClient::TResult registered = TLocalSocketClient::crFailed,
+                              handed = TLocalSocketClient::crFailed;
   std::thread second([&] {
     TLocalSocketClient client;
     if (client.Connect(listening->SocketPath())) {
