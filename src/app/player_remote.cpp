@@ -7,20 +7,6 @@ namespace tunevale {
 
 namespace {
 
-// The busy indicator of the playlist for as long as a block runs, also when it raises.
-class TPlaylistBusy {
- public:
-  TPlaylistBusy(TPlaylist& playlist, const std::string& text) : Playlist(playlist) {
-    Playlist.StartBusy(text);
-  }
-  ~TPlaylistBusy() { Playlist.EndBusy(); }
-  TPlaylistBusy(const TPlaylistBusy&) = delete;
-  TPlaylistBusy& operator=(const TPlaylistBusy&) = delete;
-
- private:
-  TPlaylist& Playlist;
-};
-
 template <class TItem, class TName>
 std::vector<TRemoteEntry> Entries(const std::vector<TItem*>& items, TName name) {
   std::vector<TRemoteEntry> out;
@@ -107,7 +93,7 @@ std::vector<std::string> TPlayer::ArtistTrackPaths(int artistIndex, int albumInd
 // The paths are taken before adding: adding pumps messages, and a crawl may
 // change the library meanwhile.
 void TPlayer::AddLibraryTracks(const std::vector<std::string>& paths) {
-  TPlaylistBusy busy(PlaylistObject, "Adding tracks...");
+  TPlaylistBusyScope busy(PlaylistObject, "Adding tracks...");
   for (const std::string& path : paths) {
     if (PlaylistObject.Cancelled()) break;
     PlaylistObject.AddPlaylistEntry(path);
