@@ -55,6 +55,9 @@ enum TMessageKind { mtError, mtWarning, mtInformation };
 
 // What the player asks of its window. Every method has a harmless default, so
 // a headless player (tests, tools) needs none. Called on the main thread.
+// The playlist's rows, busy indicator and play mode reach the window through
+// a TPlaylistListener it adds to Playlist(); the labels and transport state
+// through TPlaybackView::NowPlayingChanged.
 class TPlayerView : public TPlaybackView {
  public:
   // A modal message box with the caption "Tunevale".

@@ -370,6 +370,16 @@ TEST_F(PlayerTest, ALibraryThatNeverLoadedIsNotSavedOverTheFile) {
   EXPECT_EQ(text, "the user's library");
 }
 
+TEST_F(PlayerTest, AStoredSlimViewHidesThePanelsWithItsCouplings) {
+  Folder.Write("prog/Tunevale.ini", "[Tunevale]\nMicroMode=1\nVolumeMuted=1\n");
+  const TSettings& s = Start().Settings();
+  EXPECT_TRUE(s.MicroMode);
+  EXPECT_TRUE(s.HidePanels);      // entering the slim view hides the panels,
+  EXPECT_TRUE(s.HideSidePanels);  // and the side panels follow them
+  EXPECT_TRUE(s.VolumeMuted);
+  EXPECT_EQ(Player->Controller().MuteButtonImage(), 6);
+}
+
 class TRecordingWatcher : public TFolderWatcher {
  public:
   void SetRoots(const std::vector<std::string>& roots) override { Calls.push_back(roots); }
