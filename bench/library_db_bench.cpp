@@ -30,8 +30,9 @@ namespace {
 
 constexpr const char* kRoot = "/srv/music";
 constexpr int kColumns = 18;
-constexpr const char* kColumnNames[kColumns] = {"pth", "rel", "fmd", "nam", "res", "tit", "ar1", "ar2", "alb",
-                                                 "trk", "yer", "len", "gen", "pub", "com", "cop", "cmt", "www"};
+constexpr const char* kColumnNames[kColumns] = {"pth", "rel", "fmd", "nam", "res", "tit",
+                                                "ar1", "ar2", "alb", "trk", "yer", "len",
+                                                "gen", "pub", "com", "cop", "cmt", "www"};
 
 struct TSqlRow {
   std::string Columns[kColumns];
@@ -63,10 +64,24 @@ std::vector<TSqlRow> RowsOf(const TLibrary& library) {
       for (int t = 0; t < library.Artist(a)->Album(b)->TrackCount(); ++t) {
         const TTrack& tr = *library.Artist(a)->Album(b)->Track(t);
         TSqlRow r;
-        const std::string_view texts[kColumns] = {tr.Path(), tr.Relative() ? " " : "", {}, tr.Name(), {},
-                                                  tr.Title(), tr.Artist(), tr.AlbumArtist(), tr.AlbumName(), {},
-                                                  {}, {}, tr.Genre(), tr.Publisher(), tr.Composer(),
-                                                  tr.Copyright(), tr.Comment(), tr.URL()};
+        const std::string_view texts[kColumns] = {tr.Path(),
+                                                  tr.Relative() ? " " : "",
+                                                  {},
+                                                  tr.Name(),
+                                                  {},
+                                                  tr.Title(),
+                                                  tr.Artist(),
+                                                  tr.AlbumArtist(),
+                                                  tr.AlbumName(),
+                                                  {},
+                                                  {},
+                                                  {},
+                                                  tr.Genre(),
+                                                  tr.Publisher(),
+                                                  tr.Composer(),
+                                                  tr.Copyright(),
+                                                  tr.Comment(),
+                                                  tr.URL()};
         for (int c = 0; c < kColumns; ++c) r.Columns[c] = texts[c];
         r.Columns[2] = std::to_string(tr.FileDate());
         r.Columns[4] = std::to_string(tr.ReadResult());
@@ -111,7 +126,8 @@ void SqliteSave(const std::string& path, const std::vector<TSqlRow>& rows) {
       if (r.Columns[c].empty())
         sqlite3_bind_null(stmt, c + 1);
       else
-        sqlite3_bind_text(stmt, c + 1, r.Columns[c].data(), static_cast<int>(r.Columns[c].size()), SQLITE_STATIC);
+        sqlite3_bind_text(stmt, c + 1, r.Columns[c].data(), static_cast<int>(r.Columns[c].size()),
+                          SQLITE_STATIC);
     }
     Check(sqlite3_step(stmt), db, "insert");
     sqlite3_reset(stmt);

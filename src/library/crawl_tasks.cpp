@@ -4,7 +4,8 @@ namespace tunevale {
 
 void TCrawlTasks::AddTask(std::string_view path, bool recursive, bool searchNew, bool forceReread) {
   for (const TCrawlTask& t : Tasks)
-    if (t.Path == path && t.Recursive == recursive && t.SearchNew == searchNew && t.ForceReread == forceReread)
+    if (t.Path == path && t.Recursive == recursive && t.SearchNew == searchNew &&
+        t.ForceReread == forceReread)
       return;
   Tasks.push_back({std::string(path), recursive, searchNew, forceReread});
   if (OnTaskAdded) OnTaskAdded();

@@ -128,9 +128,9 @@ class TLibrary : public TTrackLookup {
   TTrackArena Arena;  // before Artists: outlives the tracks placed in it
   size_t ArenaTracks = 0;
   std::vector<std::unique_ptr<TArtist>> Artists;
-  std::unordered_map<std::string_view, TArtist*> ArtistsByName;  // folded name → artist
+  std::unordered_map<std::string_view, TArtist*> ArtistsByName;        // folded name → artist
   std::unordered_map<std::string, std::vector<TAlbum*>> AlbumsByName;  // folded name → namesakes
-  TPathIndex Paths;  // every track
+  TPathIndex Paths;                                                    // every track
   // Cache of the resolved library folders, rebuilt when the entries change.
   mutable std::vector<std::string> CachedEntries;
   mutable std::vector<TResolvedFolder> CachedFolders;

@@ -26,8 +26,27 @@ constexpr std::string_view kIncomplete = "Incomplete";
 
 // The tags the loader looks at, as slots of a field table.
 enum TTag : uint8_t {
-  tgPTH, tgREL, tgFMD, tgNAM, tgRES, tgTIT, tgAR1, tgAR2, tgALB, tgTRK, tgYER, tgLEN,
-  tgGEN, tgPUB, tgCOM, tgCOP, tgCMT, tgWWW, tgLIB, tgCount, tgUnknown = tgCount
+  tgPTH,
+  tgREL,
+  tgFMD,
+  tgNAM,
+  tgRES,
+  tgTIT,
+  tgAR1,
+  tgAR2,
+  tgALB,
+  tgTRK,
+  tgYER,
+  tgLEN,
+  tgGEN,
+  tgPUB,
+  tgCOM,
+  tgCOP,
+  tgCMT,
+  tgWWW,
+  tgLIB,
+  tgCount,
+  tgUnknown = tgCount
 };
 
 constexpr uint32_t Key(const char* s) {
@@ -36,26 +55,46 @@ constexpr uint32_t Key(const char* s) {
 
 TTag TagOf(const char* s) {
   switch (Key(s)) {
-    case Key("PTH"): return tgPTH;
-    case Key("REL"): return tgREL;
-    case Key("FMD"): return tgFMD;
-    case Key("NAM"): return tgNAM;
-    case Key("RES"): return tgRES;
-    case Key("TIT"): return tgTIT;
-    case Key("AR1"): return tgAR1;
-    case Key("AR2"): return tgAR2;
-    case Key("ALB"): return tgALB;
-    case Key("TRK"): return tgTRK;
-    case Key("YER"): return tgYER;
-    case Key("LEN"): return tgLEN;
-    case Key("GEN"): return tgGEN;
-    case Key("PUB"): return tgPUB;
-    case Key("COM"): return tgCOM;
-    case Key("COP"): return tgCOP;
-    case Key("CMT"): return tgCMT;
-    case Key("WWW"): return tgWWW;
-    case Key("LIB"): return tgLIB;
-    default: return tgUnknown;
+    case Key("PTH"):
+      return tgPTH;
+    case Key("REL"):
+      return tgREL;
+    case Key("FMD"):
+      return tgFMD;
+    case Key("NAM"):
+      return tgNAM;
+    case Key("RES"):
+      return tgRES;
+    case Key("TIT"):
+      return tgTIT;
+    case Key("AR1"):
+      return tgAR1;
+    case Key("AR2"):
+      return tgAR2;
+    case Key("ALB"):
+      return tgALB;
+    case Key("TRK"):
+      return tgTRK;
+    case Key("YER"):
+      return tgYER;
+    case Key("LEN"):
+      return tgLEN;
+    case Key("GEN"):
+      return tgGEN;
+    case Key("PUB"):
+      return tgPUB;
+    case Key("COM"):
+      return tgCOM;
+    case Key("COP"):
+      return tgCOP;
+    case Key("CMT"):
+      return tgCMT;
+    case Key("WWW"):
+      return tgWWW;
+    case Key("LIB"):
+      return tgLIB;
+    default:
+      return tgUnknown;
   }
 }
 
@@ -239,7 +278,8 @@ class TFileBytes {
     if (fd < 0) return false;
     struct stat st {};
     if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-      void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      void* p =
+          ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
       if (p != MAP_FAILED) {
         Mapped = p;
         Bytes = {static_cast<const char*>(p), static_cast<size_t>(st.st_size)};

@@ -6,7 +6,8 @@
 
 namespace tunevale {
 
-TLibraryItem::TLibraryItem(std::string_view path, std::string_view name, bool relative) : IsRelative(relative) {
+TLibraryItem::TLibraryItem(std::string_view path, std::string_view name, bool relative)
+    : IsRelative(relative) {
   const std::string foldedPath = CaseFold(path);
   const std::string foldedName = CaseFold(name);
   const std::array<std::string_view, kItemSlots> texts = {path, name, foldedPath, foldedName};

@@ -18,7 +18,9 @@ uint64_t TagOf(uint64_t hash) { return hash >> kTagShift; }
 
 }  // namespace
 
-TLibraryItem* TPathIndex::ItemOf(uint64_t slot) { return reinterpret_cast<TLibraryItem*>(slot & kPointerMask); }
+TLibraryItem* TPathIndex::ItemOf(uint64_t slot) {
+  return reinterpret_cast<TLibraryItem*>(slot & kPointerMask);
+}
 
 size_t TPathIndex::SlotOf(std::string_view path, uint64_t hash) const {
   const size_t mask = Slots.size() - 1;

@@ -9,7 +9,9 @@
 namespace tunevale {
 
 TTextPack::TTextPack(TTextPack&& other) noexcept
-    : Block(std::exchange(other.Block, nullptr)), Wide(other.Wide), Owned(std::exchange(other.Owned, false)) {}
+    : Block(std::exchange(other.Block, nullptr)),
+      Wide(other.Wide),
+      Owned(std::exchange(other.Owned, false)) {}
 
 TTextPack& TTextPack::operator=(TTextPack&& other) noexcept {
   if (this != &other) {

@@ -37,13 +37,15 @@ class TTextPack {
   // Slot `i` of the texts it was built from; empty for a pack never built.
   std::string_view Get(size_t i) const {
     if (!Block) return {};
-    return Wide ? Slot(reinterpret_cast<const uint32_t*>(Block), i) : Slot(reinterpret_cast<const uint16_t*>(Block), i);
+    return Wide ? Slot(reinterpret_cast<const uint32_t*>(Block), i)
+                : Slot(reinterpret_cast<const uint16_t*>(Block), i);
   }
 
  private:
   void Release();
   // owners[i]: the slot whose bytes slot i uses (itself, an earlier one), or -1 when empty.
-  static size_t FindOwners(std::span<const std::string_view> texts, std::span<const int8_t> twins, int* owners);
+  static size_t FindOwners(std::span<const std::string_view> texts, std::span<const int8_t> twins,
+                           int* owners);
   template <class T>
   static void WriteBlock(char* block, std::span<const std::string_view> texts, const int* owners);
   template <class T>

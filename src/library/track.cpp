@@ -38,8 +38,8 @@ void TTrackDeleter::operator()(TTrack* track) const {
   if (!inArena) ::operator delete(track);
 }
 
-TTrackPtr TTrack::Create(std::string_view path, std::string_view name, const TMetaData& meta, uint8_t readResult,
-                         bool relative) {
+TTrackPtr TTrack::Create(std::string_view path, std::string_view name, const TMetaData& meta,
+                         uint8_t readResult, bool relative) {
   TTrackFields f;
   f.Path = path;
   f.Name = name;
@@ -72,16 +72,16 @@ struct TTrackTexts {
 
 void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
   auto& texts = out.Texts;
-  texts = {f.Path, f.Name, {}, {}, f.Title, f.Artist, f.AlbumArtist, f.Album, f.Genre, f.Publisher, f.Composer,
-           f.Copyright, f.Comment, f.URL};
+  texts = {f.Path,  f.Name,  {},          {},         f.Title,     f.Artist,  f.AlbumArtist,
+           f.Album, f.Genre, f.Publisher, f.Composer, f.Copyright, f.Comment, f.URL};
   static constexpr std::array<TFoldPair, 8> kFolds = {{{kFoldedPath, kPath},
-                                                        {kFoldedName, kName},
-                                                        {kFoldedTitle, kTitle},
-                                                        {kFoldedArtist, kArtist},
-                                                        {kFoldedAlbumArtist, kAlbumArtist},
-                                                        {kFoldedAlbumName, kAlbumName},
-                                                        {kFoldedGenre, kGenre},
-                                                        {kFoldedComposer, kComposer}}};
+                                                       {kFoldedName, kName},
+                                                       {kFoldedTitle, kTitle},
+                                                       {kFoldedArtist, kArtist},
+                                                       {kFoldedAlbumArtist, kAlbumArtist},
+                                                       {kFoldedAlbumName, kAlbumName},
+                                                       {kFoldedGenre, kGenre},
+                                                       {kFoldedComposer, kComposer}}};
   // All folded forms go into one text; views are taken once it is complete.
   std::array<size_t, kFolds.size() + 1> ends{};
   size_t total = 0;

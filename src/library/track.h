@@ -95,9 +95,23 @@ class TTrack : public TLibraryItem {
   static void PrepareTexts(const TTrackFields& fields, TTrackTexts& out);
 
   enum : size_t {
-    kTitle = kItemSlots, kArtist, kAlbumArtist, kAlbumName, kGenre, kPublisher, kComposer, kCopyright,
-    kComment, kURL, kFoldedTitle, kFoldedArtist, kFoldedAlbumArtist, kFoldedAlbumName, kFoldedGenre,
-    kFoldedComposer, kTrackSlots
+    kTitle = kItemSlots,
+    kArtist,
+    kAlbumArtist,
+    kAlbumName,
+    kGenre,
+    kPublisher,
+    kComposer,
+    kCopyright,
+    kComment,
+    kURL,
+    kFoldedTitle,
+    kFoldedArtist,
+    kFoldedAlbumArtist,
+    kFoldedAlbumName,
+    kFoldedGenre,
+    kFoldedComposer,
+    kTrackSlots
   };
 
   TAlbum* Owner = nullptr;

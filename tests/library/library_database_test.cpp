@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 
 #include <csignal>
-
 #include <filesystem>
 #include <string>
 
@@ -68,14 +67,14 @@ TEST_F(LibraryDatabaseTest, WritesRecordsByteForByteInLibraryOrder) {
   library->Videos.Add("/m/v.avi", "V", false);
   library->CrawlTasks.QueueRecheck();
 
-  const std::string expected = File(
-      Record("SET", Field("LIB", "Incomplete")) +
-      Record("MUS", Field("PTH", "/m/a.mp3") + Field("FMD", "1234") + Field("NAM", "Title") +
-                        Field("RES", "0") + Field("TIT", "Title") + Field("AR1", "Singer") +
-                        Field("AR2", "Band") + Field("ALB", "LP") + Field("TRK", "3") + Field("YER", "-1") +
-                        Field("LEN", "2000")) +
-      Record("PLS", Field("PTH", "/m/p.m3u") + Field("NAM", "P") + Field("REL", " ")) +
-      Record("VID", Field("PTH", "/m/v.avi") + Field("NAM", "V")));
+  const std::string expected =
+      File(Record("SET", Field("LIB", "Incomplete")) +
+           Record("MUS", Field("PTH", "/m/a.mp3") + Field("FMD", "1234") + Field("NAM", "Title") +
+                             Field("RES", "0") + Field("TIT", "Title") + Field("AR1", "Singer") +
+                             Field("AR2", "Band") + Field("ALB", "LP") + Field("TRK", "3") +
+                             Field("YER", "-1") + Field("LEN", "2000")) +
+           Record("PLS", Field("PTH", "/m/p.m3u") + Field("NAM", "P") + Field("REL", " ")) +
+           Record("VID", Field("PTH", "/m/v.avi") + Field("NAM", "V")));
   EXPECT_EQ(EncodeLibrary(*library), expected);
   // The marker record is exactly 20 bytes.
   EXPECT_EQ(Record("SET", Field("LIB", "Incomplete")), std::string("SET\x00\x0fLIB\x00\x0aIncomplete", 20));
@@ -139,9 +138,11 @@ TEST_F(LibraryDatabaseTest, RelativeTracksFollowTheProgramFolderToANewPlace) {
 }
 
 TEST_F(LibraryDatabaseTest, LoadSkipsUnknownRecordsAndDropsWhatItCannotUse) {
-  const std::string mus1 = Record("MUS", Field("PTH", Music("1.mp3")) + Field("RES", "0") + Field("AR2", "A"));
-  const std::string mus2 = Record("MUS", Field("PTH", Music("2.mp3")) + Field("RES", "0") + Field("AR2", "A") +
-                                             Field("XYZ", "unknown tag") + Field("AR2", "second AR2 ignored"));
+  const std::string mus1 =
+      Record("MUS", Field("PTH", Music("1.mp3")) + Field("RES", "0") + Field("AR2", "A"));
+  const std::string mus2 =
+      Record("MUS", Field("PTH", Music("2.mp3")) + Field("RES", "0") + Field("AR2", "A") +
+                        Field("XYZ", "unknown tag") + Field("AR2", "second AR2 ignored"));
   struct Case {
     const char* What;
     std::string Middle;
@@ -150,10 +151,12 @@ TEST_F(LibraryDatabaseTest, LoadSkipsUnknownRecordsAndDropsWhatItCannotUse) {
   } cases[] = {
       {"unknown record type", Record("ZZZ", "whatever"), 2, false},
       {"bad number", Record("MUS", Field("PTH", Music("3.mp3")) + Field("TRK", "7x")), 2, true},
-      {"read result out of range", Record("MUS", Field("PTH", Music("3.mp3")) + Field("RES", "256")), 2, true},
+      {"read result out of range", Record("MUS", Field("PTH", Music("3.mp3")) + Field("RES", "256")), 2,
+       true},
       {"outside the folders", Record("MUS", Field("PTH", "/elsewhere/3.mp3") + Field("RES", "0")), 2, true},
       {"no path", Record("MUS", Field("RES", "0")), 2, true},
-      {"field overruns its record", Record("MUS", Field("PTH", Music("3.mp3")) + "TIT" + Be16(50) + "x"), 2, true},
+      {"field overruns its record", Record("MUS", Field("PTH", Music("3.mp3")) + "TIT" + Be16(50) + "x"), 2,
+       true},
       {"video outside the folders", Record("VID", Field("PTH", "/elsewhere/v.avi")), 2, true},
       {"incomplete marker", Record("SET", Field("LIB", "Incomplete")), 2, true},
       {"other marker", Record("SET", Field("LIB", "Complete")), 2, false},
@@ -178,9 +181,9 @@ TEST_F(LibraryDatabaseTest, MissingFieldsGetTheirLoadDefaults) {
   EXPECT_EQ(track->ReadResult(), 2);  // no "RES": read again
   ASSERT_EQ(library->CrawlTasks.Count(), 1);
   EXPECT_FALSE(library->CrawlTasks.Task(0).SearchNew);  // a re-check only
-  EXPECT_EQ(track->Year(), 0);   // absent numbers stay 0
-  EXPECT_EQ(library->Artist(0)->Name(), "");  // no "AR2": the artist with the empty name
-  EXPECT_EQ(track->Name(), "N");  // no name, no title: the file's display name
+  EXPECT_EQ(track->Year(), 0);                          // absent numbers stay 0
+  EXPECT_EQ(library->Artist(0)->Name(), "");            // no "AR2": the artist with the empty name
+  EXPECT_EQ(track->Name(), "N");                        // no name, no title: the file's display name
 }
 
 TEST_F(LibraryDatabaseTest, TruncatedLastRecordIsDroppedAndEndsTheLoad) {
@@ -216,7 +219,8 @@ TEST_F(LibraryDatabaseTest, NoUsableFileQueuesAFullCrawlAndStillFinishesTheLoad)
 // The save timer can fire inside the load's message processing.
 TEST_F(LibraryDatabaseTest, SaveDuringTheLoadLeavesTheFileAlone) {
   std::string records;
-  for (int i = 0; i < 3; ++i) records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0"));
+  for (int i = 0; i < 3; ++i)
+    records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0"));
   const std::string bytes = File(records);
   const std::string path = Temp.Write("data/Library.db", bytes);
   // A clock that moves 100 ms each time it is read, so every record pumps.
@@ -283,7 +287,8 @@ TEST_F(LibraryDatabaseTest, SaveWithQueuedTasksMarksTheLibraryIncompleteAndEmpti
   library->CrawlTasks.AddTask(Music(""), false, true, false);
   ASSERT_TRUE(SaveLibrary(*library));
   EXPECT_EQ(library->CrawlTasks.Count(), 0);
-  EXPECT_EQ(Saved(), std::string(kLibraryDbHeader) + Record("SET", Field("LIB", "Incomplete")) + clean.substr(26));
+  EXPECT_EQ(Saved(),
+            std::string(kLibraryDbHeader) + Record("SET", Field("LIB", "Incomplete")) + clean.substr(26));
 
   library->Flags.CancelCrawl = true;
   library->Flags.LibraryDirty = true;

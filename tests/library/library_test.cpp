@@ -7,8 +7,8 @@
 #include <string>
 
 #include "library/crawl_tasks.h"
-#include "library/text_pack.h"
 #include "library/library_test_support.h"
+#include "library/text_pack.h"
 #include "util/text.h"
 
 namespace tunevale {
@@ -140,8 +140,8 @@ TEST_F(LibraryTest, AlbumSettlesTheNameOfAnAppendedTrack) {
     const char* Expected;
   } cases[] = {
       {"", "Waterloo", "/m/a.mp3", "Waterloo"},
-      {"Given", "", "/m/b.mp3", "Given"},              // no title: the caller's name stays
-      {"Given", "Waterloo", "/m/c.mp3", "Waterloo"},   // a differing title wins
+      {"Given", "", "/m/b.mp3", "Given"},             // no title: the caller's name stays
+      {"Given", "Waterloo", "/m/c.mp3", "Waterloo"},  // a differing title wins
       {"", "", "/m/my song-two.mp3", "My Song-Two"},  // neither: the file's display name
   };
   for (const Case& c : cases) {
@@ -306,7 +306,7 @@ TEST(CrawlTasksTest, QueuesEachDistinctTaskOnceInArrivalOrder) {
   tasks.OnTaskAdded = [&] { ++added; };
   tasks.AddTask("/m/a", false, true, false);
   tasks.AddTask("/m/a", false, true, false);
-  tasks.AddTask("/m/a", true, true, false);  // other flags: a second task
+  tasks.AddTask("/m/a", true, true, false);   // other flags: a second task
   tasks.AddTask("/m/A", false, true, false);  // paths compare exactly
   tasks.QueueFullCrawl();
   tasks.QueueFullCrawl();

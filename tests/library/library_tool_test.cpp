@@ -42,14 +42,16 @@ TEST_F(LibraryToolTest, DumpPrintsOneJsonObjectPerRecordInFileOrder) {
   const std::string out = RunTool({"library", "dump", db}, status);
   EXPECT_EQ(status, 0);
   const std::string path = Temp / "music/a.mp3";
-  EXPECT_EQ(out,
-            "{\"type\":\"SET\",\"fields\":[[\"LIB\",\"Incomplete\"]]}\n"
-            "{\"type\":\"MUS\",\"fields\":[[\"PTH\",\"" + path +
-                "\"],[\"FMD\",\"0\"],[\"NAM\",\"Say \\\"Hi\\\"\"],[\"RES\",\"0\"],[\"TIT\",\"Say \\\"Hi\\\"\"],"
-                "[\"AR1\",\"Ünïcode\"],[\"AR2\",\"Ünïcode\"],[\"ALB\",\"LP\"],[\"TRK\",\"0\"],[\"YER\",\"1999\"],"
-                "[\"LEN\",\"0\"]]}\n"
-                "{\"type\":\"VID\",\"fields\":[[\"PTH\",\"" + (Temp / "music/v.avi") +
-                "\"],[\"NAM\",\"Clip\"]]}\n");
+  EXPECT_EQ(
+      out,
+      "{\"type\":\"SET\",\"fields\":[[\"LIB\",\"Incomplete\"]]}\n"
+      "{\"type\":\"MUS\",\"fields\":[[\"PTH\",\"" +
+          path +
+          "\"],[\"FMD\",\"0\"],[\"NAM\",\"Say \\\"Hi\\\"\"],[\"RES\",\"0\"],[\"TIT\",\"Say \\\"Hi\\\"\"],"
+          "[\"AR1\",\"Ünïcode\"],[\"AR2\",\"Ünïcode\"],[\"ALB\",\"LP\"],[\"TRK\",\"0\"],[\"YER\",\"1999\"],"
+          "[\"LEN\",\"0\"]]}\n"
+          "{\"type\":\"VID\",\"fields\":[[\"PTH\",\"" +
+          (Temp / "music/v.avi") + "\"],[\"NAM\",\"Clip\"]]}\n");
 
   // A damaged file still prints what it can, and says so by its status.
   std::string bytes;
