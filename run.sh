@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a Release and starts Tunevale.
-# Until the main window lands this prints the tags of the given files.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/scripts/install-deps.sh"
 cmake -S "$here" -B "$here/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTUNEVALE_TESTS=OFF -DTUNEVALE_BENCH=OFF >/dev/null
 cmake --build "$here/build-release" -j "$(nproc)" >/dev/null
-exec "$here/build-release/src/tools/tunevalectl" tags "$@"
+exec "$here/build-release/src/ui/tunevale" "$@"

@@ -66,8 +66,8 @@ void TQtRuntime::ClearIdleHandler() {
   IdleTimer.stop();
 }
 
-TFdWatcher::TFdWatcher(int fd, std::function<void()> onReadable)
-    : Notifier(fd, QSocketNotifier::Read), OnReadable(std::move(onReadable)) {
+TFdWatcher::TFdWatcher(int fd, std::function<void()> onReadable, bool write)
+    : Notifier(fd, write ? QSocketNotifier::Write : QSocketNotifier::Read), OnReadable(std::move(onReadable)) {
   QObject::connect(&Notifier, &QSocketNotifier::activated, [this] { OnReadable(); });
 }
 

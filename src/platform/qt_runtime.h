@@ -33,10 +33,11 @@ class TQtRuntime : public TRuntime {
 };
 
 // Calls `onReadable` on the main loop whenever `fd` has data (an inotify
-// descriptor, a listening or connected socket). The fd stays the caller's.
+// descriptor, a listening or connected socket), or with `write` whenever it
+// can take more output. The fd stays the caller's.
 class TFdWatcher {
  public:
-  TFdWatcher(int fd, std::function<void()> onReadable);
+  TFdWatcher(int fd, std::function<void()> onReadable, bool write = false);
   ~TFdWatcher();
   TFdWatcher(const TFdWatcher&) = delete;
   TFdWatcher& operator=(const TFdWatcher&) = delete;

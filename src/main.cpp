@@ -1,0 +1,108 @@
+// The player's entry: the command line's maintenance switches, the single
+// instance (a second start hands its files to the running player and ends),
+// then the window around a TPlayer on the Qt loop.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/entry.h"
+#include "app/instance.h"
+#include "app/player.h"
+#include "platform/close_signals.h"
+#include "platform/curl_http_client.h"
+#include "platform/inotify_folder_watcher.h"
+#include "platform/local_socket_players.h"
+#include "platform/local_socket_remote_server.h"
+#include "platform/qt_runtime.h"
+#include "platform/qt_socket_watcher.h"
+#include "platform/runtime_folder.h"
+#include "playback/gst_filter_graph.h"
+#include "ui/main_form.h"
+
+using namespace tunevale;
+
+namespace {
+
+std::string WorkingDir() {
+  std::string dir(4096, '\0');
+  if (!getcwd(dir.data(), dir.size())) return "/";
+  dir.resize(std::char_traits<char>::length(dir.c_str()));
+  return dir;
+}
+
+int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers& players) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(ApplicationTitle);
+  TQtRuntime runtime;
+  GstFilterGraph graph;
+  TCurlHttpClient http;
+  std::optional<TInotifyFolderWatcher> folderWatcher;
+  try {
+    folderWatcher.emplace();
+  } catch (const std::exception& error) {
+    // Without inotify the library still learns by crawling.
+    std::fprintf(stderr, "Tunevale: folder monitoring is off: %s\n", error.what());
+  }
+  std::unique_ptr<TFdWatcher> folderEvents;
+  if (folderWatcher)
+    folderEvents = std::make_unique<TFdWatcher>(folderWatcher->Fd(), [&] { folderWatcher->ProcessEvents(); });
+
+  TLocalSocketRemoteServer remoteServer(players);
+  std::unique_ptr<TQtSocketWatcher> socketWatcher;
+  TPlayer* playerForErrors = nullptr;
+  remoteServer.OnListening = [&](TLocalSocketServer& server) {
+    server.OnError = [&](const std::exception& e) { playerForErrors->HandleException(e); };
+    socketWatcher = std::make_unique<TQtSocketWatcher>(server);
+  };
+
+  TPlayer player(TPlayerPorts{runtime, graph, http, folderWatcher ? &*folderWatcher : nullptr, &remoteServer},
+                 plan.Paths);
+  playerForErrors = &player;
+  graph.OnHandlerError = [&](std::exception_ptr error) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      player.HandleException(e);
+    }
+  };
+
+  TMainForm form(player, [&](uintptr_t handle) { graph.SetWindowHandle(handle); });
+  TCloseSignals closeSignals;
+  TFdWatcher closeEvents(closeSignals.Fd(), [&] {
+    if (closeSignals.TakeSignal() != 0) form.close();
+  });
+
+  player.Create(plan.Files);
+  form.show();
+  // The saved playlist and the library load once the window is on screen.
+  QTimer::singleShot(0, &form, [&] {
+    if (!player.Terminating()) player.AfterShow();
+  });
+  const int status = app.exec();
+  player.FormDestroy();
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string workingDir = WorkingDir();
+  const TEntryPlan plan = PlanEntry(args, ProcessEnvironment(), RunningExecutablePath(), workingDir, stderr);
+  if (plan.ExitCode >= 0) return plan.ExitCode;
+  try {
+    TLocalSocketPlayers players(RuntimeFolder());
+    if (ClaimInstance(players, plan.Decision, args, workingDir) == ioHandedOver) return 0;
+    return RunPlayer(argc, argv, plan, players);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "Tunevale: %s\n", error.what());
+    return 1;
+  }
+}

@@ -1,0 +1,171 @@
+// The main window under offscreen Qt over a headless player: a fake engine
+// and clock, real files for the entries and the settings.
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+#include "app/player.h"
+#include "playback/fake_filter_graph.h"
+#include "support/fake_runtime.h"
+#include "support/mp3_file.h"
+#include "support/temp_folder.h"
+#include "ui/main_form.h"
+
+namespace tunevale {
+namespace {
+
+class TNoHttp : public THttpClient {
+ public:
+  THttpResponse Get(const std::string&, size_t) override { return {}; }
+};
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "main_form_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+
+  MainFormTest() {
+    Runtime.ClockMs = 1000000;
+    Paths.ProgramDir = Folder.MakeFolder("prog") + "/";
+    Paths.ExePath = Paths.ProgramDir + "tunevale";
+    Paths.AppDataDir = Folder.MakeFolder("data") + "/";
+    Paths.IniFilePath = Paths.ProgramDir + "Tunevale.ini";
+    Paths.LibraryDbPath = Paths.ProgramDir + "Library.db";
+    Paths.Portable = true;
+    Files.push_back(Folder.Write("media/a.mp3", test::MakeMp3({"Dancing", "Abba", "Abba", "Gold", "1", "1992"})));
+    Files.push_back(Folder.Write("media/b.mp3", test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"})));
+    Files.push_back(Folder.Write("media/c.mp3", "x"));
+  }
+
+  TMainForm& Start(const std::vector<std::string>& files) {
+    Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr}, Paths);
+    Form = std::make_unique<TMainForm>(*Player, nullptr);
+    Player->Create(files);
+    Form->show();
+    Player->AfterShow();
+    return *Form;
+  }
+
+  template <class W>
+  W* Child(const char* name) {
+    W* w = Form->findChild<W*>(name);
+    EXPECT_NE(w, nullptr) << name;
+    return w;
+  }
+
+  QString Text(const char* label) { return Child<QLabel>(label)->text(); }
+
+  static void Mouse(QWidget* w, QEvent::Type type) {
+    const QPointF at(w->width() / 2.0, w->height() / 2.0);
+    QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+  }
+
+  test::TTempFolder Folder;
+  test::TFakeRuntime Runtime;
+  test::TFakeFilterGraph Graph;
+  TNoHttp Http;
+  TAppPaths Paths;
+  std::vector<std::string> Files;
+  std::unique_ptr<TPlayer> Player;
+  std::unique_ptr<TMainForm> Form;
+};
+
+TEST_F(MainFormTest, ShowsThePlayingEntryAndThePlayButtonFollowsTheEngine) {
+  Start(Files);
+  ASSERT_EQ(Graph.Location, Files[0]);
+  EXPECT_TRUE(Text("TitleLabel").contains("Dancing"));
+  EXPECT_EQ(Text("TitleLabel").toStdString(), Player->Controller().TitleLabel());
+  EXPECT_EQ(Text("SubtitleLabel").toStdString(), Player->Controller().SubtitleLabel());
+  EXPECT_FALSE(Text("SubtitleLabel").isEmpty());
+  EXPECT_EQ(Text("TimeLabel").toStdString(), Player->Controller().TimeLabel());
+  EXPECT_EQ(Text("VersionLabel"), "Version 2 Beta 5");
+
+  auto* play = Child<QToolButton>("PlayButton");
+  EXPECT_TRUE(play->property("playing").toBool());
+  play->click();
+  EXPECT_EQ(Graph.CurrentState, gsPaused);
+  EXPECT_FALSE(play->property("playing").toBool());
+  play->click();
+  EXPECT_EQ(Graph.CurrentState, gsRunning);
+  EXPECT_TRUE(play->property("playing").toBool());
+  Child<QToolButton>("StopButton")->click();
+  EXPECT_FALSE(play->property("playing").toBool());
+  EXPECT_FALSE(Child<QToolButton>("StopButton")->isEnabled());
+}
+
+TEST_F(MainFormTest, PlaylistListShowsRowsMarkersAndSelection) {
+  Start(Files);
+  auto* list = Child<QListView>("PlaylistListView");
+  QAbstractItemModel* model = list->model();
+  ASSERT_EQ(model->rowCount(), 3);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(model->index(i, 0).data().toString().toStdString(), Player->Playlist().Row(i).Caption);
+  EXPECT_FALSE(model->index(0, 0).data(Qt::DecorationRole).isNull());
+
+  // Selection made in the view lands in the playlist, and the other way.
+  list->selectionModel()->select(model->index(2, 0), QItemSelectionModel::Select);
+  EXPECT_TRUE(Player->Playlist().Row(2).Selected);
+  Player->Playlist().SelectOnly(1);
+  EXPECT_TRUE(list->selectionModel()->isSelected(model->index(1, 0)));
+  EXPECT_FALSE(list->selectionModel()->isSelected(model->index(2, 0)));
+
+  Player->Playlist().RemoveTracksActionExecute();
+  EXPECT_EQ(model->rowCount(), 2);
+  Child<QToolButton>("RemoveButton")->click();
+  EXPECT_EQ(model->rowCount(), 0);
+}
+
+TEST_F(MainFormTest, ShortPressOnNextAdvancesAndPlayModeListFollowsThePlaylist) {
+  Start(Files);
+  ASSERT_EQ(Player->Playlist().PlayingIndex(), 0);
+  auto* next = Child<QToolButton>("NextButton");
+  Mouse(next, QEvent::MouseButtonPress);
+  Mouse(next, QEvent::MouseButtonRelease);
+  EXPECT_EQ(Player->Playlist().PlayingIndex(), 1);
+  EXPECT_FALSE(Player->Controller().SeekTimerRunning());
+
+  auto* modes = Child<QComboBox>("PlayModeComboBox");
+  Player->Playlist().SetPlayMode(pmRepeatAll);
+  EXPECT_EQ(modes->currentIndex(), 3);
+  modes->activated(1);
+  EXPECT_EQ(Player->Playlist().PlayMode(), pmRepeat);
+}
+
+TEST_F(MainFormTest, SizingRuleSnapsToTheMiniViewAndKeepsTheControlsWidth) {
+  TMainForm& form = Start({});
+  const int base = 57 + 36;
+  struct {
+    QSize Requested, Expected;
+    bool Mini;
+  } cases[] = {
+      {{100, 400}, {242, 400}, false},           // narrower than the volume bar's right edge
+      {{300, base + 30}, {300, base}, true},     // snaps to the strips
+      {{300, base + 50}, {300, base}, true},
+      {{300, base + 51}, {300, base + 110}, false},  // snaps to the smallest normal view
+      {{300, base + 110}, {300, base + 110}, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(form.FormCanResize(c.Requested), c.Expected) << c.Requested.height();
+    EXPECT_EQ(Player->Settings().MiniMode, c.Mini) << c.Requested.height();
+  }
+}
+
+TEST_F(MainFormTest, OpenFilterBecomesQtEntries) {
+  EXPECT_EQ(QtOpenFilter("Media files|*.mp3;*.wma|All files|*.*"), "Media files (*.mp3 *.wma);;All files (*.*)");
+  EXPECT_EQ(QtOpenFilter(""), "");
+  EXPECT_EQ(QtOpenFilter("dangling"), "");
+}
+
+}  // namespace
+}  // namespace tunevale
