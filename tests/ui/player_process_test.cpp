@@ -1,0 +1,164 @@
+// The built player as a real process: offscreen Qt, a private HOME and
+// runtime folder, and a private PulseAudio server with a null sink so
+// playback runs in real time without a sound card.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "support/mp3_file.h"
+#include "support/temp_folder.h"
+#include "util/atomic_file.h"
+
+namespace tunevale {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class PlayerProcessTest : public ::testing::Test {
+ protected:
+  PlayerProcessTest() {
+    Folder.MakeFolder("home/.config");
+    Folder.MakeFolder("home/.local/share");
+    Run = Folder.MakeFolder("run");
+    chmod(Run.c_str(), 0700);
+    // A copy beside its own settings file, so every test has its own.
+    Bin = Folder.MakeFolder("bin") + "/tunevale";
+    fs::copy_file(TUNEVALE_PATH, Bin);
+    for (const char* name : {"a", "b", "c", "d"})
+      Media.push_back(Folder.Write(std::string("media/") + name + ".mp3",
+                                   test::MakeMp3({name, "Artist", "Artist", "Album", "1", "2000"}, 400)));
+    Env = {"HOME=" + (Folder / "home"), "XDG_RUNTIME_DIR=" + Run, "XDG_CONFIG_HOME=" + (Folder / "home/.config"),
+           "XDG_DATA_HOME=" + (Folder / "home/.local/share"), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+    Pulse = Spawn("/usr/bin/pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L", "module-null-sink", "-L",
+                                         "module-native-protocol-unix"});
+  }
+
+  ~PlayerProcessTest() override {
+    for (pid_t pid : Started) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+
+  pid_t Spawn(const std::string& program, const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (chdir(Folder.Path().c_str()) != 0) _exit(126);
+      const std::string log = Folder / "log.txt";
+      FILE* f = fopen(log.c_str(), "a");
+      if (f) dup2(fileno(f), 2);
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      std::vector<char*> envp;
+      for (const std::string& e : Env) envp.push_back(const_cast<char*>(e.c_str()));
+      envp.push_back(nullptr);
+      execve(program.c_str(), argv.data(), envp.data());
+      _exit(127);
+    }
+    Started.push_back(pid);
+    return pid;
+  }
+
+  // Waits for the process to end; its exit status, or -1 when it did not end in time.
+  int Wait(pid_t pid, std::chrono::milliseconds limit = 30s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      int raw = 0;
+      if (waitpid(pid, &raw, WNOHANG) == pid) {
+        std::erase(Started, pid);
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+      }
+      std::this_thread::sleep_for(20ms);
+    }
+    return -1;
+  }
+
+  int PlayerSocketCount() const {
+    int n = 0;
+    std::error_code ignored;
+    for (const auto& e : fs::directory_iterator(Run + "/Tunevale", ignored))
+      if (e.path().filename().string().starts_with("player-")) ++n;
+    return n;
+  }
+
+  // Starts a player and waits until it listens.
+  pid_t StartPlayer(const std::vector<std::string>& args) {
+    const int before = PlayerSocketCount();
+    const pid_t pid = Spawn(Bin, args);
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (PlayerSocketCount() == before && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
+    EXPECT_GT(PlayerSocketCount(), before) << Log();
+    return pid;
+  }
+
+  // Closes a player as the session end does; the settings file it wrote.
+  std::string Terminate(pid_t pid) {
+    kill(pid, SIGTERM);
+    EXPECT_EQ(Wait(pid), 0) << Log();
+    std::string ini;
+    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
+    return ini;
+  }
+
+  std::string Log() const {
+    std::string text;
+    ReadWholeFile(Folder / "log.txt", text);
+    return text;
+  }
+
+  static std::string Item(int index, const std::string& path) {
+    return "PlaylistItem" + std::to_string(index) + "=" + path + "*";
+  }
+
+  test::TTempFolder Folder;
+  std::string Run, Bin;
+  std::vector<std::string> Media, Env;
+  std::vector<pid_t> Started;
+  pid_t Pulse = -1;
+};
+
+TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
+  const pid_t player = StartPlayer({Media[0]});
+  const pid_t second = Spawn(Bin, {"media/b.mp3"});  // relative to the second start's folder
+  EXPECT_EQ(Wait(second), 0) << Log();
+  EXPECT_EQ(PlayerSocketCount(), 1);
+  const std::string ini = Terminate(player);
+  EXPECT_NE(ini.find("FirstRun=0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find(Media[1] + "*"), std::string::npos) << ini;
+}
+
+TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
+  const pid_t first = StartPlayer({});
+  const pid_t second = StartPlayer({"/forcestart"});
+  ASSERT_EQ(PlayerSocketCount(), 2);
+  EXPECT_EQ(Wait(Spawn(Bin, {Media[2]})), 0) << Log();
+  // Both write the same settings file: each one's playlist holds the file.
+  EXPECT_NE(Terminate(first).find(Item(0, Media[2])), std::string::npos);
+  EXPECT_NE(Terminate(second).find(Item(0, Media[2])), std::string::npos);
+}
+
+TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
+  const pid_t player = StartPlayer({Media[3]});
+  // Past the start-up's own continuation window, so the first hand-over replaces.
+  std::this_thread::sleep_for(1500ms);
+  std::vector<pid_t> starts;
+  for (int i = 0; i < 3; ++i) starts.push_back(Spawn(Bin, {Media[i]}));
+  for (pid_t pid : starts) EXPECT_EQ(Wait(pid), 0);
+  const std::string ini = Terminate(player);
+  EXPECT_NE(ini.find("PlaylistCount=3"), std::string::npos) << ini;
+  for (int i = 0; i < 3; ++i) EXPECT_NE(ini.find(Media[static_cast<size_t>(i)] + "*"), std::string::npos) << ini;
+  // The first hand-over replaced the player's own playlist, the others appended.
+  EXPECT_EQ(ini.find(Media[3] + "*"), std::string::npos) << ini;
+}
+
+}  // namespace
+}  // namespace tunevale
