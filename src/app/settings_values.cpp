@@ -114,15 +114,8 @@ std::optional<uint32_t> ParseHex(std::string_view digits) {
   if (digits.empty() || digits.size() > 8) return std::nullopt;
   uint32_t value = 0;
   for (const char c : digits) {
-    int d;
-    if (c >= '0' && c <= '9')
-      d = c - '0';
-    else if (c >= 'a' && c <= 'f')
-      d = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F')
-      d = c - 'A' + 10;
-    else
-      return std::nullopt;
+    const int d = HexDigitValue(c);
+    if (d < 0) return std::nullopt;
     value = value * 16 + static_cast<uint32_t>(d);
   }
   return value;

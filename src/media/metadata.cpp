@@ -22,13 +22,6 @@ bool MetaDataEquals(const TMetaData& a, const TMetaData& b) {
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // True when lower-casing leaves the first character as it is.
 bool FirstCharIsNotUpper(std::string_view s) {
   utf8proc_int32_t cp;
@@ -49,16 +42,7 @@ void TitleCase(std::string& s) {
 }  // namespace
 
 std::string DecodePercentEscapes(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
-      i += 2;
-    } else {
-      out += s[i];
-    }
-  }
+  const std::string out = DecodePercentBytes(s);
   // Escaped bytes that do not form UTF-8 are taken as Latin-1.
   return IsValidUtf8(out) ? out : Latin1ToUtf8(out);
 }

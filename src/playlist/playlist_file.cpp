@@ -19,29 +19,6 @@ bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && AsciiLower(s.substr(0, prefix.size())) == prefix;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// %XX escapes to the raw bytes: a path names the bytes on disk, so unlike a
-// shown name nothing is re-encoded.
-std::string DecodePathEscapes(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '%' && i + 2 < s.size() && HexDigit(s[i + 1]) >= 0 && HexDigit(s[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigit(s[i + 1]) * 16 + HexDigit(s[i + 2]));
-      i += 2;
-    } else {
-      out += s[i];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string LocalPathOfFileUrl(std::string_view text) {
@@ -50,7 +27,8 @@ std::string LocalPathOfFileUrl(std::string_view text) {
   if (StartsWithIgnoringCase(rest, "localhost/")) rest.remove_prefix(9);
   // "file://host/..." names another machine: left as it is.
   if (rest.empty() || rest.front() != '/') return std::string(text);
-  return DecodePathEscapes(rest);
+  // A path names the bytes on disk: unlike a shown name nothing is re-encoded.
+  return DecodePercentBytes(rest);
 }
 
 std::string PlaylistValueLocation(std::string_view value, std::string_view baseFolder) {

@@ -50,6 +50,11 @@ bool EndsWith(std::string_view s, std::string_view suffix);
 std::vector<std::string> Split(std::string_view s, char sep);
 std::string Join(const std::vector<std::string>& parts, std::string_view sep);
 
+// The value of a hexadecimal digit (either case), or -1.
+int HexDigitValue(char c);
+// Decodes %XX escapes (two hexadecimal digits give one byte) to raw bytes.
+std::string DecodePercentBytes(std::string_view s);
+
 // Cuts `s` to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string_view CutUtf8(std::string_view s, size_t maxBytes);
 
