@@ -48,10 +48,15 @@ class PlayerProcessTest : public ::testing::Test {
     }
   }
 
-  pid_t Spawn(const std::string& program, const std::vector<std::string>& args) {
+  // `out`: a file for the standard output (else it is the test's).
+  pid_t Spawn(const std::string& program, const std::vector<std::string>& args, const std::string& out = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
       if (chdir(Folder.Path().c_str()) != 0) _exit(126);
+      if (!out.empty()) {
+        FILE* o = fopen(out.c_str(), "w");
+        if (o) dup2(fileno(o), 1);
+      }
       const std::string log = Folder / "log.txt";
       FILE* f = fopen(log.c_str(), "a");
       if (f) dup2(fileno(f), 2);
@@ -158,6 +163,37 @@ TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   for (int i = 0; i < 3; ++i) EXPECT_NE(ini.find(Media[static_cast<size_t>(i)] + "*"), std::string::npos) << ini;
   // The first hand-over replaced the player's own playlist, the others appended.
   EXPECT_EQ(ini.find(Media[3] + "*"), std::string::npos) << ini;
+}
+
+TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) {
+  const pid_t player = StartPlayer({});
+  const std::string heard = Folder / "listen.txt";
+  Spawn(TUNEVALECTL_PATH, {"listen"}, heard);
+  std::string text;
+  const auto end = std::chrono::steady_clock::now() + 30s;
+  while (text.find("volume=") == std::string::npos && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(20ms);
+    ReadWholeFile(heard, text);
+  }
+  // Registration: the playlist, the state, then the volume.
+  const size_t playlist = text.find("playlistnames="), state = text.find("state="), volume = text.find("volume=");
+  ASSERT_NE(volume, std::string::npos) << text << Log();
+  EXPECT_LT(playlist, state);
+  EXPECT_LT(state, volume);
+
+  // A command word in mixed case is still the command.
+  const std::string replies = Folder / "send.txt";
+  EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "SetVolume=2500"}, replies)), 0);
+  std::string sent;
+  ReadWholeFile(replies, sent);
+  EXPECT_NE(sent.find("volume=2500\x01" "0"), std::string::npos) << sent;
+  const auto until = std::chrono::steady_clock::now() + 30s;
+  while (text.find("volume=2500") == std::string::npos && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(20ms);
+    ReadWholeFile(heard, text);
+  }
+  EXPECT_NE(text.find("volume=2500"), std::string::npos) << text;
+  EXPECT_NE(Terminate(player).find("Volume=2500"), std::string::npos);
 }
 
 }  // namespace
