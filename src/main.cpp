@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -82,8 +83,12 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   player.Create(plan.Files);
   form.show();
   // The saved playlist and the library load once the window is on screen.
+  // The start-up benchmark reads these marks from standard error.
+  const bool traceStartup = std::getenv("TUNEVALE_STARTUP_TRACE") != nullptr;
   QTimer::singleShot(0, &form, [&] {
+    if (traceStartup) std::fputs("tunevale-startup: shown\n", stderr);
     if (!player.Terminating()) player.AfterShow();
+    if (traceStartup) std::fputs("tunevale-startup: ready\n", stderr);
   });
   const int status = app.exec();
   player.FormDestroy();
