@@ -76,6 +76,8 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   PageControl = new QTabWidget(central);
   PageControl->setObjectName("PageControl");
   PageControl->setDocumentMode(true);
+  // The sizing rule, not the pages' contents, decides how small the window gets.
+  PageControl->setMinimumSize(1, 1);
   CreatePlaylistPage();
   CreateLibraryPage();
   CreateVideoPage();
@@ -410,7 +412,12 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (Placing) return;
   const QSize wanted = FormCanResize(size());
-  PageControl->setVisible(!Player.Settings().MiniMode);
+  if (PageControl->isHidden() != Player.Settings().MiniMode) {
+    PageControl->setVisible(!Player.Settings().MiniMode);
+    // The window's minimum follows the hidden pages before the snap below.
+    centralWidget()->layout()->activate();
+    layout()->activate();
+  }
   if (wanted != size()) {
     Placing = true;
     resize(wanted);

@@ -161,6 +161,35 @@ TEST_F(MainFormTest, SizingRuleSnapsToTheMiniViewAndKeepsTheControlsWidth) {
   }
 }
 
+TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
+  {
+    TMainForm& form = Start({});
+    form.resize(400, 500);
+    form.move(30, 40);
+    Player->FormCloseQuery();
+    Form.reset();
+    Player.reset();
+  }
+  TMainForm& form = Start({});
+  EXPECT_EQ(form.size(), QSize(400, 500));
+  EXPECT_EQ(Player->Settings().WindowWidth, 400);
+  EXPECT_EQ(Player->Settings().WindowHeight, 500);
+  EXPECT_FALSE(Player->Settings().MiniMode);
+
+  // The mini view is restored as such, and leaving it gives the normal size back.
+  form.resize(400, 100);
+  EXPECT_TRUE(Player->Settings().MiniMode);
+  EXPECT_EQ(form.height(), 57 + 36);
+  Player->FormCloseQuery();
+  Form.reset();
+  Player.reset();
+  TMainForm& again = Start({});
+  EXPECT_TRUE(Player->Settings().MiniMode);
+  EXPECT_EQ(again.height(), 57 + 36);
+  again.resize(400, 500);
+  EXPECT_FALSE(Player->Settings().MiniMode);
+}
+
 TEST_F(MainFormTest, OpenFilterBecomesQtEntries) {
   EXPECT_EQ(QtOpenFilter("Media files|*.mp3;*.wma|All files|*.*"), "Media files (*.mp3 *.wma);;All files (*.*)");
   EXPECT_EQ(QtOpenFilter(""), "");
