@@ -37,6 +37,9 @@ class PlayerProcessTest : public ::testing::Test {
                                    test::MakeMp3({name, "Artist", "Artist", "Album", "1", "2000"}, 400)));
     Env = {"HOME=" + (Folder / "home"), "XDG_RUNTIME_DIR=" + Run, "XDG_CONFIG_HOME=" + (Folder / "home/.config"),
            "XDG_DATA_HOME=" + (Folder / "home/.local/share"), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+    // A sanitizer build's settings reach the children.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
+      if (const char* value = getenv(name)) Env.push_back(std::string(name) + "=" + value);
     Pulse = Spawn("/usr/bin/pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L", "module-null-sink", "-L",
                                          "module-native-protocol-unix"});
   }
