@@ -221,7 +221,8 @@ void TMainForm::CreatePlaylistPage() {
   PlaylistListView->setModel(PlaylistModel.get());
   PlaylistListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
   PlaylistListView->setUniformItemSizes(true);
-  PlaylistListView->setAcceptDrops(true);
+  // Files dropped on the list reach the window's drop handling.
+  PlaylistListView->setAcceptDrops(false);
   PlaylistListView->installEventFilter(this);
   connect(PlaylistListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { PlaylistViewSelectionChanged(); });
@@ -371,6 +372,8 @@ void TMainForm::CreateActions() {
   AddAction("SavePlayListAction", "Save playlist", {QKeySequence("Ctrl+Shift+S")},
             [this] { SavePlaylistActionExecute(); });
   AddAction("ExitAction", "Exit", {}, [this] { Player.ExitActionExecute(); });
+  AddAction("ToggleMiniModeAction", "Mini mode", {QKeySequence("Ctrl+Return"), QKeySequence("Ctrl+Enter")},
+            [this] { ToggleMiniModeActionExecute(); });
   AddAction("Tab1Action", "Playlist", {QKeySequence("F1"), QKeySequence("Shift+F1")}, [this] { SelectPage(mpPlaylist); });
   AddAction("Tab2Action", "Library", {}, [this] { SelectPage(mpLibrary); });
   AddAction("Tab3Action", "Video", {QKeySequence("F7"), QKeySequence("Shift+F7")}, [this] { SelectPage(mpVideo); });
@@ -617,6 +620,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (watched == TrackInfoPanel && event->type() == QEvent::Resize) PlaceStripControls();
+  if (watched == TrackInfoPanel && event->type() == QEvent::MouseButtonDblClick) {
+    ToggleMiniModeActionExecute();
+    return true;
+  }
   if (watched == ControlsPanel && event->type() == QEvent::Resize)
     ProgressBar->setGeometry(0, 3, ControlsPanel->width(), 9);
   return QMainWindow::eventFilter(watched, event);
@@ -641,6 +648,12 @@ void TMainForm::keyReleaseEvent(QKeyEvent* event) {
     return;
   }
   QMainWindow::keyReleaseEvent(event);
+}
+
+void TMainForm::ToggleMiniModeActionExecute() {
+  if (!windowState().testFlag(Qt::WindowNoState)) return;
+  // The sizing rule turns the smallest height into the mini view.
+  resize(Player.Settings().MiniMode ? NormalSize : QSize(width(), 0));
 }
 
 void TMainForm::StoreWindowState(TSettings& settings) {

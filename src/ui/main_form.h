@@ -47,6 +47,9 @@ class TMainForm final : public QMainWindow, public TPlayerView, private TPlaylis
   // view (only the strips) or to the smallest normal view. Returns the
   // (client) size to use; records MiniMode and the normal size.
   QSize FormCanResize(QSize requested);
+  // Between the mini view and the last normal size (also a double-click on
+  // the track strip).
+  void ToggleMiniModeActionExecute();
 
   // TPlaybackView.
   void ShowMediaPage(bool hasVideo) override;

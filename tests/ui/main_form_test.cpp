@@ -188,6 +188,15 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   EXPECT_EQ(again.height(), 57 + 36);
   again.resize(400, 500);
   EXPECT_FALSE(Player->Settings().MiniMode);
+
+  // A double-click on the track strip switches to the mini view and back.
+  auto* strip = Child<QWidget>("TrackInfoPanel");
+  Mouse(strip, QEvent::MouseButtonDblClick);
+  EXPECT_TRUE(Player->Settings().MiniMode);
+  EXPECT_EQ(again.size(), QSize(400, 57 + 36));
+  Mouse(strip, QEvent::MouseButtonDblClick);
+  EXPECT_FALSE(Player->Settings().MiniMode);
+  EXPECT_EQ(again.size(), QSize(400, 500));
 }
 
 TEST_F(MainFormTest, OpenFilterBecomesQtEntries) {
