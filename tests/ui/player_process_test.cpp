@@ -155,9 +155,14 @@ TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
 }
 
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
+  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[3]});
-  // Past the start-up's own continuation window, so the first hand-over replaces.
-  std::this_thread::sleep_for(1500ms);
+  // Past the start-up and its continuation window, so the first hand-over replaces.
+  const auto end = std::chrono::steady_clock::now() + 30s;
+  while (Log().find("tunevale-startup: ready") == std::string::npos && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(20ms);
+  ASSERT_NE(Log().find("tunevale-startup: ready"), std::string::npos) << Log();
+  std::this_thread::sleep_for(1000ms);
   std::vector<pid_t> starts;
   for (int i = 0; i < 3; ++i) starts.push_back(Spawn(Bin, {Media[i]}));
   for (pid_t pid : starts) EXPECT_EQ(Wait(pid), 0);
