@@ -3,8 +3,11 @@
 // the end of each medium and the texts the window shows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "playback/gst_filter_graph.h"
 #include "playback/playback_controller.h"
+#include "playlist/local_http_server.h"
 #include "playlist/playlist.h"
 #include "support/loop_runtime.h"
 #include "support/temp_folder.h"
@@ -111,6 +114,41 @@ TEST_F(PlaylistPlaybackTest, AMissingEntryIsMarkedAndSkipped) {
             "Cannot find this file. It may be removed from your computer.");
   EXPECT_EQ(Opened, Paths({0}));  // "Repeat all" went on with the first entry
   Controller.StopActionExecute();
+}
+
+TEST_F(PlaylistPlaybackTest, APictureAdvancesAfterItsDuration) {
+  Settings.PictureDuration = 1;
+  Playlist.DeleteAllRows();
+  Playlist.AddPlaylistEntry(Media->Picture.substr(0, Media->Picture.size() - 3) + "jpg");
+  Playlist.AddPlaylistEntry(Media->Mp3);
+  // The engine tells a picture by its content; the kind comes from the name.
+  std::rename(Media->Picture.c_str(), Playlist.Entry(0).FileName.c_str());
+  Playlist.SetPlayMode(pmPlayAll);
+  Playlist.PlayEntry(0, true);
+  EXPECT_EQ(Controller.OpenKind(), mkPicture);
+  EXPECT_EQ(Controller.TimeLabel(), "0:00:00 / 0:00:01");
+  const int64_t shown = Runtime.MonotonicMs();
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Opened.size() == 2; }, 10000));
+  EXPECT_GE(Runtime.MonotonicMs() - shown, 900);
+  EXPECT_EQ(Opened.back(), Media->Mp3);
+  Controller.StopActionExecute();
+  std::rename(Playlist.Entry(0).FileName.c_str(), Media->Picture.c_str());
+}
+
+TEST_F(PlaylistPlaybackTest, AStreamFromAServerPlaysAsAnInternetStream) {
+  test::TLocalHttpServer server;
+  server.Serve("/live", 200, test::ReadBytes(Media->Mp3));
+  Playlist.DeleteAllRows();
+  Playlist.AddPlaylistEntry(server.Url("/live"));
+  Playlist.SetPlayMode(pmOnlyThisTrack);
+  Playlist.PlayEntry(0, true);
+  EXPECT_TRUE(Controller.IsStream());
+  EXPECT_EQ(Playlist.Entry(0).PlayResult.Code, 0);
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Graph.State() == gsRunning && !Graph.Buffering(); }, 10000));
+  EXPECT_EQ(Controller.TimeLabel(), "Internet stream");
+  EXPECT_EQ(Controller.DurationMs(), 0);
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Stopped(); }, 15000));  // the server's data ends
+  EXPECT_EQ(Controller.TitleLabel(), "Stopped");
 }
 
 }  // namespace
