@@ -247,7 +247,9 @@ void TMainForm::CreatePlaylistPage() {
   auto* sortMenu = new QMenu(sort);
   for (const auto& [caption, key] : {std::pair{"Title", skTitle}, {"Album", skAlbum}, {"Artist", skArtist},
                                      {"#", skTrack}, {"File name", skFileName}})
-    sortMenu->addAction(caption, this, [this, key] { Player.Guarded([&] { Player.Playlist().SortPlaylist(key); }); });
+    sortMenu->addAction(caption, this, [this, sortKey = key] {
+      Player.Guarded([&] { Player.Playlist().SortPlaylist(sortKey); });
+    });
   sort->setMenu(sortMenu);
   sort->setPopupMode(QToolButton::InstantPopup);
   auto* save = Button(side, "SavePlaylistButton", "Save playlist", GlyphIcon(TGlyph::Save, Qt::darkGray));
