@@ -63,13 +63,4 @@ std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir
   return ExpandPath(workingDir, arg);
 }
 
-bool ShouldPlayNewFiles(int openBehavior, int graphState) {
-  switch (openBehavior) {
-    case 0:
-    case 2: return true;
-    case 1: return graphState != 2 && graphState != 3;
-    default: return false;
-  }
-}
-
 }  // namespace tunevale

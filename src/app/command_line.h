@@ -50,8 +50,5 @@ std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir
 // The text that asks a running player to save and end at once.
 inline constexpr std::string_view SeamlessUpgradeText = "|seamlessupgrade|";
 
-// From OpenBehavior: 0 and 2 play new files; 1 plays them only while the
-// engine neither plays nor pauses (graph states 3 and 2); others never do.
-bool ShouldPlayNewFiles(int openBehavior, int graphState);
 
 }  // namespace tunevale

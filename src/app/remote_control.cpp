@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/remote_reply.h"
+#include "playlist/media_adder.h"
 
 namespace tunevale {
 

@@ -23,7 +23,7 @@ const std::string AddingTracks = "Adding tracks...";
 
 }  // namespace
 
-bool ShouldPlayNewFiles(uint8_t openBehavior, int playbackState) {
+bool ShouldPlayNewFiles(int openBehavior, int playbackState) {
   switch (openBehavior) {
     case 0:
     case 2:

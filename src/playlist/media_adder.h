@@ -16,7 +16,7 @@ class TPlaylistFile;
 
 // Whether the open command plays what it added: always for OpenBehavior 0 and
 // 2, for 1 only when the engine is neither paused nor playing.
-bool ShouldPlayNewFiles(uint8_t openBehavior, int playbackState);
+bool ShouldPlayNewFiles(int openBehavior, int playbackState);
 
 class TMediaAdder {
  public:

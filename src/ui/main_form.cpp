@@ -597,7 +597,8 @@ void TMainForm::dropEvent(QDropEvent* event) {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
   const bool next = watched == NextButton;
-  if (next || watched == PreviousButton) {
+  const bool mouseButton = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease;
+  if ((next || watched == PreviousButton) && mouseButton) {
     auto* button = static_cast<QToolButton*>(watched);
     auto* mouse = static_cast<QMouseEvent*>(event);
     TPlaybackController& c = Player.Controller();
@@ -614,8 +615,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       Player.Guarded([&] { c.SeekButtonMouseUp(); });
       return true;
     }
-    if (event->type() == QEvent::MouseButtonDblClick) return true;
   }
+  if ((next || watched == PreviousButton) && event->type() == QEvent::MouseButtonDblClick) return true;
   if (watched == PlaylistListView && event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
     Player.Guarded([&] { Player.Playlist().RemoveTracksActionExecute(); });

@@ -60,16 +60,6 @@ TEST(CommandLineTest, HandOverTextCarriesAbsolutePaths) {
             "play=/home/me/music/a.mp3\x01/home/me/b/c.ogg\x01/abs/d.mp3\x01http://h/s\x01\x01");
 }
 
-TEST(CommandLineTest, ShouldPlayNewFilesByOpenBehaviorAndEngineState) {
-  for (int state = 0; state <= 3; ++state) {
-    EXPECT_TRUE(ShouldPlayNewFiles(0, state));
-    EXPECT_TRUE(ShouldPlayNewFiles(2, state));
-    EXPECT_EQ(ShouldPlayNewFiles(1, state), state < 2) << state;
-    EXPECT_FALSE(ShouldPlayNewFiles(3, state));
-    EXPECT_FALSE(ShouldPlayNewFiles(-1, state));
-  }
-}
-
 // A lock and players in memory; Sleep moves a clock.
 class TFakeInstancePort : public TInstancePort {
  public:

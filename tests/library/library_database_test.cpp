@@ -359,7 +359,9 @@ TEST_F(LibraryDatabaseTest, OverlongValuesAreCutAtACharacterBoundary) {
 TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
   std::vector<TDbRecord> records;
   EXPECT_FALSE(ReadDbRecords("short", records));
-  ASSERT_TRUE(ReadDbRecords(File(Record("MUS", Field("PTH", "/a") + "TI")) + "VI", records));
+  // The records view into the bytes, so they must outlive them.
+  const std::string bytes = File(Record("MUS", Field("PTH", "/a") + "TI")) + "VI";
+  ASSERT_TRUE(ReadDbRecords(bytes, records));
   ASSERT_EQ(records.size(), 2u);
   EXPECT_TRUE(records[0].Damaged);
   ASSERT_EQ(records[0].Fields.size(), 1u);

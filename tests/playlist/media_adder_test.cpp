@@ -74,8 +74,17 @@ TEST_F(MediaAdderTest, OpenBehaviorDecidesReplacingAndPlaying) {
     EXPECT_TRUE(playlist.Row(playlist.Count() - 1).Data->InfoRead);
     EXPECT_FALSE(adder.DialogOpen());
   }
-  EXPECT_TRUE(ShouldPlayNewFiles(2, psPaused));
-  EXPECT_FALSE(ShouldPlayNewFiles(3, psNoGraph));
+}
+
+TEST(ShouldPlayNewFilesTest, ByOpenBehaviorAndEngineState) {
+  for (int state = psNoGraph; state <= psPlaying; ++state) {
+    EXPECT_TRUE(ShouldPlayNewFiles(0, state));
+    EXPECT_TRUE(ShouldPlayNewFiles(2, state));
+    EXPECT_EQ(ShouldPlayNewFiles(1, state), state < psPaused) << state;
+    EXPECT_FALSE(ShouldPlayNewFiles(3, state));
+    EXPECT_FALSE(ShouldPlayNewFiles(-1, state));
+    EXPECT_FALSE(ShouldPlayNewFiles(256, state));
+  }
 }
 
 TEST_F(MediaAdderTest, PlaylistAmongTheFirstFilesExpandsAndTheRestIsIgnored) {
