@@ -23,7 +23,7 @@ function(tunevale_test name)
   if(ARG_LABELS)
     list(APPEND props LABELS "${ARG_LABELS}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES ${props})
 endfunction()
 
 # tunevale_fuzzer(NAME SOURCE DEPS...): a libFuzzer target whose seed corpus is fuzz/corpus/NAME.
