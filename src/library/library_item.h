@@ -30,6 +30,9 @@ class TLibraryItem {
   std::string_view FoldedPath() const { return Texts.Get(kFoldedPath); }
   std::string_view FoldedName() const { return Texts.Get(kFoldedName); }
 
+  // Where the texts are kept (null before they are built).
+  const void* TextData() const { return Texts.Data(); }
+
   // The file lies under a library folder given relative to the program's folder.
   bool Relative() const { return IsRelative; }
   void SetRelative(bool relative) { IsRelative = relative; }

@@ -93,7 +93,7 @@ bool TSearchMatcher::MatchAlbum(const TAlbum& album, int ordinal, bool& exact) c
       exact = known & kExact;
     } else {
       for (int i = 0; i < album.TrackCount() && !matched; ++i) {
-        if (i + kPrefetchAhead < album.TrackCount()) PrefetchTrack(album.Track(i + kPrefetchAhead));
+        if (i + kPrefetchAhead < album.TrackCount()) PrefetchTrack(*album.Track(i + kPrefetchAhead));
         matched = MatchTrack(*album.Track(i), exact);
       }
       if (ordinal >= 0) NoteTrackOutcome(ordinal, matched, exact);

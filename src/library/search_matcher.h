@@ -19,22 +19,25 @@
 #include <string>
 #include <vector>
 
+#include "library/library_item.h"
+
 #include "library/search_query.h"
 
 namespace tunevale {
 
 class TAlbum;
 class TArtist;
-class TLibraryItem;
 class TTrack;
 
-// Walks over tracks touch one track after another in memory the library
-// filled in that order; asking for the next ones early hides most of the
-// wait for memory. Covers the track and the start of its texts.
+// Walks over tracks read one track after another; the tracks, and apart
+// from them their texts, lie in memory in that order. Asking for the next
+// ones early hides most of the wait for memory: the track and the start of
+// its texts (the table and the first texts).
 inline constexpr int kPrefetchAhead = 4;
-inline void PrefetchTrack(const void* track) {
-  const char* p = static_cast<const char*>(track);
-  for (int line = 0; line < 4; ++line) __builtin_prefetch(p + 64 * line);
+inline void PrefetchTrack(const TLibraryItem& track) {
+  __builtin_prefetch(&track);
+  const char* texts = static_cast<const char*>(track.TextData());
+  for (int line = 0; line < 3; ++line) __builtin_prefetch(texts + 64 * line);
 }
 
 class TSearchMatcher {

@@ -55,6 +55,7 @@ namespace search_detail {
 // How many entries a walk handles between two keepGoing calls: often enough
 // for the 100 ms message pump, rarely enough not to show in the walk's time.
 inline constexpr int kStride = 256;
+
 }  // namespace search_detail
 
 template <class Found, class KeepGoing>
@@ -107,7 +108,7 @@ bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, 
           step = 0;
           if (!keepGoing()) return false;
         }
-        if (t + kPrefetchAhead < album->TrackCount()) PrefetchTrack(album->Track(t + kPrefetchAhead));
+        if (t + kPrefetchAhead < album->TrackCount()) PrefetchTrack(*album->Track(t + kPrefetchAhead));
         TTrack* track = album->Track(t);
         bool exact = false;
         const bool matched = matcher.MatchesNoting(*track, exact);

@@ -34,6 +34,9 @@ class TTextPack {
   // The bytes Build needs for these texts.
   static size_t BlockSize(std::span<const std::string_view> texts, std::span<const int8_t> twins);
 
+  // The start of the block (its table), for asking memory for it early.
+  const char* Data() const { return Block; }
+
   // Slot `i` of the texts it was built from; empty for a pack never built.
   std::string_view Get(size_t i) const {
     if (!Block) return {};

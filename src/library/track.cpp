@@ -72,8 +72,19 @@ struct TTrackTexts {
 
 void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
   auto& texts = out.Texts;
-  texts = {f.Path,  f.Name,  {},          {},         f.Title,     f.Artist,  f.AlbumArtist,
-           f.Album, f.Genre, f.Publisher, f.Composer, f.Copyright, f.Comment, f.URL};
+  texts.fill({});
+  texts[kPath] = f.Path;
+  texts[kName] = f.Name;
+  texts[kTitle] = f.Title;
+  texts[kArtist] = f.Artist;
+  texts[kAlbumArtist] = f.AlbumArtist;
+  texts[kAlbumName] = f.Album;
+  texts[kGenre] = f.Genre;
+  texts[kPublisher] = f.Publisher;
+  texts[kComposer] = f.Composer;
+  texts[kCopyright] = f.Copyright;
+  texts[kComment] = f.Comment;
+  texts[kURL] = f.URL;
   static constexpr std::array<TFoldPair, 8> kFolds = {{{kFoldedPath, kPath},
                                                        {kFoldedName, kName},
                                                        {kFoldedTitle, kTitle},
@@ -91,29 +102,35 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
     FoldAppend(out.Folded, texts[kFolds[i].Original]);
     ends[i + 1] = out.Folded.size();
   }
+  for (size_t i = 0; i < kFolds.size(); ++i)
+    texts[kFolds[i].Folded] = std::string_view(out.Folded).substr(ends[i], ends[i + 1] - ends[i]);
+  // A text shares the bytes of an earlier slot when they are equal: a form
+  // equal to its folded form, and the usual repeats (name = title, artist =
+  // album artist).
   auto& twins = out.Twins;
   twins.fill(-1);
-  twins[kTitle] = kName;
-  twins[kAlbumArtist] = kArtist;
-  for (size_t i = 0; i < kFolds.size(); ++i) {
-    const size_t slot = kFolds[i].Folded;
-    texts[slot] = std::string_view(out.Folded).substr(ends[i], ends[i + 1] - ends[i]);
-    twins[slot] = static_cast<int8_t>(kFolds[i].Original);
-  }
-  // A folded form equal to its original shares its bytes; failing that, the
-  // usual repeats (name = title, artist = album artist) share theirs.
-  if (texts[kFoldedTitle] != texts[kTitle]) twins[kFoldedTitle] = kFoldedName;
-  if (texts[kFoldedAlbumArtist] != texts[kAlbumArtist]) twins[kFoldedAlbumArtist] = kFoldedArtist;
+  twins[kFoldedPath] = kPath;
+  twins[kFoldedName] = kName;
+  twins[kFoldedTitle] = kFoldedName;
+  twins[kFoldedAlbumArtist] = kFoldedArtist;
+  twins[kTitle] = static_cast<int8_t>(texts[kTitle] == texts[kFoldedTitle] ? size_t(kFoldedTitle) : size_t(kName));
+  twins[kArtist] = kFoldedArtist;
+  twins[kAlbumArtist] = texts[kAlbumArtist] == texts[kFoldedAlbumArtist] ? kFoldedAlbumArtist : kArtist;
+  twins[kAlbumName] = kFoldedAlbumName;
+  twins[kGenre] = kFoldedGenre;
+  twins[kComposer] = kFoldedComposer;
 }
 
 TTrackPtr TTrack::Create(const TTrackFields& f, TTrackArena* arena) {
   TTrackTexts prepared;
   PrepareTexts(f, prepared);
-  const size_t size = sizeof(TTrack) + TTextPack::BlockSize(prepared.Texts, prepared.Twins);
-  void* memory = arena ? arena->Allocate(size) : ::operator new(size);
+  const size_t blockSize = TTextPack::BlockSize(prepared.Texts, prepared.Twins);
+  void* memory = arena ? arena->Allocate(sizeof(TTrack), TTrackArena::alTracks)
+                       : ::operator new(sizeof(TTrack) + blockSize);
+  void* block = arena ? arena->Allocate(blockSize) : static_cast<char*>(memory) + sizeof(TTrack);
   TTrack* track = new (memory) TTrack();
   track->InArena = arena != nullptr;
-  track->Texts.Build(prepared.Texts, prepared.Twins, static_cast<char*>(memory) + sizeof(TTrack));
+  track->Texts.Build(prepared.Texts, prepared.Twins, block);
   track->IsRelative = f.Relative;
   track->TrackNumber = f.Track;
   track->YearValue = f.Year;

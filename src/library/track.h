@@ -94,8 +94,16 @@ class TTrack : public TLibraryItem {
   void SetName(std::string_view name);
   static void PrepareTexts(const TTrackFields& fields, TTrackTexts& out);
 
+  // The folded forms come first: a search reads them, and the texts lie in
+  // slot order, so they sit near the start of the block.
   enum : size_t {
-    kTitle = kItemSlots,
+    kFoldedTitle = kItemSlots,
+    kFoldedArtist,
+    kFoldedAlbumArtist,
+    kFoldedAlbumName,
+    kFoldedGenre,
+    kFoldedComposer,
+    kTitle,
     kArtist,
     kAlbumArtist,
     kAlbumName,
@@ -105,12 +113,6 @@ class TTrack : public TLibraryItem {
     kCopyright,
     kComment,
     kURL,
-    kFoldedTitle,
-    kFoldedArtist,
-    kFoldedAlbumArtist,
-    kFoldedAlbumName,
-    kFoldedGenre,
-    kFoldedComposer,
     kTrackSlots
   };
 

@@ -29,26 +29,26 @@ void* MapChunk(size_t size) {
 
 }  // namespace
 
-void* TTrackArena::Allocate(size_t bytes) {
+void* TTrackArena::Allocate(size_t bytes, TLane lane) {
   bytes = (bytes + 7) & ~size_t(7);
-  if (bytes > Left) {
+  TFill& fill = Lanes[lane];
+  if (bytes > fill.Left) {
     const size_t size = (bytes + kChunkSize - 1) & ~(kChunkSize - 1);
     void* base = MapChunk(size);
     Chunks.push_back({base, size});
-    Next = static_cast<char*>(base);
-    Left = size;
+    fill.Next = static_cast<char*>(base);
+    fill.Left = size;
   }
-  void* result = Next;
-  Next += bytes;
-  Left -= bytes;
+  void* result = fill.Next;
+  fill.Next += bytes;
+  fill.Left -= bytes;
   return result;
 }
 
 void TTrackArena::Release() {
   for (const TChunk& chunk : Chunks) ::munmap(chunk.Base, chunk.Size);
   Chunks.clear();
-  Next = nullptr;
-  Left = 0;
+  for (TFill& fill : Lanes) fill = TFill{};
 }
 
 }  // namespace tunevale

@@ -17,8 +17,12 @@ class TTrackArena {
   TTrackArena& operator=(const TTrackArena&) = delete;
   ~TTrackArena() { Release(); }
 
-  // `bytes` of memory aligned to 8, valid until Release.
-  void* Allocate(size_t bytes);
+  // The tracks and their texts fill apart, each in library order: a search
+  // over a number field then reads the tracks' memory straight through.
+  enum TLane { alTracks, alTexts, kLaneCount };
+
+  // `bytes` of memory aligned to 8 in `lane`, valid until Release.
+  void* Allocate(size_t bytes, TLane lane = alTexts);
   // Frees every chunk; nothing allocated before may be used afterwards.
   void Release();
   bool Empty() const { return Chunks.empty(); }
@@ -34,9 +38,12 @@ class TTrackArena {
     void* Base;
     size_t Size;
   };
+  struct TFill {
+    char* Next = nullptr;
+    size_t Left = 0;
+  };
   std::vector<TChunk> Chunks;
-  char* Next = nullptr;
-  size_t Left = 0;
+  TFill Lanes[kLaneCount];
 };
 
 }  // namespace tunevale
