@@ -96,9 +96,9 @@ struct TMessageList {
 
 }  // namespace
 
-GstFilterGraph::GstFilterGraph() {
-  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
-}
+// GStreamer starts with the first pipeline, not with the program: reading
+// its plugin registry would hold up the window at start-up.
+GstFilterGraph::GstFilterGraph() = default;
 
 GstFilterGraph::~GstFilterGraph() { DestroyPipeline(); }
 
@@ -134,6 +134,7 @@ gboolean GstFilterGraph::BusWatch(GstBus*, GstMessage* message, gpointer data) {
 }
 
 void GstFilterGraph::CreatePipeline() {
+  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
   Pipeline = gst_element_factory_make("playbin", "tunevale-graph");
   if (!Pipeline) throw EDirectShowException(kErrUnknown, "The GStreamer element playbin is not installed");
   gst_object_ref_sink(Pipeline);
