@@ -253,10 +253,7 @@ int main(int argc, char** argv) {
   {
     const TGeneratedLibrary generated = GenerateLibrary(kRoot, tracks);
     TLibrary library(state.Settings, "/opt/tunevale");
-    for (const TGeneratedTrack& t : generated.Tracks)
-      library.AddTrack(TTrack::Create(t.Path, "", t.Meta, 0, false));
-    for (const TGeneratedItem& v : generated.Videos) library.Videos.Add(v.Path, v.Name, false);
-    for (const TGeneratedItem& p : generated.Playlists) library.Playlists.Add(p.Path, p.Name, false);
+    FillLibrary(library, generated);
     std::string error;
     if (!SaveLibrary(library, &error)) {
       std::fprintf(stderr, "save failed: %s\n", error.c_str());

@@ -2,6 +2,9 @@
 
 #include <string_view>
 
+#include "library/library.h"
+#include "library/track.h"
+
 namespace tunevale {
 
 namespace {
@@ -123,6 +126,12 @@ TGeneratedLibrary GenerateLibrary(const std::string& root, int trackCount, uint3
     lib.Playlists.push_back({root + "/Playlists/" + PathPart(name) + ".m3u", name});
   }
   return lib;
+}
+
+void FillLibrary(TLibrary& library, const TGeneratedLibrary& generated) {
+  for (const TGeneratedTrack& t : generated.Tracks) library.AddTrack(TTrack::Create(t.Path, "", t.Meta, 0, false));
+  for (const TGeneratedItem& v : generated.Videos) library.Videos.Add(v.Path, v.Name, false);
+  for (const TGeneratedItem& p : generated.Playlists) library.Playlists.Add(p.Path, p.Name, false);
 }
 
 }  // namespace tunevale

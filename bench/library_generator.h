@@ -11,6 +11,8 @@
 
 namespace tunevale {
 
+class TLibrary;
+
 struct TGeneratedTrack {
   std::string Path;
   TMetaData Meta;
@@ -34,5 +36,8 @@ struct TGeneratedLibrary {
 // `root`. The artist "ABBA" with the album "Waterloo" is always there, so
 // the usual example queries find something.
 TGeneratedLibrary GenerateLibrary(const std::string& root, int trackCount, uint32_t seed = 1);
+
+// Adds the generated tracks, videos and playlists to `library`, as a crawl would.
+void FillLibrary(TLibrary& library, const TGeneratedLibrary& generated);
 
 }  // namespace tunevale

@@ -83,9 +83,7 @@ void Setup(int trackCount) {
   {
     // Searched as the player has it after a start: loaded from its file.
     TLibrary built(State->Settings, "/opt/tunevale");
-    for (const TGeneratedTrack& t : generated.Tracks) built.AddTrack(TTrack::Create(t.Path, "", t.Meta, 0, false));
-    for (const TGeneratedItem& v : generated.Videos) built.Videos.Add(v.Path, v.Name, false);
-    for (const TGeneratedItem& p : generated.Playlists) built.Playlists.Add(p.Path, p.Name, false);
+    FillLibrary(built, generated);
     State->Library = std::make_unique<TLibrary>(State->Settings, "/opt/tunevale");
     LoadLibraryFromBytes(*State->Library, EncodeLibrary(built));
   }

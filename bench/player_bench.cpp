@@ -49,10 +49,7 @@ struct TBenchFolder {
     settings.LibraryDbPath = Paths.LibraryDbPath;
     TLibrary library(settings, Paths.ProgramDir);
     const TGeneratedLibrary generated = GenerateLibrary(kRoot, kTracks);
-    for (const TGeneratedTrack& t : generated.Tracks)
-      library.AddTrack(TTrack::Create(t.Path, "", t.Meta, 0, false));
-    for (const TGeneratedItem& v : generated.Videos) library.Videos.Add(v.Path, v.Name, false);
-    for (const TGeneratedItem& p : generated.Playlists) library.Playlists.Add(p.Path, p.Name, false);
+    FillLibrary(library, generated);
     std::string error;
     if (!SaveLibrary(library, &error)) std::fprintf(stderr, "library not saved: %s\n", error.c_str());
     // Every 100th library track, so the tags come from the library as in use.

@@ -108,9 +108,7 @@ int main(int argc, char** argv) {
     settings.LibraryDbPath = pristine + "/Library.db";
     const TGeneratedLibrary generated = GenerateLibrary(music, 100000);
     TLibrary library(settings, pristine + "/");
-    for (const TGeneratedTrack& t : generated.Tracks) library.AddTrack(TTrack::Create(t.Path, "", t.Meta, 0, false));
-    for (const TGeneratedItem& v : generated.Videos) library.Videos.Add(v.Path, v.Name, false);
-    for (const TGeneratedItem& p : generated.Playlists) library.Playlists.Add(p.Path, p.Name, false);
+    FillLibrary(library, generated);
     std::string error;
     if (!SaveLibrary(library, &error)) {
       std::fprintf(stderr, "save failed: %s\n", error.c_str());

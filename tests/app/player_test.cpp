@@ -13,6 +13,7 @@
 #include "playback/fake_filter_graph.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
+#include "support/portable_paths.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
@@ -59,12 +60,7 @@ class PlayerTest : public ::testing::Test {
  protected:
   PlayerTest() {
     Runtime.ClockMs = 1000000;
-    Paths.ProgramDir = Folder.MakeFolder("prog") + "/";
-    Paths.ExePath = Paths.ProgramDir + "tunevale";
-    Paths.AppDataDir = Folder.MakeFolder("data") + "/";
-    Paths.IniFilePath = Paths.ProgramDir + "Tunevale.ini";
-    Paths.LibraryDbPath = Paths.ProgramDir + "Library.db";
-    Paths.Portable = true;
+    Paths = test::PortablePaths(Folder);
     for (const char* name : {"a", "b", "c"})
       Files.push_back(Folder.Write(std::string("media/") + name + ".mp3", "x"));
   }

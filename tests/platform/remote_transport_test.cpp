@@ -26,6 +26,7 @@
 #include "platform/runtime_folder.h"
 #include "support/fake_remote_target.h"
 #include "support/fake_runtime.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "util/text.h"
 
@@ -411,39 +412,12 @@ TEST(CloseRunningInstanceTest, FalseWhenThePlayerDoesNotEnd) {
 }
 
 // Runs tunevalectl with XDG_RUNTIME_DIR set; returns its output, and its
-// exit status in `status`. With `whileRunning` the tool's output pipe is read
-// line by line and handed over until it returns false.
+// exit status in `status`. With `whileRunning` each line of the tool's output
+// is handed over as it comes until it returns false.
 std::string RunTunevalectl(const std::string& runtimeDir, const Texts& args, int& status,
                            std::function<bool(const std::string&)> whileRunning = nullptr) {
-  int out[2];
-  if (pipe(out) != 0) return {};
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(out[1], 1);
-    close(out[0]);
-    close(out[1]);
-    setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(TUNEVALECTL_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(TUNEVALECTL_PATH, argv.data());
-    _exit(127);
-  }
-  close(out[1]);
-  std::string output, line;
-  char c;
-  while (read(out[0], &c, 1) == 1) {
-    output += c;
-    if (c != '\n') {
-      line += c;
-      continue;
-    }
-    if (whileRunning && !whileRunning(line)) whileRunning = nullptr;
-    line.clear();
-  }
-  close(out[0]);
-  waitpid(pid, &status, 0);
-  return output;
+  return test::RunProgram(TUNEVALECTL_PATH, args, status,
+                          {{{"XDG_RUNTIME_DIR", runtimeDir}}, std::move(whileRunning)});
 }
 
 TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
@@ -452,12 +426,12 @@ TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
   PrepareRuntimeFolder(folder);
   int status = -1;
   RunTunevalectl(temp.Path(), {"send", "stop"}, status);
-  EXPECT_EQ(WEXITSTATUS(status), 1);  // no player
+  EXPECT_EQ(status, 1);  // no player
 
   const pid_t player = StartPlayerProcess(folder, true);
   ASSERT_GT(player, 0);
   EXPECT_EQ(RunTunevalectl(temp.Path(), {"send", "play=", "/a.mp3", "/b c.mp3"}, status), "");
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(RunTunevalectl(temp.Path(), {"send", "getplaylistnames"}, status),
             "playlistnames=/a.mp3\x01/b c.mp3\x01\n");
   EXPECT_EQ(RunTunevalectl(temp.Path(), {"send", "--no-register", "getplaylistnames"}, status), "");
@@ -476,7 +450,7 @@ TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
     }
     return true;
   });
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(status, 0);
   const Texts frames = Split(heard, '\n');
   ASSERT_EQ(frames.size(), 5u) << heard;
   EXPECT_TRUE(frames[0].starts_with("playlistnames=/a.mp3"));

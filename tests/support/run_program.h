@@ -4,14 +4,25 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tunevale::test {
 
+struct TRunOptions {
+  // Environment variables set for the program, on top of the test's own.
+  std::vector<std::pair<std::string, std::string>> Env;
+  // Called with each line of output (without its end) as it arrives, until it returns false.
+  std::function<bool(const std::string&)> OnLine;
+};
+
 // Returns the standard output; `status` is the exit status, or -1 when the
 // program did not end normally.
-inline std::string RunProgram(const std::string& program, const std::vector<std::string>& args, int& status) {
+inline std::string RunProgram(const std::string& program, const std::vector<std::string>& args, int& status,
+                              TRunOptions options = {}) {
   status = -1;
   int out[2];
   if (pipe(out) != 0) return {};
@@ -20,6 +31,7 @@ inline std::string RunProgram(const std::string& program, const std::vector<std:
     dup2(out[1], 1);
     close(out[0]);
     close(out[1]);
+    for (const auto& [name, value] : options.Env) setenv(name.c_str(), value.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -28,8 +40,15 @@ inline std::string RunProgram(const std::string& program, const std::vector<std:
   }
   close(out[1]);
   std::string text;
+  size_t lineStart = 0;
   char buf[4096];
-  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) {
+    text.append(buf, static_cast<size_t>(n));
+    for (size_t end; options.OnLine && (end = text.find('\n', lineStart)) != std::string::npos;) {
+      if (!options.OnLine(text.substr(lineStart, end - lineStart))) options.OnLine = nullptr;
+      lineStart = end + 1;
+    }
+  }
   close(out[0]);
   int raw = 0;
   if (pid > 0 && waitpid(pid, &raw, 0) == pid && WIFEXITED(raw)) status = WEXITSTATUS(raw);

@@ -12,6 +12,7 @@
 #include "playback/fake_filter_graph.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
+#include "support/portable_paths.h"
 #include "support/temp_folder.h"
 #include "ui/main_form.h"
 
@@ -35,12 +36,7 @@ class MainFormTest : public ::testing::Test {
 
   MainFormTest() {
     Runtime.ClockMs = 1000000;
-    Paths.ProgramDir = Folder.MakeFolder("prog") + "/";
-    Paths.ExePath = Paths.ProgramDir + "tunevale";
-    Paths.AppDataDir = Folder.MakeFolder("data") + "/";
-    Paths.IniFilePath = Paths.ProgramDir + "Tunevale.ini";
-    Paths.LibraryDbPath = Paths.ProgramDir + "Library.db";
-    Paths.Portable = true;
+    Paths = test::PortablePaths(Folder);
     Files.push_back(Folder.Write("media/a.mp3", test::MakeMp3({"Dancing", "Abba", "Abba", "Gold", "1", "1992"})));
     Files.push_back(Folder.Write("media/b.mp3", test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"})));
     Files.push_back(Folder.Write("media/c.mp3", "x"));
