@@ -1,6 +1,10 @@
 // The main window: draws a TPlayer and forwards input to it. Every state it
 // shows (labels, progress, playlist rows, library rows, play mode, volume)
 // lives in the player's objects; the widgets follow their change calls.
+// The window is made of parts, each in its own files: the track strip, the
+// controls panel, the Playlist, Library and Video pages, the view modes and
+// the action table. The window owns them and answers the player's view calls
+// by handing each to the part it concerns.
 //
 // Re-entrancy: opening files, adding folders and refilling the library lists
 // process pending messages, so any click may arrive in the middle of them;
@@ -8,48 +12,43 @@
 #pragma once
 
 #include <QMainWindow>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "app/player.h"
 
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListView;
-class QSlider;
 class QTabWidget;
-class QTimer;
-class QToolButton;
-class QTreeView;
 
 namespace tunevale {
 
-class TLibraryListModel;
-class TPlaylistModel;
-class TProgressBar;
+class TControlsPanel;
+class TLibrarySheet;
+class TMainActions;
+class TPlaylistSheet;
+class TTrackInfoPanel;
+class TVideoSheet;
+class TViewModes;
 
-// The open dialog's filter: "desc|patterns|desc|patterns" pairs become Qt's
-// "desc (patterns)" entries, the patterns separated by spaces.
-QString QtOpenFilter(const std::string& filter);
-
-class TMainForm final : public QMainWindow, public TPlayerView, private TPlaylistListener {
+class TMainForm final : public QMainWindow, public TPlayerView {
  public:
   // `setVideoWindow` gives the engine the native window to draw into (0: none).
   TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWindow);
   ~TMainForm() override;
 
-  // The sizing rule of the window: keeps the width at least the controls'
-  // width and snaps heights between the strips and a usable list to the mini
-  // view (only the strips) or to the smallest normal view. Returns the
-  // (client) size to use; records MiniMode and the normal size.
-  QSize FormCanResize(QSize requested);
-  // Between the mini view and the last normal size (also a double-click on
-  // the track strip).
-  void ToggleMiniModeActionExecute();
+  // The parts.
+  TTrackInfoPanel& TrackInfoPanel() const { return *TrackInfoPanelObject; }
+  TControlsPanel& ControlsPanel() const { return *ControlsPanelObject; }
+  QTabWidget& PageControl() const { return *PageControlObject; }
+  TPlaylistSheet& PlaylistSheet() const { return *PlaylistSheetObject; }
+  TLibrarySheet& LibrarySheet() const { return *LibrarySheetObject; }
+  TVideoSheet& VideoSheet() const { return *VideoSheetObject; }
+  TViewModes& ViewModes() const { return *ViewModesObject; }
+  TMainActions& Actions() const { return *ActionsObject; }
+
+  // Brings main page `page` (TMainPage) to the front unless its tab is
+  // hidden; the Library page gives its list in front the focus.
+  void SelectPage(int page);
 
   // TPlaybackView.
   void ShowMediaPage(bool hasVideo) override;
@@ -77,65 +76,23 @@ class TMainForm final : public QMainWindow, public TPlayerView, private TPlaylis
   void keyReleaseEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // TPlaylistListener.
-  void PlaylistRowsChanged(const TPlaylistChange& change) override;
-  void PlaylistBusyChanged(bool busy, const std::string& text) override;
-  void PlayModeChanged(uint8_t mode) override;
-
-  void CreateTrackInfoPanel();
-  void CreateControlsPanel();
-  void CreatePlaylistPage();
-  void CreateLibraryPage();
-  void CreateVideoPage();
-  void CreateActions();
-  QAction* AddAction(const char* name, const QString& text, const QList<QKeySequence>& keys,
-                     std::function<void()> run);
-  QToolButton* Button(QWidget* parent, const char* name, const QString& hint, const QIcon& icon);
-  void PlaceStripControls();
-  void SyncPlaylistSelection(int first, int last);
-  void PlaylistViewSelectionChanged();
-  void OpenActionExecute();
-  void SavePlaylistActionExecute();
-  void ShowBusyMenu(QToolButton* indicator, std::function<void()> cancel);
-  void SelectPage(int page);
+  void CreatePages();
 
   TPlayer& Player;
   std::function<void(uintptr_t)> SetVideoWindow;
-  std::unique_ptr<TPlaylistModel> PlaylistModel;
-  std::array<std::unique_ptr<TLibraryListModel>, kLibraryPageCount> LibraryModels;
+  std::unique_ptr<TViewModes> ViewModesObject;
+  // Widgets: owned by the window as their Qt parent.
+  TTrackInfoPanel* TrackInfoPanelObject = nullptr;
+  TControlsPanel* ControlsPanelObject = nullptr;
+  QTabWidget* PageControlObject = nullptr;
+  TPlaylistSheet* PlaylistSheetObject = nullptr;
+  TLibrarySheet* LibrarySheetObject = nullptr;
+  TVideoSheet* VideoSheetObject = nullptr;
+  std::unique_ptr<TMainActions> ActionsObject;
 
-  QFrame* TrackInfoPanel = nullptr;
-  QLabel* TitleLabel = nullptr;
-  QLabel* SubtitleLabel = nullptr;
-  QLabel* TimeLabel = nullptr;
-  QLabel* VersionLabel = nullptr;
-  QToolButton* HideInTrayButton = nullptr;
-  QFrame* ControlsPanel = nullptr;
-  TProgressBar* ProgressBar = nullptr;
-  QToolButton* PlayButton = nullptr;
-  QToolButton* StopButton = nullptr;
-  QToolButton* PreviousButton = nullptr;
-  QToolButton* NextButton = nullptr;
-  QToolButton* MuteButton = nullptr;
-  QSlider* VolumeTrackBar = nullptr;
-  QTabWidget* PageControl = nullptr;
-  QComboBox* PlayModeComboBox = nullptr;
-  QToolButton* PlaylistBusyIndicator = nullptr;
-  QListView* PlaylistListView = nullptr;
-  QLineEdit* SearchEdit = nullptr;
-  QToolButton* LibraryBusyIndicator = nullptr;
-  QTabWidget* LibraryPageControl = nullptr;
-  std::array<QTreeView*, kLibraryPageCount> LibraryViews{};
-  QTimer* SearchTimer = nullptr;
-  QWidget* VideoPanel = nullptr;
-
-  QSize NormalSize{270, 320};  // the last client size outside the mini view
-  bool SyncingSelection = false;
   bool Closing = false;
-  bool Placing = false;
 };
 
 }  // namespace tunevale

@@ -15,6 +15,8 @@
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
 #include "ui/main_form.h"
+#include "ui/playlist_sheet.h"
+#include "ui/view_modes.h"
 
 namespace tunevale {
 namespace {
@@ -152,7 +154,7 @@ TEST_F(MainFormTest, SizingRuleSnapsToTheMiniViewAndKeepsTheControlsWidth) {
       {{300, base + 110}, {300, base + 110}, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(form.FormCanResize(c.Requested), c.Expected) << c.Requested.height();
+    EXPECT_EQ(form.ViewModes().FormCanResize(c.Requested), c.Expected) << c.Requested.height();
     EXPECT_EQ(Player->Settings().MiniMode, c.Mini) << c.Requested.height();
   }
 }

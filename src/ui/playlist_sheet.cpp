@@ -1,0 +1,188 @@
+#include "ui/playlist_sheet.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QListView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/player.h"
+#include "ui/busy_indicator.h"
+#include "ui/glyphs.h"
+#include "ui/playlist_model.h"
+#include "ui/tool_button.h"
+#include "util/text.h"
+
+namespace tunevale {
+
+QString QtOpenFilter(const std::string& filter) {
+  const std::vector<std::string> parts = Split(filter, '|');
+  QStringList entries;
+  for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::string patterns = parts[i + 1];
+    std::replace(patterns.begin(), patterns.end(), ';', ' ');
+    entries << QString::fromStdString(parts[i] + " (" + patterns + ")");
+  }
+  return entries.join(";;");
+}
+
+TPlaylistSheet::TPlaylistSheet(TPlayer& player, QWidget* parent)
+    : QWidget(parent), Player(player), PlaylistModel(std::make_unique<TPlaylistModel>(player.Playlist())) {
+  setObjectName("TabSheet1");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(CreateTopPanel());
+  layout->addWidget(CreateBody(), 1);
+  Player.Playlist().AddListener(this);
+  PlayModeChanged(Player.Playlist().PlayMode());
+}
+
+TPlaylistSheet::~TPlaylistSheet() { Player.Playlist().RemoveListener(this); }
+
+QWidget* TPlaylistSheet::CreateTopPanel() {
+  auto* top = new QWidget(this);
+  top->setObjectName("PlaylistTopPanel");
+  top->setFixedHeight(30);
+  auto* topLayout = new QHBoxLayout(top);
+  topLayout->setContentsMargins(4, 2, 4, 2);
+  PlayModeComboBox = new QComboBox(top);
+  PlayModeComboBox->setObjectName("PlayModeComboBox");
+  PlayModeComboBox->setToolTip("Change the play mode");
+  PlayModeComboBox->addItems({"Only this track", "Repeat", "Play all", "Repeat all"});
+  connect(PlayModeComboBox, &QComboBox::activated, this,
+          [this](int index) { Player.Playlist().SetPlayMode(static_cast<uint8_t>(index)); });
+  auto* addButton = ToolButton(top, "AddButton", "Open", GlyphIcon(TGlyph::Open, Qt::darkGray));
+  connect(addButton, &QToolButton::clicked, this, [this] { OpenActionExecute(); });
+  PlaylistBusyIndicator = new TBusyIndicator(
+      Player, "PlaylistBusyImage", [this] { Player.MediaAdder().CancelPlaylistActionActionExecute(); }, top);
+  topLayout->addWidget(PlayModeComboBox);
+  topLayout->addWidget(addButton);
+  topLayout->addWidget(PlaylistBusyIndicator);
+  topLayout->addStretch(1);
+  return top;
+}
+
+QWidget* TPlaylistSheet::CreateBody() {
+  auto* body = new QWidget(this);
+  auto* bodyLayout = new QHBoxLayout(body);
+  bodyLayout->setContentsMargins(0, 0, 0, 0);
+  bodyLayout->setSpacing(0);
+  PlaylistListView = new QListView(body);
+  PlaylistListView->setObjectName("PlaylistListView");
+  PlaylistListView->setModel(PlaylistModel.get());
+  PlaylistListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  PlaylistListView->setUniformItemSizes(true);
+  // Files dropped on the list reach the window's drop handling.
+  PlaylistListView->setAcceptDrops(false);
+  PlaylistListView->installEventFilter(this);
+  connect(PlaylistListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { PlaylistViewSelectionChanged(); });
+  connect(PlaylistListView, &QListView::activated, this, [this](const QModelIndex& index) {
+    Player.Guarded([&] {
+      Player.Playlist().SetItemIndex(index.row());
+      Player.Playlist().PlaylistPlayActionExecute();
+    });
+  });
+  bodyLayout->addWidget(PlaylistListView, 1);
+  bodyLayout->addWidget(CreateSidePanel(body));
+  return body;
+}
+
+QWidget* TPlaylistSheet::CreateSidePanel(QWidget* parent) {
+  auto* side = new QWidget(parent);
+  side->setObjectName("PlaylistSidePanel");
+  side->setFixedWidth(28);
+  auto* sideLayout = new QVBoxLayout(side);
+  sideLayout->setContentsMargins(2, 2, 2, 2);
+  auto* clear = ToolButton(side, "RemoveButton", "Clear playlist", GlyphIcon(TGlyph::Clear, Qt::darkGray));
+  connect(clear, &QToolButton::clicked, this, [this] { Player.Guarded([&] { Player.ClearPlaylist(); }); });
+  auto* shuffle =
+      ToolButton(side, "ShuffleButton", "Shuffle playlist", GlyphIcon(TGlyph::Shuffle, Qt::darkGray));
+  connect(shuffle, &QToolButton::clicked, this,
+          [this] { Player.Guarded([&] { Player.Playlist().ShuffleActionExecute(); }); });
+  SortButton = ToolButton(side, "SortButton", "Sort", GlyphIcon(TGlyph::Sort, Qt::darkGray));
+  SortButton->setPopupMode(QToolButton::InstantPopup);
+  auto* save = ToolButton(side, "SavePlaylistButton", "Save playlist", GlyphIcon(TGlyph::Save, Qt::darkGray));
+  connect(save, &QToolButton::clicked, this, [this] { SavePlaylistActionExecute(); });
+  for (QToolButton* b : {clear, shuffle, SortButton, save}) sideLayout->addWidget(b);
+  sideLayout->addStretch(1);
+  return side;
+}
+
+void TPlaylistSheet::SetSortMenu(QMenu* menu) { SortButton->setMenu(menu); }
+
+void TPlaylistSheet::PlayModeChanged(uint8_t mode) {
+  if (mode < PlayModeComboBox->count()) PlayModeComboBox->setCurrentIndex(mode);
+}
+
+void TPlaylistSheet::PlaylistBusyChanged(bool busy, const std::string& text) {
+  PlaylistBusyIndicator->SetBusy(busy, text);
+}
+
+void TPlaylistSheet::PlaylistRowsChanged(const TPlaylistChange& change) {
+  if (change.Kind == pcRemoved) return;
+  const int count = Player.Playlist().Count();
+  if (change.Kind == pcReset)
+    SyncPlaylistSelection(0, count - 1);
+  else
+    SyncPlaylistSelection(change.Index, std::min(change.Index + change.Count, count) - 1);
+}
+
+void TPlaylistSheet::SyncPlaylistSelection(int first, int last) {
+  if (SyncingSelection || first > last) return;
+  SyncingSelection = true;
+  QItemSelectionModel* selection = PlaylistListView->selectionModel();
+  for (int i = first; i <= last; ++i) {
+    const QModelIndex index = PlaylistModel->index(i);
+    const bool selected = Player.Playlist().Row(i).Selected;
+    if (selection->isSelected(index) != selected)
+      selection->select(index, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+  }
+  SyncingSelection = false;
+}
+
+void TPlaylistSheet::PlaylistViewSelectionChanged() {
+  if (SyncingSelection) return;
+  SyncingSelection = true;
+  TPlaylist& playlist = Player.Playlist();
+  const QItemSelectionModel* selection = PlaylistListView->selectionModel();
+  for (int i = 0; i < playlist.Count(); ++i) {
+    const bool selected = selection->isSelected(PlaylistModel->index(i));
+    if (playlist.Row(i).Selected != selected) playlist.SetSelected(i, selected);
+  }
+  const QModelIndex current = selection->currentIndex();
+  if (current.isValid() && current.row() != playlist.ItemIndex()) playlist.SetItemIndex(current.row());
+  SyncingSelection = false;
+}
+
+void TPlaylistSheet::OpenActionExecute() {
+  Player.Guarded([&] {
+    Player.MediaAdder().OpenActionExecute([this](std::vector<std::string>& files) {
+      const QStringList chosen = QFileDialog::getOpenFileNames(
+          window(), "Open", QString(), QtOpenFilter(BuildOpenFilter(Player.Extensions())));
+      for (const QString& file : chosen) files.push_back(file.toStdString());
+      return !chosen.isEmpty();
+    });
+  });
+}
+
+void TPlaylistSheet::SavePlaylistActionExecute() {
+  const QString path = QFileDialog::getSaveFileName(window(), "Save playlist", QString(), "Playlist (*.m3u)");
+  if (path.isEmpty()) return;
+  Player.Guarded([&] { Player.PlaylistFile().WritePlaylistFile(path.toStdString()); });
+}
+
+bool TPlaylistSheet::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == PlaylistListView && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    Player.Guarded([&] { Player.Playlist().RemoveTracksActionExecute(); });
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tunevale
