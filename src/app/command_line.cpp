@@ -9,10 +9,7 @@ namespace tunevale {
 namespace {
 
 constexpr TStartAction MaintenanceOrder[] = {saInstall, saUpgrade, saUninstall, saUninstallFinal, saSetAssoc};
-
-// Absolute paths begin with "/" here too, so only a single word after the
-// slash ("/forcestart") counts as a switch.
-bool IsSwitch(std::string_view arg) { return arg.size() > 1 && arg[0] == '/' && arg.find('/', 1) == std::string_view::npos; }
+constexpr std::string_view ForceStartSwitch = "/forcestart";
 
 }  // namespace
 
@@ -37,8 +34,9 @@ TStartDecision DecideStart(const std::vector<std::string>& args) {
       decision.Action = action;
       return decision;
     }
-  decision.ForceStart = first == "/forcestart";
-  decision.HasFiles = !IsSwitch(first);
+  // Absolute paths begin with "/" here too ("/music"): only the switch words are switches.
+  decision.ForceStart = first == ForceStartSwitch;
+  decision.HasFiles = !decision.ForceStart;
   return decision;
 }
 

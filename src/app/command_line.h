@@ -24,7 +24,7 @@ struct TStartDecision {
   // "/forcestart": run beside a player that is already running.
   bool ForceStart = false;
   // Whether the arguments are files to open: not when there are none or the
-  // first is a switch ("/" and one word, such as "/forcestart").
+  // first is "/forcestart"; any other text beginning with "/" is a path.
   bool HasFiles = false;
 };
 
@@ -49,6 +49,5 @@ std::string HandOverText(const std::vector<std::string>& args, std::string_view 
 std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir);
 // The text that asks a running player to save and end at once.
 inline constexpr std::string_view SeamlessUpgradeText = "|seamlessupgrade|";
-
 
 }  // namespace tunevale

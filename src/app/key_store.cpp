@@ -91,6 +91,34 @@ std::optional<std::string> TKeyStore::DecodeText(std::string_view raw) {
   return out;
 }
 
+std::string TKeyStore::JoinList(const std::vector<std::string>& items) {
+  std::string text;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) text.push_back('|');
+    for (const char c : items[i]) {
+      if (c == '|' || c == '\\') text.push_back('\\');
+      text.push_back(c);
+    }
+  }
+  return text;
+}
+
+std::vector<std::string> TKeyStore::SplitList(std::string_view text) {
+  std::vector<std::string> items;
+  std::string item;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == '|') {
+      if (!item.empty()) items.push_back(std::move(item));
+      item.clear();
+    } else if (text[i] == '\\' && i + 1 < text.size() && (text[i + 1] == '|' || text[i + 1] == '\\')) {
+      item.push_back(text[++i]);
+    } else {
+      item.push_back(text[i]);
+    }
+  }
+  return items;
+}
+
 TStoreLoadResult TKeyStore::Load() { return LoadDocumentFile(Path, Doc); }
 
 bool TKeyStore::Save(std::string* error) {
@@ -123,14 +151,12 @@ void TKeyStore::WriteNumber(TSettingsSection, std::string_view key, int32_t valu
 std::optional<std::vector<std::string>> TKeyStore::ReadList(TSettingsSection section,
                                                             const TListKeys& keys) const {
   if (!Exists(section, keys.JoinedKey)) return std::nullopt;
-  std::vector<std::string> items = Split(ReadText(section, keys.JoinedKey).value_or(std::string()), '|');
-  std::erase_if(items, [](const std::string& item) { return item.empty(); });
-  return items;
+  return SplitList(ReadText(section, keys.JoinedKey).value_or(std::string()));
 }
 
 void TKeyStore::WriteList(TSettingsSection section, const TListKeys& keys,
                           const std::vector<std::string>& items) {
-  WriteText(section, keys.JoinedKey, Join(items, "|"));
+  WriteText(section, keys.JoinedKey, JoinList(items));
 }
 
 }  // namespace tunevale

@@ -1,7 +1,9 @@
 // The settings store of an installed copy: the per-user key store
 // "$XDG_CONFIG_HOME/Tunevale/Tunevale.conf". One flat set of typed values
 // (main keys and tweaks alike), never cleared; a list is one text with the
-// items joined by "|".
+// items joined by "|", a "|" or "\" inside an item written as "\|" or "\\".
+// Reading takes any other "\" as it stands, so files written before items
+// were escaped still read as they did.
 //
 // File layout, one value per line:
 //   Volume=10000                 an integer: decimal, 32-bit signed
@@ -45,6 +47,9 @@ class TKeyStore final : public TSettingsStore {
   // a well-formed text.
   static std::string EncodeText(std::string_view value);
   static std::optional<std::string> DecodeText(std::string_view raw);
+  // A list as one text and back; JoinList keeps empty items, SplitList drops them.
+  static std::string JoinList(const std::vector<std::string>& items);
+  static std::vector<std::string> SplitList(std::string_view text);
 
  private:
   std::string Path;

@@ -7,8 +7,10 @@
 #include <random>
 
 #include "app/command_line.h"
+#include "app/remote_command.h"
 #include "library/folder_watcher.h"
 #include "library/library_database.h"
+#include "util/path.h"
 
 namespace tunevale {
 
@@ -39,11 +41,10 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       CrawlerObject(LibraryObject, ExtensionTable, MessagePump),
       SchedulerObject(ports.Runtime, LibraryObject, CrawlerObject),
       SearchObject(LibraryObject, *this, ports.Runtime, MessagePump),
-      PlaylistObject(
-          SettingsRecord, ExtensionTable,
-          [this](const std::string& path) { return LibraryObject.Contains(path, /*includeTracks=*/true); },
-          MessagePump),
-      PlaylistFileObject(PlaylistObject, ports.Http, LibraryObject.CrawlTasks, paths.AppDataDir),
+      PlaylistObject(SettingsRecord, ExtensionTable, MessagePump),
+      // Downloads go beside the library file: the program's folder for a portable copy.
+      PlaylistFileObject(PlaylistObject, ports.Http, LibraryObject.CrawlTasks,
+                         ExtractFilePath(paths.LibraryDbPath)),
       MediaAdderObject(PlaylistObject, PlaylistFileObject, SettingsRecord),
       ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord,
                        ExtensionTable),
@@ -94,21 +95,29 @@ TSettingsContext TPlayer::Context() {
                           static_cast<TSettingsWindow*>(this),
                           &ExtensionTable,
                           [this] { return Runtime.Now(); },
-                          &LibraryObject.CrawlTasks};
+                          &LibraryObject.CrawlTasks,
+                          &PendingPlaylist};
 }
 
 // ---- Start-up -------------------------------------------------------------------
 
 bool TPlayer::Create(const std::vector<std::string>& files) {
   StartFiles = files;
-  // Remote "play" commands that arrive while the previous state comes back only append.
+  // Remote "play" commands that arrive while the start-up files are added only
+  // append; all of them wait until the playlist is in place.
   RemoteControl.Continuation().Hold();
+  HoldingPlays = true;
   if (RemoteServer)
     Guarded([this] {
       RemoteServer->Listen(
           [this](TConnectionId sender, std::string_view text) { HandleRemoteMessage(sender, text); });
     });
   Guarded([this] { LoadSettingsPass(false); });
+  // A close before the saved playlist is back must not save a shorter one.
+  Guarded([this] {
+    TSettingsContext context = Context();
+    HoldSavedPlaylist(context);
+  });
   ControllerObject.UpdateNowPlayingDisplay(false);
   ControllerObject.UpdateTransportControls();
   return SettingsRecord.FirstRun;
@@ -117,7 +126,10 @@ bool TPlayer::Create(const std::vector<std::string>& files) {
 void TPlayer::AfterShow() {
   if (!StartFiles.empty()) {
     Guarded([this] {
-      if (SettingsRecord.OpenBehavior != 0) LoadSettingsPass(true);
+      if (SettingsRecord.OpenBehavior != 0)
+        LoadSettingsPass(true);
+      else
+        PendingPlaylist = {};  // the files replace it
       // Playback starts at the first new row; counting back from the end by
       // the number of arguments would land inside an added folder.
       const int firstNew = PlaylistObject.Count();
@@ -131,6 +143,7 @@ void TPlayer::AfterShow() {
     Guarded([this] { LoadSettingsPass(true); });
   }
   StartFiles.clear();
+  RunHeldPlays();
   // Closed while the playlist came back (a remote "terminate"): the loop is ending.
   if (TerminatingFlag) return;
   Guarded([this] {
@@ -227,7 +240,28 @@ void TPlayer::HandleException(const std::exception& error) {
 }
 
 void TPlayer::HandleRemoteMessage(TConnectionId sender, std::string_view text) {
+  // A "play" in the middle of the start-up restore would mix the two playlists.
+  if (HoldingPlays && ParseRemoteCommand(text).Word == "play") {
+    HeldPlays.push_back({sender, std::string(text), RemoteControl.Continuation().Note()});
+    return;
+  }
   Guarded([&] { RemoteControl.HandleMessage(sender, text); });
+}
+
+void TPlayer::RunHeldPlays() {
+  // Each runs as the continuation it was on arrival; plays that arrive
+  // meanwhile join the queue, so all keep their order.
+  while (!HeldPlays.empty() && !TerminatingFlag) {
+    const THeldPlay play = std::move(HeldPlays.front());
+    HeldPlays.pop_front();
+    if (play.Continuation)
+      RemoteControl.Continuation().Hold();
+    else
+      RemoteControl.Continuation().Release();
+    Guarded([&] { RemoteControl.HandleMessage(play.Sender, play.Text); });
+  }
+  HeldPlays.clear();
+  HoldingPlays = false;
 }
 
 // ---- Heartbeats -----------------------------------------------------------------

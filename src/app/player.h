@@ -16,6 +16,7 @@
 // flag with CancelCrawl, and the remote continuation window.
 #pragma once
 
+#include <deque>
 #include <exception>
 #include <memory>
 #include <string>
@@ -152,8 +153,8 @@ class TPlayer final : public TRemoteTarget,
   bool Create(const std::vector<std::string>& files);
   // After the window shows: adds the command-line files (and plays them when
   // ShouldPlayNewFiles) or restores the saved playlist, entry and position;
-  // then loads the library, fills the library lists, points the folder
-  // watcher at the library folders and reads track info.
+  // runs the remote "play" commands held meanwhile; then loads the library, fills the library lists, points
+  // the folder watcher at the library folders and reads track info.
   void AfterShow();
   // The window is asked to close: sets the playlist cancel flag, saves the
   // settings and the playlist, stops playback, removes the tray icon, cancels
@@ -326,7 +327,19 @@ class TPlayer final : public TRemoteTarget,
   TRemoteControl RemoteControl;
   std::unique_ptr<TTimer> SaveTimer;
 
+  // Remote "play" commands put aside during start-up, with whether each
+  // was a continuation when it arrived; run in order once the playlist is in place.
+  struct THeldPlay {
+    TConnectionId Sender;
+    std::string Text;
+    bool Continuation;
+  };
+  void RunHeldPlays();
+
   std::vector<std::string> StartFiles;
+  TPendingPlaylist PendingPlaylist;
+  std::deque<THeldPlay> HeldPlays;
+  bool HoldingPlays = false;
   std::vector<std::string> WatchedFolders;
   std::string LibraryBusy;
   bool ControlModeFlag = false;

@@ -146,9 +146,7 @@ std::vector<std::string> TPlayer::PlaylistCaptions() const {
 void TPlayer::ClearPlaylist() { PlaylistObject.DeleteAllRows(); }
 void TPlayer::AddPlaylistEntry(const std::string& fileName) { PlaylistObject.AddPlaylistEntry(fileName); }
 
-void TPlayer::PlayEntry(int index) {
-  if (index >= 0 && index < PlaylistObject.Count()) PlaylistObject.PlayEntry(index, true);
-}
+void TPlayer::PlayEntry(int index) { PlaylistObject.PlayEntry(index, true); }
 
 void TPlayer::ReadTrackInfo() { PlaylistObject.ReadTrackInfo(false); }
 int TPlayer::OpenBehavior() const { return SettingsRecord.OpenBehavior; }

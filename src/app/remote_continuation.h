@@ -26,11 +26,18 @@ class TContinuationWindow {
   void End();
   // Start-up holds the window while it adds its own command-line files.
   void Hold();
+  // The next command is no continuation.
+  void Release();
+  // A command put aside for later: whether it is a continuation now. It
+  // counts as a command, so the window runs on from now (a held one stays held).
+  bool Note();
 
   // Monotonic milliseconds (TRuntime::MonotonicMs).
   int64_t LastCommandTime;
 
  private:
+  bool ContinuesAt(int64_t now) const;
+
   const TRuntime& Runtime;
 };
 

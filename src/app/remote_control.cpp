@@ -109,7 +109,7 @@ void TRemoteControl::SetControlMode(const TContext& c) {
 }
 
 void TRemoteControl::RegisterWindow(const TContext& c) {
-  RegisteredListeners.Register(c.Command.IntArg(0), c.Sender);
+  if (!RegisteredListeners.Register(c.Command.IntArg(0), c.Sender, Output)) return;
   NotifyPlaylistChanged();
   NotifyState(true, true, true);
 }
@@ -133,10 +133,8 @@ void TRemoteControl::GetPlaylists(const TContext& c) {
   if (!RegisteredListeners.Empty()) Send(FormatPlaylists(Target.FindPlaylists(c.Command.Arg(0))));
 }
 
-void TRemoteControl::PlayFromPlaylist(const TContext& c) {
-  const int index = c.Command.IntArg(0);
-  if (index >= 0 && index < Target.PlaylistCount()) Target.PlayEntry(index);
-}
+// An index outside the playlist stops, as PlayEntry does.
+void TRemoteControl::PlayFromPlaylist(const TContext& c) { Target.PlayEntry(c.Command.IntArg(0)); }
 
 // Indices from an older "artists=" reply may no longer be valid: such a
 // command leaves the playlist alone.

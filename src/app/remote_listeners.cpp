@@ -2,13 +2,15 @@
 
 namespace tunevale {
 
-void TRemoteListeners::Register(int64_t number, TConnectionId connection) {
+bool TRemoteListeners::Register(int64_t number, TConnectionId connection, const TRemoteOutput& output) {
   for (TListener& l : Listeners)
     if (l.Number == number) {
+      if (l.Connection != connection && output.ConnectionOpen(l.Connection)) return false;
       l.Connection = connection;
-      return;
+      return true;
     }
   Listeners.push_back({number, connection});
+  return true;
 }
 
 void TRemoteListeners::Send(TRemoteOutput& output, std::string_view text) const {

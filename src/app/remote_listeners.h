@@ -20,6 +20,12 @@ class TRemoteOutput {
   // Queues `text` as one frame for the connection; a closed or unknown
   // connection drops it silently.
   virtual void SendFrame(TConnectionId connection, std::string_view text) = 0;
+  // Whether the connection is still open. A transport that cannot tell says
+  // yes, so a listener's number is never taken from it.
+  virtual bool ConnectionOpen(TConnectionId connection) const {
+    (void)connection;
+    return true;
+  }
 };
 
 // Registration bookkeeping: a number N per listener, kept in registration
@@ -33,9 +39,10 @@ class TRemoteListeners {
   };
 
   // Registers `connection` under `number`. A number that is already listed
-  // keeps its place and now names `connection` (a new client may reuse the
-  // number of one that is gone).
-  void Register(int64_t number, TConnectionId connection);
+  // keeps its place and now names `connection` when its own connection has
+  // closed (a new client may reuse the number of one that is gone); while
+  // that one is open the registration is refused: false.
+  bool Register(int64_t number, TConnectionId connection, const TRemoteOutput& output);
   bool Empty() const { return Listeners.empty(); }
   const std::vector<TListener>& Items() const { return Listeners; }
   // Sends `text` to every listener in registration order.

@@ -62,7 +62,7 @@ class TRemoteTarget {
   virtual void ClearPlaylist() = 0;
   // AddPlaylistEntry(fileName, no caption, without pictures of folders).
   virtual void AddPlaylistEntry(const std::string& fileName) = 0;
-  // PlayEntry(index, forward) for an existing row.
+  // PlayEntry(index, forward); an index outside the rows runs the stop command.
   virtual void PlayEntry(int index) = 0;
   // ReadTrackInfo without forcing a re-read; ends with NotifyPlaylistChanged.
   virtual void ReadTrackInfo() = 0;

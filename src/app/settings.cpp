@@ -6,6 +6,7 @@
 #include "app/settings_window.h"
 #include "library/crawl_tasks.h"
 #include "media/media_kind.h"
+#include "util/path.h"
 #include "util/text.h"
 
 namespace tunevale {
@@ -160,18 +161,34 @@ void SettingsPass(TSettingsContext& context) {
   if (context.Window) ReadTweaks(context);
 }
 
+TPendingPlaylist ReadSavedPlaylist(const TSettingsContext& context) {
+  const TSettingsStore& store = context.Store;
+  TPendingPlaylist saved;
+  saved.Active = true;
+  saved.Items = store.ReadList(Main, PlaylistKeys).value_or(std::vector<std::string>());
+  // Builds below 17 separated file name and caption with "?".
+  if (store.JoinsLists() && context.Settings.StoredVersion < 17)
+    for (std::string& item : saved.Items) std::replace(item.begin(), item.end(), '?', '*');
+  saved.NowPlaying = Number(store, Main, "NowPlaying", -1);
+  saved.NowPlayingPosition = Number(store, Main, "NowPlayingPosition", 0);
+  return saved;
+}
+
 void PlaylistPass(TSettingsContext& context) {
   TSettingsWindow& window = *context.Window;
-  const TSettingsStore& store = context.Store;
+  TPendingPlaylist local;
+  TPendingPlaylist& saved = context.Pending ? *context.Pending : local;
+  if (!saved.Active) saved = ReadSavedPlaylist(context);
+  // Restored, or given up by a cancel or an error, once the pass ends.
+  struct TRelease {
+    TPendingPlaylist& Saved;
+    ~TRelease() { Saved = TPendingPlaylist{}; }
+  } release{saved};
   window.StartPlaylistBusy("Loading playlist...");
   try {
-    std::vector<std::string> items = store.ReadList(Main, PlaylistKeys).value_or(std::vector<std::string>());
-    // Builds below 17 separated file name and caption with "?".
-    if (store.JoinsLists() && context.Settings.StoredVersion < 17)
-      for (std::string& item : items) std::replace(item.begin(), item.end(), '?', '*');
-    for (const std::string& item : items) {
-      if (window.PlaylistCancelled()) break;
-      window.AddSavedRow(TSavedPlaylistRow::FromEntryText(item));
+    while (saved.Restored < saved.Items.size() && !window.PlaylistCancelled()) {
+      window.AddSavedRow(TSavedPlaylistRow::FromEntryText(saved.Items[saved.Restored]));
+      ++saved.Restored;
       window.PlaylistBusyTick();
     }
   } catch (...) {
@@ -180,11 +197,9 @@ void PlaylistPass(TSettingsContext& context) {
   }
   window.EndPlaylistBusy();
 
-  const int32_t nowPlaying = Number(store, Main, "NowPlaying", -1);
-  if (nowPlaying >= 0 && nowPlaying < window.PlaylistRowCount()) {
-    window.MarkNowPlaying(nowPlaying);
-    const int32_t position = Number(store, Main, "NowPlayingPosition", 0);
-    if (position > 0) window.ResumeAt(nowPlaying, position);
+  if (saved.NowPlaying >= 0 && saved.NowPlaying < window.PlaylistRowCount()) {
+    window.MarkNowPlaying(saved.NowPlaying);
+    if (saved.NowPlayingPosition > 0) window.ResumeAt(saved.NowPlaying, saved.NowPlayingPosition);
   }
   window.ProcessPendingMessages();
 }
@@ -208,12 +223,18 @@ void WriteWindowKeys(TSettingsContext& context, TSaveSettingsFlags flags) {
   store.WriteNumber(Main, "WindowWidth", s.WindowWidth);
   store.WriteNumber(Main, "WindowHeight", s.WindowHeight);
   WriteFlag(store, Main, "Maximized", s.Maximized);
-  store.WriteNumber(Main, "NowPlaying", window.PlayingIndex());
+  const TPendingPlaylist* pending = context.Pending && context.Pending->Active ? context.Pending : nullptr;
+  store.WriteNumber(Main, "NowPlaying", pending ? pending->NowPlaying : window.PlayingIndex());
   const bool keep = (s.ResumePlaybackAfterClose || flags.KeepPosition) && window.MediaPausedOrPlaying() &&
                     !flags.NoPosition;
-  store.WriteNumber(Main, "NowPlayingPosition", keep ? window.PositionMs() : 0);
+  int32_t position = keep ? window.PositionMs() : 0;
+  if (pending) position = flags.NoPosition ? 0 : pending->NowPlayingPosition;
+  store.WriteNumber(Main, "NowPlayingPosition", position);
   std::vector<std::string> entries;
   for (const TSavedPlaylistRow& row : window.SavedPlaylistRows()) entries.push_back(row.EntryText());
+  if (pending)
+    entries.insert(entries.end(), pending->Items.begin() + static_cast<std::ptrdiff_t>(pending->Restored),
+                   pending->Items.end());
   store.WriteList(Main, PlaylistKeys, entries);
   for (int n = llArtists; n <= llTracks; ++n) WriteColumnLayout(store, s.ListLayouts[n - 1], n);
   for (int i = 0; i < 6; ++i) store.WriteNumber(Main, TrackColumnKey(i), s.TrackColumns[i]);
@@ -266,7 +287,7 @@ std::array<TListLayout, 5> TSettings::DefaultListLayouts() {
 }
 
 TSavedPlaylistRow TSavedPlaylistRow::FromEntryText(std::string_view text) {
-  const size_t star = text.find('*');
+  const size_t star = EntryTextSplit(text);
   if (star == std::string_view::npos) return {std::string(text), std::string()};
   return {std::string(text.substr(0, star)), std::string(text.substr(star + 1))};
 }
@@ -337,6 +358,10 @@ void LoadSettings(TSettingsContext& context, bool playlistOnly) {
     throw;
   }
   ApplySettings(context);
+}
+
+void HoldSavedPlaylist(TSettingsContext& context) {
+  if (context.Pending) *context.Pending = ReadSavedPlaylist(context);
 }
 
 bool SaveSettings(TSettingsContext& context, TSaveSettingsFlags flags, std::string* error) {

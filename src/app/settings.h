@@ -98,9 +98,21 @@ struct TSavedPlaylistRow {
   std::string Caption;
 
   std::string EntryText() const { return FileName + "*" + Caption; }
-  // Splits at the first "*"; a text without one is all file name.
+  // Splits as EntryTextSplit says; a text without "*" is all file name.
   static TSavedPlaylistRow FromEntryText(std::string_view text);
   bool operator==(const TSavedPlaylistRow&) const = default;
+};
+
+// The saved playlist while start-up restores it: the entry texts and the
+// now-playing keys as the file held them, and how many rows are back. Until
+// the restore has finished a save writes the rows restored so far followed
+// by the rest of these, so a close during start-up never shrinks it.
+struct TPendingPlaylist {
+  bool Active = false;
+  std::vector<std::string> Items;
+  size_t Restored = 0;
+  int32_t NowPlaying = -1;
+  int32_t NowPlayingPosition = 0;
 };
 
 struct TSaveSettingsFlags {
@@ -118,12 +130,18 @@ struct TSettingsContext {
   std::function<double()> Now;            // days since 1899-12-30 (TRuntime::Now)
   // Settings of build 11 queue a full library refresh here.
   TCrawlTasks* CrawlTasks = nullptr;
+  // Kept by the player from HoldSavedPlaylist to the end of the playlist pass.
+  TPendingPlaylist* Pending = nullptr;
 };
 
 // With `playlistOnly` false the settings pass (every key but the saved
 // playlist and the now-playing keys), with true the playlist pass (only while
 // the window exists). Both end with ApplySettings, also after an error.
 void LoadSettings(TSettingsContext& context, bool playlistOnly);
+// Takes the saved playlist and its now-playing keys from the store as last
+// loaded into `context.Pending`, so that saves keep them until the playlist
+// pass has restored them.
+void HoldSavedPlaylist(TSettingsContext& context);
 // False when nothing could be written (the file stays as it was; `error` says why).
 bool SaveSettings(TSettingsContext& context, TSaveSettingsFlags flags = {}, std::string* error = nullptr);
 // Makes the program follow the record: the extension tables, then the window.

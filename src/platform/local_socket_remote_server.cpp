@@ -11,4 +11,8 @@ void TLocalSocketRemoteServer::SendFrame(TConnectionId connection, std::string_v
   if (Server) Server->SendFrame(connection, text);
 }
 
+bool TLocalSocketRemoteServer::ConnectionOpen(TConnectionId connection) const {
+  return Server && Server->ConnectionOpen(connection);
+}
+
 }  // namespace tunevale

@@ -19,6 +19,7 @@ class TLocalSocketRemoteServer : public TRemoteServer {
 
   void Listen(TFrameHandler handler) override;
   void SendFrame(TConnectionId connection, std::string_view text) override;
+  bool ConnectionOpen(TConnectionId connection) const override;
 
   // Called once the socket listens.
   std::function<void(TLocalSocketServer&)> OnListening;

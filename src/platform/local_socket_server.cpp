@@ -172,6 +172,12 @@ void TLocalSocketServer::ReportError(const std::exception& e) {
     std::fprintf(stderr, "Tunevale: %s\n", e.what());
 }
 
+// A client that has shut its end will send nothing more: gone as a listener.
+bool TLocalSocketServer::ConnectionOpen(TConnectionId connection) const {
+  const auto it = Connections.find(connection);
+  return it != Connections.end() && !it->second->Dead && !it->second->ReadClosed;
+}
+
 void TLocalSocketServer::SendFrame(TConnectionId connection, std::string_view text) {
   auto it = Connections.find(connection);
   if (it == Connections.end() || it->second->Dead) return;

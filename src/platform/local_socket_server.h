@@ -58,6 +58,7 @@ class TLocalSocketServer : public TRemoteOutput {
 
   // Queues one frame for a connection; dropped when it is closed or unknown.
   void SendFrame(TConnectionId connection, std::string_view text) override;
+  bool ConnectionOpen(TConnectionId connection) const override;
 
   // Called with what the frame handler raised; the frame is still answered.
   // Without a handler the message goes to standard error.

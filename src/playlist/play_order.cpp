@@ -55,19 +55,26 @@ void TPlaylist::PlayEntry(int index, bool forward) {
       Target->Stop();
       return;
     }
-    MarkNowPlaying(index, TPlayResult{}, true);
+    if (const int row = RowOf(entry.get()); row >= 0) MarkNowPlaying(row, TPlayResult{}, true);
     AdvancePlayOrder(forward);
     return;
   }
   if (result.Code == prPlaylistExpanded) return;
   if (result.Code < 0) ++Failures;
-  if (index < Count()) {
-    MarkNowPlaying(index, result, forward);
+  // Rows before it may have gone meanwhile: the marker follows the entry, not the index.
+  if (const int row = RowOf(entry.get()); row >= 0) {
+    MarkNowPlaying(row, result, forward);
   } else if (!Target->StopRequested() && Failures < MaxConsecutiveFailures) {
     AdvancePlayOrder(forward);
   }
   ScrollToPlaying();
   Target->UpdateNowPlayingDisplay(true);
+}
+
+int TPlaylist::RowOf(const TTrackData* entry) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Rows[i].Data.get() == entry) return i;
+  return -1;
 }
 
 void TPlaylist::MarkNowPlaying(int index, const TPlayResult& result, bool forward) {
@@ -179,9 +186,7 @@ void TPlaylist::DownActionExecute() {
 
 void TPlaylist::Reorder(std::vector<TPlaylistRow>&& rows, const TTrackData* current) {
   Rows = std::move(rows);
-  ItemIndexValue = -1;
-  for (int i = 0; current && i < Count(); ++i)
-    if (Rows[i].Data.get() == current) ItemIndexValue = i;
+  ItemIndexValue = RowOf(current);
   Emit(pcReset, 0, Count());
 }
 

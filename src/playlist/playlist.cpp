@@ -30,11 +30,9 @@ int DefaultRandom(int n) {
 
 }  // namespace
 
-TPlaylist::TPlaylist(const TPlaylistSettings& settings, const TFileExtensions& extensions,
-                     TLibraryQuery libraryContains, TMessagePump& pump)
+TPlaylist::TPlaylist(const TPlaylistSettings& settings, const TFileExtensions& extensions, TMessagePump& pump)
     : Settings(settings),
       ExtensionTable(extensions),
-      LibraryContains(std::move(libraryContains)),
       Pump(pump),
       Random(DefaultRandom),
       PlayModeValue(settings.PlayMode) {}
@@ -124,14 +122,14 @@ void TPlaylist::SetBusyText(const std::string& text) {
 void TPlaylist::AddPlaylistEntry(const std::string& path, const std::string& caption) {
   std::string file = path;
   std::string shown = caption;
-  const size_t star = file.find('*');
   // "*" is legal in a Linux file name: a path that exists as it stands is no "path*caption".
-  if (star != std::string::npos && !Exists(file)) {
+  if (file.find('*') != std::string::npos && !Exists(file)) {
+    const size_t star = EntryTextSplit(file);
     shown = file.substr(star + 1);
     file.resize(star);
   }
 
-  if (!(LibraryContains && LibraryContains(file)) && IsDirectory(file)) {
+  if (IsDirectory(file)) {
     static const std::string searching = "Searching for files in folder...";
     if (Busy) {
       // A running addition keeps its busy state; only the hint changes.
@@ -168,16 +166,26 @@ void TPlaylist::AddFolderLevel(const std::string& folder, std::vector<std::pair<
   if (std::find(visited.begin(), visited.end(), id) != visited.end()) return;
   visited.push_back(id);
 
+  struct TName {
+    std::string Folded, Name;
+    bool Folder;
+  };
+  std::vector<TName> names;
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::directory_iterator it(folder, ec);
-  if (ec) return;
-  const std::string base = IncludeTrailingSlash(folder);
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) break;
-    const std::string full = base + it->path().filename().string();
+  for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    std::string folded = CaseFold(name);
     std::error_code statError;
-    if (it->is_directory(statError)) {
+    names.push_back({std::move(folded), std::move(name), it->is_directory(statError)});
+  }
+  std::sort(names.begin(), names.end(), [](const TName& a, const TName& b) {
+    return a.Folded != b.Folded ? a.Folded < b.Folded : a.Name < b.Name;
+  });
+  const std::string base = IncludeTrailingSlash(folder);
+  for (const TName& entry : names) {
+    const std::string full = base + entry.Name;
+    if (entry.Folder) {
       AddFolderLevel(full, visited);
     } else {
       const TMediaKind kind = ExtensionTable.GetFileKind(full);
@@ -241,11 +249,7 @@ void TPlaylist::DeleteRows(const std::vector<bool>& doomed) {
     }
   }
   Rows = std::move(kept);
-  ItemIndexValue = -1;
-  if (current) {
-    for (int i = 0; i < Count(); ++i)
-      if (Rows[i].Data.get() == current) ItemIndexValue = i;
-  }
+  ItemIndexValue = RowOf(current);
   for (const TPlaylistChange& change : removals)
     ForEachListener([&](TPlaylistListener& l) { l.PlaylistRowsChanged(change); });
   UpdateSelectionActions();

@@ -68,12 +68,8 @@ class TPlaylist {
   using TTagReader = std::function<void(const std::string& path, TMetaData& meta)>;
   // A uniform integer in [0, n) for the shuffle.
   using TRandomSource = std::function<int(int n)>;
-  // The library's Contains (tracks included): true for every path until the
-  // library has loaded.
-  using TLibraryQuery = std::function<bool(const std::string& path)>;
 
-  TPlaylist(const TPlaylistSettings& settings, const TFileExtensions& extensions, TLibraryQuery libraryContains,
-            TMessagePump& pump);
+  TPlaylist(const TPlaylistSettings& settings, const TFileExtensions& extensions, TMessagePump& pump);
   ~TPlaylist();
   TPlaylist(const TPlaylist&) = delete;
   TPlaylist& operator=(const TPlaylist&) = delete;
@@ -103,11 +99,13 @@ class TPlaylist {
   // search-in-library are enabled exactly when a row is selected.
   bool SelectionActionsEnabled() const { return SelectionEnabled; }
 
-  // Adding. A path holding "*" is "path*caption". A folder the library does
-  // not know is searched for music and video (until the library has loaded it
-  // knows every path, so a folder then becomes one row). Reads no tags.
+  // Adding. A path holding "*" is "path*caption" unless it names a file as it
+  // stands (EntryTextSplit). A folder is searched for music and video; a row
+  // naming a folder could never play. Reads no tags.
   void AddPlaylistEntry(const std::string& path, const std::string& caption = std::string());
-  // Depth-first search of a folder, in the order the file system lists it.
+  // Depth-first search of a folder. Each level is taken in name order (case
+  // folded, bytes as the tie-break), files and subfolders alike, since the
+  // file system lists names in no useful order.
   void AddFolderEntries(const std::string& folder);
   std::string EntryCaption(const TTrackData& data) const;
   // Reads the tags of every entry not read yet; `refreshCaptions` recomputes
@@ -172,6 +170,8 @@ class TPlaylist {
 
  private:
   void AddFolderLevel(const std::string& folder, std::vector<std::pair<uint64_t, uint64_t>>& visited);
+  // The row holding `entry` now (rows may move or go while an open runs), or -1.
+  int RowOf(const TTrackData* entry) const;
   void SwapRows(int a, int b);
   // Takes the rows in their new order; the current row is found again by its record.
   void Reorder(std::vector<TPlaylistRow>&& rows, const TTrackData* current);
@@ -192,7 +192,6 @@ class TPlaylist {
 
   const TPlaylistSettings& Settings;
   const TFileExtensions& ExtensionTable;
-  TLibraryQuery LibraryContains;
   TMessagePump& Pump;
   TPlaybackTarget* Target = nullptr;
   TTagReader TagReader;

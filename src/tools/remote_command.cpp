@@ -1,11 +1,12 @@
 // tunevalectl send / listen: drive the running players over their sockets.
 //
 //   send [--timeout MS] [--no-register] TEXT [ITEM...]
-//     Hands TEXT (followed by each ITEM and the character 1, so
-//     `send play= a.mp3 b.mp3` sends what a second start sends) to every
+//     Hands TEXT (followed by each ITEM and the character 1) to every
 //     running player and prints each reply frame on a line. Replies go only
 //     to registered listeners, so send registers first (under its pid)
-//     unless told not to.
+//     unless told not to. A "play" command is sent exactly as a second start
+//     sends it: items made absolute and no registration, which would make it
+//     a continuation that only appends.
 //   listen [--number N]
 //     Registers with every running player and prints every notification on
 //     a line until interrupted or until every player has ended.
@@ -13,10 +14,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/remote_command.h"
 #include "platform/local_socket_client.h"
 #include "platform/local_socket_players.h"
@@ -77,7 +80,12 @@ int RunSendCommand(const TArgs& args) {
   }
   if (i >= args.size()) return PrintUsage(2);
   std::string text = args[i];
-  for (++i; i < args.size(); ++i) text += args[i] + RemoteItemSeparator;
+  const bool play = ParseRemoteCommand(text).Word == "play";
+  if (play) registerFirst = false;
+  std::error_code ignored;
+  const std::string workingDir = std::filesystem::current_path(ignored).string();
+  for (++i; i < args.size(); ++i)
+    text += (play ? AbsoluteArgument(args[i], workingDir) : args[i]) + RemoteItemSeparator;
 
   std::vector<std::string> sockets;
   if (!FindPlayers(sockets)) return 1;

@@ -1,5 +1,7 @@
 #include "util/path.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 namespace tunevale {
@@ -65,6 +67,18 @@ std::string ExcludeTrailingSlash(std::string_view path) {
 bool IsAbsolutePath(std::string_view path) { return !path.empty() && path[0] == '/'; }
 
 bool IsUrl(std::string_view path) { return path.find("://") != std::string_view::npos; }
+
+size_t EntryTextSplit(std::string_view text) {
+  const size_t first = text.find('*');
+  // With one "*" the answer is the same either way: no file system look-up.
+  if (first == std::string_view::npos || text.find('*', first + 1) == std::string_view::npos) return first;
+  for (size_t star = first; star != std::string_view::npos; star = text.find('*', star + 1)) {
+    const std::string left(text.substr(0, star));
+    struct stat st;
+    if (stat(left.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return star;
+  }
+  return first;
+}
 
 std::string ExpandPath(std::string_view base, std::string_view path) {
   std::string joined = IsAbsolutePath(path) ? std::string(path) : IncludeTrailingSlash(base) + std::string(path);

@@ -34,4 +34,9 @@ std::string ExpandPath(std::string_view base, std::string_view path);
 // True when the address has a scheme ("http://...", "file://...").
 bool IsUrl(std::string_view path);
 
+// Where an entry text "path*caption" splits: at the first "*" whose left part
+// names an existing file (not a folder), else at the first "*"; npos without
+// one. File names may hold "*", so "/m/a*b.mp3*x" keeps "/m/a*b.mp3" whole.
+size_t EntryTextSplit(std::string_view text);
+
 }  // namespace tunevale

@@ -26,9 +26,10 @@ TEST(CommandLineTest, OnlyTheFirstArgumentIsASwitchAndItMatchesExactly) {
       {{"/uninstallfinal"}, saUninstallFinal, false, false},
       {{"/setassoc", "mp3", "", "m3u"}, saSetAssoc, false, false},
       {{"/forcestart"}, saPlayer, true, false},
-      {{"/Install"}, saPlayer, false, false},  // case-sensitive: an unknown switch
+      {{"/Install"}, saPlayer, false, true},  // case-sensitive: no switch, so a path
       {{"song.mp3", "/install"}, saPlayer, false, true},
       {{"/home/me/song.mp3"}, saPlayer, false, true},  // an absolute path is not a switch
+      {{"/music", "/videos"}, saPlayer, false, true},  // nor is a folder right under "/"
       {{"http://host/stream"}, saPlayer, false, true},
   };
   for (const Case& c : cases) {

@@ -22,9 +22,13 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
+// Answers every address with Body, or fails without one.
 class TNoHttp : public THttpClient {
  public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
+  THttpResponse Get(const std::string&, size_t) override {
+    return Body.empty() ? THttpResponse{} : THttpResponse{true, 200, Body, {}};
+  }
+  std::string Body;
 };
 
 // The transport: records what the player sends, hands frames in as a client would.
@@ -66,12 +70,24 @@ class PlayerTest : public ::testing::Test {
   }
 
   TPlayer& Start(const Texts& files = {}) {
+    Create(files);
+    Player->AfterShow();
+    return *Player;
+  }
+
+  // Up to the window's showing; AfterShow is the test's.
+  TPlayer& Create(const Texts& files = {}) {
     Player.reset();
     Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, &Server}, Paths);
     Player->SetView(&View);
     Player->Create(files);
-    Player->AfterShow();
     return *Player;
+  }
+
+  Texts FileNames() const {
+    Texts out;
+    for (int i = 0; i < Player->Playlist().Count(); ++i) out.push_back(Player->Playlist().Entry(i).FileName);
+    return out;
   }
 
   // One frame from connection 1, as the transport hands it over.
@@ -223,8 +239,68 @@ TEST_F(PlayerTest, TransportAndVolumeCommandsReachTheEngine) {
   Send("setvolume=loud");
   EXPECT_EQ(p.Settings().Volume, 5000);
   ASSERT_EQ(View.Messages.size(), 1u);  // reported, and the player carries on
-  Send("stop");
+  Send("playfromplaylist=3");           // past the last row: stops, as PlayEntry does
   EXPECT_FALSE(Graph.Loaded());
+}
+
+TEST_F(PlayerTest, ACloseDuringTheStartUpRestoreKeepsEverySavedRow) {
+  const std::string saved =
+      "NowPlaying=2\nNowPlayingPosition=5000\nPlaylistCount=3\nPlaylistItem0=" + Files[0] +
+      "*A\nPlaylistItem1=" + Files[1] + "*B\nPlaylistItem2=" + Files[2] + "*x | y\n";
+  Runtime.TickPerReadMs = 1000;  // every busy tick lets messages in
+  for (const bool beforeTheRestore : {true, false}) {
+    Folder.Write("prog/Tunevale.ini", "[Tunevale]\n" + saved);
+    TPlayer& p = Create();
+    if (beforeTheRestore) p.FormCloseQuery();
+    // The close arrives once the first row is back.
+    Runtime.OnProcessPendingMessages = [&] {
+      if (p.Playlist().Count() == 1 && !p.Terminating()) p.Close();
+    };
+    if (!beforeTheRestore) p.AfterShow();
+    Runtime.OnProcessPendingMessages = nullptr;
+    EXPECT_TRUE(p.Terminating());
+    EXPECT_NE(Ini().find(saved), std::string::npos) << beforeTheRestore << Ini();
+  }
+}
+
+TEST_F(PlayerTest, PlayCommandsDuringTheStartUpRestoreRunInOrderOnceItIsDone) {
+  Start(Files).FormCloseQuery();  // a saved playlist of three
+  const std::string x = Folder.Write("media/x.mp3", "x"), y = Folder.Write("media/y.mp3", "x");
+  TPlayer& p = Create();
+  bool sent = false;
+  Runtime.OnProcessPendingMessages = [&] {
+    if (sent || p.Playlist().Count() != 1) return;
+    sent = true;
+    Runtime.Advance(1000);
+    Send("play=" + x);  // a new command: replaces the playlist
+    Runtime.Advance(200);
+    Send("play=" + y);  // its continuation: appends
+  };
+  p.AfterShow();
+  EXPECT_EQ(FileNames(), (Texts{x, y}));
+  EXPECT_EQ(Graph.Location, x);
+}
+
+TEST_F(PlayerTest, FoldersOnTheCommandLineAddTheirFilesInNameOrderAndTheFirstPlays) {
+  // No Library.db: the library has not loaded when the start-up adds them.
+  Texts albums;
+  for (const char* album : {"one", "two"}) {
+    for (const char* track : {"02.mp3", "01.mp3"})
+      Folder.Write(std::string("albums/") + album + "/" + track, "x");
+    albums.push_back(Folder / "albums" + "/" + album);
+  }
+  Start(albums);
+  EXPECT_EQ(FileNames(), (Texts{albums[0] + "/01.mp3", albums[0] + "/02.mp3", albums[1] + "/01.mp3",
+                                albums[1] + "/02.mp3"}));
+  EXPECT_EQ(Graph.Location, albums[0] + "/01.mp3");
+}
+
+TEST_F(PlayerTest, APortableCopyDownloadsRemotePlaylistsBesideItsLibrary) {
+  Http.Body = Files[1] + "\n";
+  TPlayer& p = Start();
+  p.PlaylistFile().OpenPlaylistFile("http://host/list.m3u");
+  EXPECT_EQ(FileNames(), Texts{Files[1]});
+  EXPECT_TRUE(std::filesystem::is_empty(Paths.AppDataDir));
 }
 
 TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {

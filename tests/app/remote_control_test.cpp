@@ -62,7 +62,10 @@ TEST_F(RemoteControlTest, NotificationsFollowRegistrationOrder) {
 TEST_F(RemoteControlTest, ANewClientCanTakeOverTheNumberOfOneThatIsGone) {
   Handle("registerwindow=10", 1);
   Handle("registerwindow=20", 2);
-  Handle("registerwindow=10", 9);  // connection 1 closed; a new one uses its number
+  Handle("registerwindow=10", 9);  // refused while connection 1 is open
+  EXPECT_EQ(output.Frames.count(9), 0u);
+  output.Closed.insert(1);
+  Handle("registerwindow=10", 9);
   output.Frames.clear();
   remote.NotifyPlaylistChanged();
   EXPECT_EQ(output.Frames.count(1), 0u);
@@ -173,7 +176,7 @@ TEST_F(RemoteControlTest, AFailedCommandDoesNotHoldTheContinuationWindow) {
 TEST_F(RemoteControlTest, OutOfRangeLibraryIndicesLeaveThePlaylistAlone) {
   target.Playlist = {"keep"};
   for (const char* text : {"playartist=-1", "playartist=2", "playalbum=0\x01" "2", "playalbum=5\x01" "0",
-                           "playalbum=-1\x01" "0", "playfromplaylist=1", "playfromplaylist=-1"})
+                           "playalbum=-1\x01" "0"})
     EXPECT_EQ(Handle(text), Texts{}) << text;
   EXPECT_EQ(target.Playlist, (Texts{"keep"}));
 }

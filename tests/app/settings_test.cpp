@@ -134,6 +134,19 @@ TEST(SettingsTest, AnEmptyCaptionIsStoredAsThePathAndTheStar) {
   }
 }
 
+TEST(SettingsTest, StarsInPathsAndBarsInCaptionsComeBackInBothLayouts) {
+  for (const bool installed : {false, true}) {
+    TSetup setup(installed);
+    const std::vector<TSavedPlaylistRow> rows = {{setup.Folder.Write("m/a*b.mp3", "x"), "x | y"},
+                                                 {"/m/c.mp3", "C*D"}};
+    setup.Window->Rows = rows;
+    setup.Save();
+    setup.Window->Rows.clear();
+    setup.Load(true);
+    EXPECT_EQ(setup.Window->Rows, rows) << installed;
+  }
+}
+
 // The INI main section is rewritten whole: a key no longer written goes,
 // "Tweaks" and foreign sections stay. The key store keeps every old value.
 TEST(SettingsTest, SavingErasesOldIniKeysButNeverClearsTheKeyStore) {

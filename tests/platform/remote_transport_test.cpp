@@ -255,6 +255,9 @@ TEST(RemoteOverSocketTest, ListenersGetTheirNotificationsAndAClosedOneIsLeftOut)
   first.Close();
   EXPECT_EQ(SendAndCollect(sender, "setvolume=8"), Texts{});
   EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=8\x01" "0"});
+  // 22 belongs to an open connection; 11's is closed, so that number is free again.
+  EXPECT_EQ(Register(sender, 22), Texts{});
+  EXPECT_EQ(Register(sender, 11).size(), 3u);
 }
 
 TEST(RemoteOverSocketTest, RepliesToTheAskerArriveBeforeItsEmptyFrame) {

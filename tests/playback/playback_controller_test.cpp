@@ -30,7 +30,7 @@ class PlaybackControllerTest : public ::testing::Test {
  protected:
   PlaybackControllerTest()
       : Pump(Runtime),
-        Playlist(PlaylistSettings, Extensions, [](const std::string&) { return true; }, Pump),
+        Playlist(PlaylistSettings, Extensions, Pump),
         Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
     Controller.SetView(&View);
     Controller.SetListener(&States);

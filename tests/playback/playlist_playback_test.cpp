@@ -29,7 +29,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
 
   PlaylistPlaybackTest()
       : Pump(Runtime),
-        Playlist(PlaylistSettings, Extensions, [](const std::string&) { return true; }, Pump),
+        Playlist(PlaylistSettings, Extensions, Pump),
         Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
     Graph.SetAudioSink("fakesink sync=true");
     Graph.SetVideoSink("fakesink sync=true");

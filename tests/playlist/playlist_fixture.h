@@ -1,11 +1,10 @@
-// A playlist wired to fakes: a manual-clock runtime, a fake controller, a
-// library answer the test controls and a listener recording every change.
+// A playlist wired to fakes: a manual-clock runtime, a fake controller and a
+// listener recording every change.
 #pragma once
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -43,11 +42,7 @@ class PlaylistFixture : public ::testing::Test {
   TMessagePump pump{runtime};
   TPlaylistSettings settings;
   TFileExtensions extensions;
-  bool libraryLoaded = true;
-  std::set<std::string> libraryPaths;
-  TPlaylist playlist{settings, extensions,
-                     [this](const std::string& path) { return !libraryLoaded || libraryPaths.count(path) > 0; },
-                     pump};
+  TPlaylist playlist{settings, extensions, pump};
   TFakePlayback playback{playlist};
   TRecordingListener listener;
 };

@@ -12,7 +12,6 @@ namespace tunevale::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::UnorderedElementsAre;
 using PlaylistTest = PlaylistFixture;
 
 TEST_F(PlaylistTest, EntryWithStarCarriesItsCaption) {
@@ -33,27 +32,24 @@ TEST_F(PlaylistTest, ExistingFileWithStarInItsNameIsNoCaptionForm) {
   TTempFolder folder;
   const std::string path = folder.Write("a*b.mp3", "x");
   playlist.AddPlaylistEntry(path);
-  EXPECT_THAT(Files(), ElementsAre(path));
+  playlist.AddPlaylistEntry(path + "*x | y");  // split where the left part is the file
+  EXPECT_THAT(Files(), ElementsAre(path, path));
+  EXPECT_EQ(playlist.Row(1).Caption, "x | y");
 }
 
-TEST_F(PlaylistTest, FolderIsSearchedForMusicAndVideoOnceTheLibraryHasLoaded) {
+TEST_F(PlaylistTest, FolderIsSearchedForMusicAndVideoInNameOrder) {
   TTempFolder folder;
-  folder.Write("one.mp3");
-  folder.Write("clip.avi");
-  folder.Write("cover.jpg");
-  folder.Write("list.m3u");
-  folder.Write("notes.txt");
-  folder.Write("sub/deeper/two.ogg");
+  // Written out of order: the file system's own order is no name order.
+  for (const char* name : {"one.mp3", "sub/deeper/two.ogg", "cover.jpg", "B.mp3", "x.mp3", "list.m3u",
+                           "clip.avi", "notes.txt", "X.mp3", "a.mp3"})
+    folder.Write(name);
   std::filesystem::create_directory_symlink(folder.Path(), folder / "sub/loop");
 
-  libraryLoaded = false;  // before the load the library knows every path
   playlist.AddPlaylistEntry(folder.Path());
-  EXPECT_THAT(Files(), ElementsAre(folder.Path()));
-
-  playlist.DeleteAllRows();
-  libraryLoaded = true;
-  playlist.AddPlaylistEntry(folder.Path());
-  EXPECT_THAT(Files(), UnorderedElementsAre(folder / "one.mp3", folder / "clip.avi", folder / "sub/deeper/two.ogg"));
+  // Case folded, bytes as the tie-break; a subfolder where its name falls.
+  EXPECT_THAT(Files(),
+              ElementsAre(folder / "a.mp3", folder / "B.mp3", folder / "clip.avi", folder / "one.mp3",
+                          folder / "sub/deeper/two.ogg", folder / "X.mp3", folder / "x.mp3"));
   EXPECT_THAT(listener.BusyEvents,
               ElementsAre("+Searching for files in folder...", "-Searching for files in folder..."));
 }

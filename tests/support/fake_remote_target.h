@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,9 @@ class TFakeRemoteOutput : public TRemoteOutput {
     Frames[connection].emplace_back(text);
     All.emplace_back(connection, std::string(text));
   }
+  bool ConnectionOpen(TConnectionId connection) const override { return Closed.count(connection) == 0; }
   std::map<TConnectionId, std::vector<std::string>> Frames;
+  std::set<TConnectionId> Closed;
   std::vector<std::pair<TConnectionId, std::string>> All;  // in sending order
 };
 

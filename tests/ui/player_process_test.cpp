@@ -112,15 +112,30 @@ class PlayerProcessTest : public ::testing::Test {
   std::string Terminate(pid_t pid) {
     kill(pid, SIGTERM);
     EXPECT_EQ(Wait(pid), 0) << Log();
-    std::string ini;
-    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
-    return ini;
+    return Ini();
   }
 
   std::string Log() const {
     std::string text;
     ReadWholeFile(Folder / "log.txt", text);
     return text;
+  }
+
+  // Waits until the player (started with TUNEVALE_STARTUP_TRACE) has its playlist
+  // in place, and past the 500 ms in which a "play" only appends.
+  void WaitUntilReady() {
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    while (Log().find("tunevale-startup: ready") == std::string::npos &&
+           std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(20ms);
+    ASSERT_NE(Log().find("tunevale-startup: ready"), std::string::npos) << Log();
+    std::this_thread::sleep_for(1000ms);
+  }
+
+  std::string Ini() const {
+    std::string ini;
+    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
+    return ini;
   }
 
   static std::string Item(int index, const std::string& path) {
@@ -135,10 +150,12 @@ class PlayerProcessTest : public ::testing::Test {
 };
 
 TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
+  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[0]});
   const pid_t second = Spawn(Bin, {"media/b.mp3"});  // relative to the second start's folder
   EXPECT_EQ(Wait(second), 0) << Log();
   EXPECT_EQ(PlayerSocketCount(), 1);
+  WaitUntilReady();  // a hand-over during start-up runs once the playlist is in place
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("FirstRun=0"), std::string::npos) << ini;
   EXPECT_NE(ini.find(Media[1] + "*"), std::string::npos) << ini;
@@ -157,12 +174,7 @@ TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[3]});
-  // Past the start-up and its continuation window, so the first hand-over replaces.
-  const auto end = std::chrono::steady_clock::now() + 30s;
-  while (Log().find("tunevale-startup: ready") == std::string::npos && std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(20ms);
-  ASSERT_NE(Log().find("tunevale-startup: ready"), std::string::npos) << Log();
-  std::this_thread::sleep_for(1000ms);
+  WaitUntilReady();  // so the first hand-over replaces
   std::vector<pid_t> starts;
   for (int i = 0; i < 3; ++i) starts.push_back(Spawn(Bin, {Media[i]}));
   for (pid_t pid : starts) EXPECT_EQ(Wait(pid), 0);
@@ -202,6 +214,26 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
   }
   EXPECT_NE(text.find("volume=2500"), std::string::npos) << text;
   EXPECT_NE(Terminate(player).find("Volume=2500"), std::string::npos);
+}
+
+TEST_F(PlayerProcessTest, SendPlayActsAsASecondStart) {
+  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
+  const pid_t player = StartPlayer({Media[0]});
+  WaitUntilReady();
+  EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "play=", "media/b.mp3"})), 0);
+  const std::string ini = Terminate(player);
+  EXPECT_NE(ini.find("PlaylistCount=1\n" + Item(0, Media[1])), std::string::npos) << ini;  // replaced
+}
+
+TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
+  std::string items;
+  for (int i = 0; i < 100000; ++i)
+    items += "PlaylistItem" + std::to_string(i) + "=/m/" + std::to_string(i) + ".mp3*T\n";
+  ASSERT_TRUE(WriteFileAtomically(fs::path(Bin).parent_path() / "Tunevale.ini",
+                                  "[Tunevale]\nFirstRun=0\nPlaylistCount=100000\n" + items));
+  const std::string ini = Terminate(StartPlayer({}));
+  EXPECT_NE(ini.find("AppVersion="), std::string::npos) << Log();  // written by the close
+  EXPECT_NE(ini.find("PlaylistCount=100000\n" + items), std::string::npos);
 }
 
 }  // namespace
