@@ -140,7 +140,8 @@ void TPlayer::AfterShow() {
   } else {
     RemoteControl.Continuation().End();
     Runtime.ProcessPendingMessages();
-    Guarded([this] { LoadSettingsPass(true); });
+    // Closed meanwhile: the saved playlist is already kept, restoring it would be wasted.
+    if (!TerminatingFlag) Guarded([this] { LoadSettingsPass(true); });
   }
   StartFiles.clear();
   RunHeldPlays();

@@ -123,15 +123,15 @@ class PlayerProcessTest : public ::testing::Test {
     return text;
   }
 
-  // Waits until the player (started with TUNEVALE_STARTUP_TRACE) has its playlist
-  // in place, and past the 500 ms in which a "play" only appends.
-  void WaitUntilReady() {
+  // Waits for a start-up mark of a player started with TUNEVALE_STARTUP_TRACE, then `settle`
+  // ("ready" and a second: the playlist is in place, past the 500 ms in which a "play" only appends).
+  void WaitFor(const std::string& mark = "ready", std::chrono::milliseconds settle = 1000ms) {
     const auto end = std::chrono::steady_clock::now() + 30s;
-    while (Log().find("tunevale-startup: ready") == std::string::npos &&
+    while (Log().find("tunevale-startup: " + mark) == std::string::npos &&
            std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(20ms);
-    ASSERT_NE(Log().find("tunevale-startup: ready"), std::string::npos) << Log();
-    std::this_thread::sleep_for(1000ms);
+    ASSERT_NE(Log().find("tunevale-startup: " + mark), std::string::npos) << Log();
+    std::this_thread::sleep_for(settle);
   }
 
   static std::string Item(int index, const std::string& path) {
@@ -151,7 +151,7 @@ TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
   const pid_t second = Spawn(Bin, {"media/b.mp3"});  // relative to the second start's folder
   EXPECT_EQ(Wait(second), 0) << Log();
   EXPECT_EQ(PlayerSocketCount(), 1);
-  WaitUntilReady();  // a hand-over during start-up runs once the playlist is in place
+  WaitFor();  // a hand-over during start-up runs once the playlist is in place
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("FirstRun=0"), std::string::npos) << ini;
   EXPECT_NE(ini.find(Media[1] + "*"), std::string::npos) << ini;
@@ -170,7 +170,7 @@ TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[3]});
-  WaitUntilReady();  // so the first hand-over replaces
+  WaitFor();  // so the first hand-over replaces
   std::vector<pid_t> starts;
   for (int i = 0; i < 3; ++i) starts.push_back(Spawn(Bin, {Media[i]}));
   for (pid_t pid : starts) EXPECT_EQ(Wait(pid), 0);
@@ -215,7 +215,7 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
 TEST_F(PlayerProcessTest, SendPlayActsAsASecondStart) {
   Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[0]});
-  WaitUntilReady();
+  WaitFor();
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "play=", "media/b.mp3"})), 0);
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("PlaylistCount=1\n" + Item(0, Media[1])), std::string::npos) << ini;  // replaced
@@ -227,7 +227,10 @@ TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
     items += "PlaylistItem" + std::to_string(i) + "=/m/" + std::to_string(i) + ".mp3*T\n";
   ASSERT_TRUE(WriteFileAtomically(fs::path(Bin).parent_path() / "Tunevale.ini",
                                   "[Tunevale]\nFirstRun=0\nPlaylistCount=100000\n" + items));
-  const std::string ini = Terminate(StartPlayer({}));
+  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
+  const pid_t player = StartPlayer({});
+  WaitFor("shown", 0ms);  // the restore starts now
+  const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("AppVersion="), std::string::npos) << Log();  // written by the close
   EXPECT_NE(ini.find("PlaylistCount=100000\n" + items), std::string::npos);
 }
