@@ -77,7 +77,7 @@ class PlayerProcessTest : public ::testing::Test {
   }
 
   // Waits for the process to end; its exit status, or -1 when it did not end in time.
-  int Wait(pid_t pid, std::chrono::milliseconds limit = 30s) {
+  int Wait(pid_t pid, std::chrono::milliseconds limit = 120s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < end) {
       int raw = 0;
@@ -126,7 +126,7 @@ class PlayerProcessTest : public ::testing::Test {
   // Waits for a start-up mark of a player started with TUNEVALE_STARTUP_TRACE, then `settle`
   // ("ready" and a second: the playlist is in place, past the 500 ms in which a "play" only appends).
   void WaitFor(const std::string& mark = "ready", std::chrono::milliseconds settle = 1000ms) {
-    const auto end = std::chrono::steady_clock::now() + 30s;
+    const auto end = std::chrono::steady_clock::now() + 120s;
     while (Log().find("tunevale-startup: " + mark) == std::string::npos &&
            std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(20ms);
