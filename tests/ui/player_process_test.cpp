@@ -36,7 +36,8 @@ class PlayerProcessTest : public ::testing::Test {
       Media.push_back(Folder.Write(std::string("media/") + name + ".mp3",
                                    test::MakeMp3({name, "Artist", "Artist", "Album", "1", "2000"}, 400)));
     Env = {"HOME=" + (Folder / "home"), "XDG_RUNTIME_DIR=" + Run, "XDG_CONFIG_HOME=" + (Folder / "home/.config"),
-           "XDG_DATA_HOME=" + (Folder / "home/.local/share"), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin"};
+           "XDG_DATA_HOME=" + (Folder / "home/.local/share"), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin",
+           "TUNEVALE_STARTUP_TRACE=1"};
     // A sanitizer build's settings reach the children.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
       if (const char* value = getenv(name)) Env.push_back(std::string(name) + "=" + value);
@@ -123,7 +124,7 @@ class PlayerProcessTest : public ::testing::Test {
     return text;
   }
 
-  // Waits for a start-up mark of a player started with TUNEVALE_STARTUP_TRACE, then `settle`
+  // Waits for a start-up mark of the player, then `settle`
   // ("ready" and a second: the playlist is in place, past the 500 ms in which a "play" only appends).
   void WaitFor(const std::string& mark = "ready", std::chrono::milliseconds settle = 1000ms) {
     const auto end = std::chrono::steady_clock::now() + 120s;
@@ -146,7 +147,6 @@ class PlayerProcessTest : public ::testing::Test {
 };
 
 TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
-  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[0]});
   const pid_t second = Spawn(Bin, {"media/b.mp3"});  // relative to the second start's folder
   EXPECT_EQ(Wait(second), 0) << Log();
@@ -168,7 +168,6 @@ TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
 }
 
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
-  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[3]});
   WaitFor();  // so the first hand-over replaces
   std::vector<pid_t> starts;
@@ -213,7 +212,6 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
 }
 
 TEST_F(PlayerProcessTest, SendPlayActsAsASecondStart) {
-  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({Media[0]});
   WaitFor();
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "play=", "media/b.mp3"})), 0);
@@ -227,7 +225,6 @@ TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
     items += "PlaylistItem" + std::to_string(i) + "=/m/" + std::to_string(i) + ".mp3*T\n";
   ASSERT_TRUE(WriteFileAtomically(fs::path(Bin).parent_path() / "Tunevale.ini",
                                   "[Tunevale]\nFirstRun=0\nPlaylistCount=100000\n" + items));
-  Env.push_back("TUNEVALE_STARTUP_TRACE=1");
   const pid_t player = StartPlayer({});
   WaitFor("shown", 0ms);  // the restore starts now
   const std::string ini = Terminate(player);
