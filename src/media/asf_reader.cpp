@@ -137,15 +137,8 @@ int32_t AsfTrackNumber(uint16_t valueType, const uint8_t* value, size_t length) 
       return v <= uint64_t(MaxTrackNumber) ? static_cast<int32_t>(v) : 0;
     }
     case AsfString: {
-      const std::string text =
-          DecodeTagText(teUtf16, std::string_view(reinterpret_cast<const char*>(value), length));
-      int64_t n = 0;
-      for (char c : text) {
-        if (c < '0' || c > '9') break;
-        n = n * 10 + (c - '0');
-        if (n > MaxTrackNumber) return 0;
-      }
-      return static_cast<int32_t>(n);
+      return LeadingTrackNumber(
+          DecodeTagText(teUtf16, std::string_view(reinterpret_cast<const char*>(value), length)));
     }
     default:
       return 0;

@@ -19,11 +19,11 @@ enum TMediaKind : uint8_t {
 };
 
 inline constexpr std::string_view BuiltInMusicExtensions[] = {"wav", "mp3", "wma", "mid", "mod",
-                                                             "ogg", "oga", "flac", "umx", "ape"};
+                                                             "ogg", "oga", "flac", "umx", "ape", "opus"};
 inline constexpr std::string_view BuiltInVideoExtensions[] = {"avi", "amv", "wmv", "mpg", "mpeg",
                                                              "mp4", "m4a", "3gp", "mov", "ogm",
                                                              "ogv", "rm", "rmvb", "flv", "dvr-ms"};
-inline constexpr std::string_view BuiltInPlaylistExtensions[] = {"m3u", "wpl", "asx", "wvx", "pls"};
+inline constexpr std::string_view BuiltInPlaylistExtensions[] = {"m3u", "wpl", "asx", "wvx", "pls", "xspf"};
 inline constexpr std::string_view PictureExtensions[] = {"bmp", "jpg", "gif", "tga"};
 inline constexpr std::string_view WebExtensions[] = {"htm", "html", "xml", "php"};
 

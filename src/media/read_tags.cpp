@@ -2,9 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "media/asf_reader.h"
 #include "media/file_source.h"
+#include "media/flac_reader.h"
 #include "media/id3_reader.h"
+#include "media/ogg_reader.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -12,18 +16,28 @@ namespace tunevale {
 
 namespace {
 
-enum TReader { rdNone, rdId3, rdAsf };
+enum TReader { rdNone, rdId3, rdAsf, rdXiph };
 
 TReader ReaderFor(const std::string& fileName) {
   const std::string ext = AsciiLower(ExtractFileExt(fileName));
   if (ext == ".mp3") return rdId3;
   if (ext == ".wma" || ext == ".wmv" || ext == ".dvr-ms") return rdAsf;
+  if (ext == ".flac" || ext == ".ogg" || ext == ".oga" || ext == ".opus") return rdXiph;
   return rdNone;
 }
 
 bool FileExists(const std::string& fileName) {
   struct stat st;
   return ::stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// Files of these types are FLAC or Ogg whatever their name says: the first bytes tell.
+uint8_t ReadFlacOrOgg(TByteSource& source, TMetaData& meta) {
+  char mark[4] = {};
+  if (source.ReadAt(0, reinterpret_cast<uint8_t*>(mark), 4) != 4) return ReadResultFailed;
+  if (std::memcmp(mark, "OggS", 4) == 0) return ReadOgg(source, meta);
+  if (std::memcmp(mark, "fLaC", 4) == 0 || std::memcmp(mark, "ID3", 3) == 0) return ReadFlac(source, meta);
+  return ReadResultFailed;
 }
 
 uint8_t ReadFile(TReader readerKind, const std::string& fileName, TMetaData& meta, const TTrackLookup* library) {
@@ -42,7 +56,11 @@ uint8_t ReadFile(TReader readerKind, const std::string& fileName, TMetaData& met
     case TFileSource::osOpened:
       break;
   }
-  return readerKind == rdId3 ? ReadId3(file, meta) : ReadAsf(file, meta);
+  switch (readerKind) {
+    case rdId3: return ReadId3(file, meta);
+    case rdAsf: return ReadAsf(file, meta);
+    default: return ReadFlacOrOgg(file, meta);
+  }
 }
 
 }  // namespace

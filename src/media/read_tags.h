@@ -1,5 +1,6 @@
 // ReadTags: the one entry point that fills a TMetaData record for a media
-// file, picking a reader by extension, or taking the library's copy.
+// file, picking a reader by extension (by the first bytes among the FLAC and
+// Ogg types), or taking the library's copy.
 #pragma once
 
 #include <cstdint>

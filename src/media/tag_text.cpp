@@ -45,6 +45,17 @@ std::string DecodeUtf16Segments(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
+int32_t LeadingTrackNumber(std::string_view text) {
+  constexpr int32_t MaxTrackNumber = 65535;
+  int32_t n = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    n = n * 10 + (c - '0');
+    if (n > MaxTrackNumber) return 0;
+  }
+  return n;
+}
+
 std::string DecodeTagText(uint8_t encoding, std::string_view bytes) {
   std::string text;
   switch (encoding) {

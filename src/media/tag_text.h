@@ -30,4 +30,8 @@ std::string DecodeUtf16Segments(std::string_view bytes, bool bigEndian);
 // UTF-8 with a non-ASCII character. Not trimmed.
 std::string DecodeLatin1Segments(std::string_view bytes);
 
+// The decimal number a track text begins with ("3/12" gives 3); 0 when it
+// begins with no digit or the number is above 65535.
+int32_t LeadingTrackNumber(std::string_view text);
+
 }  // namespace tunevale

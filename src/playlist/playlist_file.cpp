@@ -6,6 +6,7 @@
 
 #include "library/crawl_tasks.h"
 #include "playlist/playlist.h"
+#include "playlist/xspf_playlist.h"
 #include "util/atomic_file.h"
 #include "util/http_client.h"
 #include "util/path.h"
@@ -133,7 +134,11 @@ bool TPlaylistFile::OpenPlaylistFile(const std::string& pathOrUrl) {
     hooks.OnEntry = [&](const std::string& location) { Playlist.AddPlaylistEntry(location); };
     hooks.AfterValue = [&] { Playlist.PumpMessages(); };
     hooks.Cancelled = [&] { return Playlist.Cancelled(); };
-    ScanPlaylistText(text, ExtractFilePath(path), hooks);
+    if (IsXspfPlaylist(path, text))
+      ReadXspf(text, ExtractFilePath(path), hooks,
+               [&](const std::string& location, const std::string& title) { Playlist.AddPlaylistEntry(location, title); });
+    else
+      ScanPlaylistText(text, ExtractFilePath(path), hooks);
   }
   Playlist.ReadTrackInfo(false);
   return true;
@@ -141,9 +146,15 @@ bool TPlaylistFile::OpenPlaylistFile(const std::string& pathOrUrl) {
 
 void TPlaylistFile::WritePlaylistFile(const std::string& path) {
   std::string content;
-  for (int i = 0; i < Playlist.Count(); ++i) {
-    content += Playlist.Row(i).Data->FileName;
-    content += "\r\n";
+  if (AsciiLower(ExtractFileExt(path)) == ".xspf") {
+    std::vector<TXspfTrack> tracks;
+    for (int i = 0; i < Playlist.Count(); ++i) tracks.push_back({Playlist.Row(i).Data->FileName, Playlist.Row(i).Caption});
+    content = XspfText(tracks);
+  } else {
+    for (int i = 0; i < Playlist.Count(); ++i) {
+      content += Playlist.Row(i).Data->FileName;
+      content += "\r\n";
+    }
   }
   std::string error;
   if (!WriteFileAtomically(path, content, &error))

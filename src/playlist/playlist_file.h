@@ -1,5 +1,6 @@
 // Playlist files: one tolerant line scanner for every playlist kind (M3U,
-// PLS, ASX, WVX, WPL and custom ones), remote playlists, and saving as M3U.
+// PLS, ASX, WVX, WPL and custom ones) but XSPF (xspf_playlist.h), remote
+// playlists, and saving as M3U or XSPF.
 //
 // The scanner does not parse any format. On each line it takes the text
 // after an "=" or between double quotes, makes it a location (relative to the
@@ -68,8 +69,9 @@ class TPlaylistFile {
   // local file cannot be read. Always returns true.
   bool OpenPlaylistFile(const std::string& path);
 
-  // Writes every entry's FileName as a CR LF line, then queues a re-read of
-  // the file's folder so the library lists the playlist. Throws
+  // Writes every entry's FileName as a CR LF line (as XSPF with the row
+  // captions as titles when the name ends in ".xspf"), then queues a re-read
+  // of the file's folder so the library lists the playlist. Throws
   // EPlaylistFileError when the file cannot be written.
   void WritePlaylistFile(const std::string& path);
 

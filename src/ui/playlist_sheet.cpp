@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListView>
@@ -171,8 +172,13 @@ void TPlaylistSheet::OpenActionExecute() {
 }
 
 void TPlaylistSheet::SavePlaylistActionExecute() {
-  const QString path = QFileDialog::getSaveFileName(window(), "Save playlist", QString(), "Playlist (*.m3u)");
+  static const QString xspf = "XSPF playlist (*.xspf)";
+  QString chosenFilter;
+  QString path = QFileDialog::getSaveFileName(window(), "Save playlist", QString(),
+                                              "M3U playlist (*.m3u);;" + xspf, &chosenFilter);
   if (path.isEmpty()) return;
+  // The chosen type gives a name without an extension its own; the extension picks the format.
+  if (!QFileInfo(path).fileName().contains('.')) path += chosenFilter == xspf ? ".xspf" : ".m3u";
   Player.Guarded([&] { Player.PlaylistFile().WritePlaylistFile(path.toStdString()); });
 }
 

@@ -11,6 +11,8 @@ inside v2.3, which taggers still produce), with raw frames that mutagen then
 reads back. Writes OUTDIR/manifest.json: per file the values the tool wrote,
 and the play length mutagen measures.
 
+FLAC and Ogg files come from xiph_tag_files.py, with the values mutagen reads.
+
 Exits non-zero when a tool is missing: the test must not pass without it.
 """
 import json
@@ -30,7 +32,9 @@ try:
 except ImportError:
     sys.exit("python3-mutagen is missing (scripts/install-deps.sh --test installs it)")
 
-TOOLS = ["lame", "ffmpeg", "id3v2", "eyeD3"]
+import xiph_tag_files
+
+TOOLS = ["lame", "ffmpeg", "id3v2", "eyeD3"] + xiph_tag_files.TOOLS
 
 CYRILLIC = "Песня о дружбе"
 JAPANESE = "夜明けの歌"
@@ -257,6 +261,8 @@ def main():
     add("ffmpeg.wma", {"title": CYRILLIC + " - Live", "artist": JAPANESE, "albumartist": "Оркестр",
                        "album": "Альбом", "genre": "Pop", "track": 5, "composer": "作曲家", "publisher": "Label",
                        "year": 2004, "copyright": "(c) Ж", "length": 0})
+
+    manifest += xiph_tag_files.make(out, wav)
 
     os.remove(wav)
     with open(os.path.join(out, "manifest.json"), "w", encoding="utf-8") as f:

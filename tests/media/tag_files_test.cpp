@@ -1,6 +1,6 @@
 // Differential test: files made by real encoders and taggers (see
-// make_tag_files.py) must read back as the tools wrote them, in-process and
-// through `tunevalectl tags --json`.
+// make_tag_files.py) must read back as the tools wrote them, and FLAC and Ogg
+// files as mutagen reads them, in-process and through `tunevalectl tags --json`.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -70,7 +70,8 @@ class TagFilesTest : public ::testing::Test {
     if (!entry["length_ms"].is_null()) {
       const double measured = entry["length_ms"];
       const double ours = got["length"];
-      EXPECT_NEAR(ours, measured, measured * 0.03 + 30) << file;
+      // Estimated MP3 lengths may differ a little; FLAC and Ogg lengths are exact.
+      EXPECT_NEAR(ours, measured, entry.value("length_tolerance_ms", measured * 0.03 + 30)) << file;
     }
   }
 
@@ -79,7 +80,7 @@ class TagFilesTest : public ::testing::Test {
 };
 
 TEST_F(TagFilesTest, ReadTagsReadsWhatTheToolsWrote) {
-  ASSERT_GE(Manifest.size(), 18u);
+  ASSERT_GE(Manifest.size(), 28u);
   for (const json& entry : Manifest) {
     const std::string path = *Folder / entry["file"].get<std::string>();
     TMetaData meta;

@@ -1,0 +1,119 @@
+#include "playlist/xspf_playlist.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "library/crawl_tasks.h"
+#include "platform/curl_http_client.h"
+#include "playlist/playlist_fixture.h"
+#include "support/temp_folder.h"
+#include "util/atomic_file.h"
+
+namespace tunevale::test {
+namespace {
+
+using TTracks = std::vector<std::pair<std::string, std::string>>;
+
+TTracks Read(const std::string& text) {
+  static const std::set<std::string> existing = {"/music/Caf\xC3\xA9 del Mar.flac", "/music/relative one.mp3",
+                                                 "/music/sub/three.mp3", "/music/../other/four.mp3",
+                                                 "/music/wrong.mp3", "/music/a.mp3"};
+  TTracks tracks;
+  TPlaylistScanHooks hooks;
+  hooks.IsPlayable = [](const std::string& location) {
+    return existing.count(location) > 0 || IsPlayableLocation(location);
+  };
+  ReadXspf(text, "/music", hooks,
+           [&](const std::string& location, const std::string& title) { tracks.emplace_back(location, title); });
+  return tracks;
+}
+
+TEST(XspfReadTest, TracksOfADocumentWrittenElsewhere) {
+  // The conventions another program writes: a prologue, the playlist's own
+  // title and location, extension elements, several locations, CDATA.
+  const std::string doc = R"(<?xml version="1.0" encoding="UTF-8"?>
+<!-- exported by a jukebox -->
+<playlist version="1" xmlns="http://xspf.org/ns/0/" xmlns:ext="http://example.org/ext">
+  <title>Mix</title>
+  <location>http://example.org/this-list.xspf</location>
+  <trackList>
+    <track>
+      <location>file:///music/Caf%C3%A9%20del%20Mar.flac</location>
+      <title>Caf&#233; &amp; Bar</title>
+      <creator>Someone</creator>
+      <extension application="http://example.org/ext"><ext:id>0</ext:id><location>/music/wrong.mp3</location></extension>
+    </track>
+    <track><location>missing.mp3</location><location>relative%20one.mp3</location></track>
+    <track><title>No location</title></track>
+    <track><location><![CDATA[http://radio.example/live?a=1&b=2]]></location></track>
+    <track>
+      <location>
+        file://localhost/music/sub/three.mp3
+      </location>
+    </track>
+    <track><location>../other/four.mp3</location><title>  Four  </title></track>
+  </trackList>
+</playlist>
+)";
+  EXPECT_EQ(Read(doc), (TTracks{{"/music/Caf\xC3\xA9 del Mar.flac", "Caf\xC3\xA9 & Bar"},
+                                {"/music/relative one.mp3", ""},
+                                {"http://radio.example/live?a=1&b=2", ""},
+                                {"/music/sub/three.mp3", ""},
+                                {"/music/../other/four.mp3", "Four"}}));
+  EXPECT_TRUE(IsXspfPlaylist("Download/Playlist.tmp", doc));
+  EXPECT_TRUE(IsXspfPlaylist("x.XSPF", ""));
+  EXPECT_FALSE(IsXspfPlaylist("x.tmp", "<?xml version=\"1.0\"?><asx><entry/></asx>"));
+  EXPECT_FALSE(IsXspfPlaylist("x.tmp", "#EXTM3U\n<playlist>"));
+}
+
+TEST(XspfReadTest, HostileDocumentsKeepWhatCameBefore) {
+  const std::string a = "<track><location>a.mp3</location></track>";
+  std::string deep = "<playlist><trackList>" + a;
+  for (int i = 0; i < 100000; ++i) deep += "<x>";
+  const std::pair<std::string, TTracks> cases[] = {
+      {"<!DOCTYPE p [<!ENTITY e \"a.mp3\"><!ENTITY f \"&e;&e;&e;&e;\">]><playlist><track><location>&f;</location>"
+       "</track>" + a + "</playlist>",
+       {{"/music/a.mp3", ""}}},
+      {deep + a, {{"/music/a.mp3", ""}}},
+      {"<playlist><track><location>" + std::string(1 << 20, 'x') + "</location></track>" + a,
+       {{"/music/a.mp3", ""}}},
+      {"<track><title>" + std::string(5000, 't') + "</title><location>a.mp3</location>",
+       {{"/music/a.mp3", std::string(1024, 't')}}},
+      {"#EXTM3U\na.mp3\n<location>a.mp3</location>\n", {}},
+  };
+  for (const auto& [doc, expected] : cases) EXPECT_EQ(Read(doc), expected) << doc.substr(0, 80);
+}
+
+class XspfFileTest : public PlaylistFixture {
+ protected:
+  TTempFolder folder;
+  TCrawlTasks crawlTasks;
+  TCurlHttpClient http;
+  TPlaylistFile playlistFile{playlist, http, crawlTasks, folder / "data"};
+};
+
+TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
+  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"), folder.Write("Ünïcode <x>.ogg", "2"),
+                                          "http://radio.example/live?a=1&b=2"};
+  for (const std::string& file : files) playlist.AddPlaylistEntry(file);
+  playlist.SetCaption(0, "Rock & <Roll>");
+  const std::string path = folder / "saved.xspf";
+  playlistFile.WritePlaylistFile(path);
+
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile(path, text));
+  EXPECT_NE(text.find("<location>" + FileUrlOfPath(folder.Path()) + "/a%20%26%20b%20%231%20100%25.mp3</location>"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<location>http://radio.example/live?a=1&amp;b=2</location>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<title>Rock &amp; &lt;Roll&gt;</title>"), std::string::npos) << text;
+  EXPECT_EQ(crawlTasks.Count(), 1);
+
+  playlist.DeleteAllRows();
+  playlistFile.OpenPlaylistFile(path);
+  EXPECT_EQ(Files(), files);
+}
+
+}  // namespace
+}  // namespace tunevale::test
