@@ -5,7 +5,8 @@
 
 namespace tunevale {
 
-TByteReader::TByteReader(TByteSource& source) : Source(source), FileSize(std::max<int64_t>(source.Size(), 0)) {}
+TByteReader::TByteReader(TByteSource& source, size_t fillBytes)
+    : Source(source), FileSize(std::max<int64_t>(source.Size(), 0)), FillBytes(std::min(fillBytes, WindowSize)) {}
 
 void TByteReader::Seek(int64_t position) {
   if (position < 0) throw EReadError("seek before the start");
@@ -13,7 +14,7 @@ void TByteReader::Seek(int64_t position) {
 }
 
 size_t TByteReader::FillWindow(int64_t position) {
-  const int64_t got = Source.ReadAt(position, Window, WindowSize);
+  const int64_t got = Source.ReadAt(position, Window, FillBytes);
   if (got < 0) throw EReadError("read error");
   WindowStart = position;
   WindowLength = static_cast<size_t>(got);
@@ -29,7 +30,7 @@ size_t TByteReader::ReadUpTo(void* buffer, size_t count) {
     size_t available;
     if (at >= WindowStart && at < WindowStart + static_cast<int64_t>(WindowLength)) {
       available = WindowLength - static_cast<size_t>(at - WindowStart);
-    } else if (wanted - done >= WindowSize) {
+    } else if (wanted - done >= FillBytes) {
       // Large reads go straight to the caller's buffer.
       const int64_t got = Source.ReadAt(at, out + done, wanted - done);
       if (got < 0) throw EReadError("read error");

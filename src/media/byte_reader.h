@@ -24,7 +24,9 @@ class TByteReader {
   // the two blocks searched for a Xing header in one read.
   static constexpr size_t WindowSize = 8192;
 
-  explicit TByteReader(TByteSource& source);
+  // `fillBytes` (at most WindowSize) is how much each read into the window
+  // asks for: less suits formats whose headers are small.
+  explicit TByteReader(TByteSource& source, size_t fillBytes = WindowSize);
 
   int64_t Size() const { return FileSize; }
   int64_t Position() const { return Pos; }
@@ -57,6 +59,7 @@ class TByteReader {
 
   TByteSource& Source;
   int64_t FileSize;
+  size_t FillBytes;
   int64_t Pos = 0;
   int64_t WindowStart = 0;
   size_t WindowLength = 0;

@@ -37,8 +37,8 @@ class TBlockStream final : public TCommentStream {
 // Where the "fLaC" mark should be: after an ID3v2 tag (with its footer) if one leads.
 int64_t StreamStart(TByteReader& reader) {
   uint8_t h[10];
-  if (reader.Size() < 10) return 0;
-  reader.ReadAt(0, h, 10);
+  reader.Seek(0);
+  if (reader.ReadUpTo(h, 10) < 10) return 0;
   if (std::memcmp(h, "ID3", 3) != 0) return 0;
   const int64_t size = int64_t(h[6] & 0x7F) << 21 | int64_t(h[7] & 0x7F) << 14 | int64_t(h[8] & 0x7F) << 7 | (h[9] & 0x7F);
   return 10 + size + ((h[5] & 0x10) != 0 ? 10 : 0);
@@ -64,9 +64,8 @@ int32_t SamplesToMilliseconds(uint64_t samples, uint32_t sampleRate) {
   return static_cast<int32_t>(std::min(ms, Max));
 }
 
-uint8_t ReadFlac(TByteSource& source, TMetaData& meta) {
+uint8_t ReadFlacFrom(TByteReader& reader, TMetaData& meta) {
   try {
-    TByteReader reader(source);
     reader.Seek(StreamStart(reader));
     uint8_t mark[4];
     reader.Read(mark, 4);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "media/byte_source.h"
+#include "media/byte_reader.h"
 #include "media/metadata.h"
 
 namespace tunevale {
@@ -27,6 +27,10 @@ int32_t SamplesToMilliseconds(uint64_t samples, uint32_t sampleRate);
 // Fills `meta` (already cleared) from `source`. Returns the read result: 0 =
 // read; 1 = no FLAC stream, or a block is truncated or runs past the end
 // (fields read before stay).
-uint8_t ReadFlac(TByteSource& source, TMetaData& meta);
+uint8_t ReadFlacFrom(TByteReader& reader, TMetaData& meta);
+inline uint8_t ReadFlac(TByteSource& source, TMetaData& meta) {
+  TByteReader reader(source);
+  return ReadFlacFrom(reader, meta);
+}
 
 }  // namespace tunevale

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace tunevale {
 
@@ -34,20 +35,26 @@ bool ReadOggPage(TByteReader& reader, int64_t offset, TOggPage& page) {
 }
 
 int64_t LastOggGranule(TByteReader& reader, uint32_t serial, int64_t from) {
-  // Most last pages begin in the final window, so a file's end costs one read.
-  constexpr int64_t Window = TByteReader::WindowSize;
+  // An encoder's last page is most often short: a small first window finds
+  // it with one read, and larger ones after it take any page in one more.
+  constexpr int64_t FirstWindow = 4096, Window = 16384;
   uint8_t buffer[Window + TOggPage::HeaderSize - 1];
   for (int64_t end = reader.Size(); end > from;) {
-    const int64_t start = std::max(from, end - Window);
+    const int64_t start = std::max(from, end - (end == reader.Size() ? FirstWindow : Window));
     // A header that begins before `end` is read whole.
     const int64_t length = std::min(end + TOggPage::HeaderSize - 1, reader.Size()) - start;
     reader.ReadAt(start, buffer, static_cast<size_t>(length));
-    for (int64_t p = end - start - 1; p >= 0; --p) {
+    // The last fitting page of the window wins; marks are rare, so a forward search is quick.
+    const std::string_view bytes(reinterpret_cast<const char*>(buffer), static_cast<size_t>(length));
+    int64_t found = -1;
+    for (size_t p = bytes.find("OggS"); p != std::string_view::npos && int64_t(p) < end - start;
+         p = bytes.find("OggS", p + 1)) {
       const uint8_t* h = buffer + p;
-      if (h[0] != 'O' || p + TOggPage::HeaderSize > length || std::memcmp(h, "OggS", 4) != 0 || h[4] != 0) continue;
+      if (int64_t(p) + TOggPage::HeaderSize > length || h[4] != 0) continue;
       const auto granule = static_cast<int64_t>(LittleEndian(h + 6, 8));
-      if (LittleEndian(h + 14, 4) == serial && granule != -1) return granule;
+      if (LittleEndian(h + 14, 4) == serial && granule != -1) found = granule;
     }
+    if (found != -1) return found;
     end = start;
   }
   return -1;

@@ -80,9 +80,8 @@ void ReadFlacCommentBlock(TOggPacketReader& packets, uint16_t headerPackets, TMe
 
 }  // namespace
 
-uint8_t ReadOgg(TByteSource& source, TMetaData& meta) {
+uint8_t ReadOggFrom(TByteReader& reader, TMetaData& meta) {
   try {
-    TByteReader reader(source);
     TOggPage page;
     if (!ReadOggPage(reader, 0, page)) return 1;
     // The first page of every stream comes before any other page, each with

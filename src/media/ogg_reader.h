@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "media/byte_source.h"
+#include "media/byte_reader.h"
 #include "media/metadata.h"
 
 namespace tunevale {
@@ -14,6 +14,10 @@ namespace tunevale {
 // Fills `meta` (already cleared) from `source`. Returns the read result: 0 =
 // read; 1 = no Ogg stream of those codecs, or its header packets are damaged
 // or truncated (fields read before stay).
-uint8_t ReadOgg(TByteSource& source, TMetaData& meta);
+uint8_t ReadOggFrom(TByteReader& reader, TMetaData& meta);
+inline uint8_t ReadOgg(TByteSource& source, TMetaData& meta) {
+  TByteReader reader(source);
+  return ReadOggFrom(reader, meta);
+}
 
 }  // namespace tunevale

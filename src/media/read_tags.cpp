@@ -33,10 +33,16 @@ bool FileExists(const std::string& fileName) {
 
 // Files of these types are FLAC or Ogg whatever their name says: the first bytes tell.
 uint8_t ReadFlacOrOgg(TByteSource& source, TMetaData& meta) {
-  char mark[4] = {};
-  if (source.ReadAt(0, reinterpret_cast<uint8_t*>(mark), 4) != 4) return ReadResultFailed;
-  if (std::memcmp(mark, "OggS", 4) == 0) return ReadOgg(source, meta);
-  if (std::memcmp(mark, "fLaC", 4) == 0 || std::memcmp(mark, "ID3", 3) == 0) return ReadFlac(source, meta);
+  // One window serves the look and the reader; their headers are small.
+  TByteReader reader(source, 4096);
+  char mark[4];
+  try {
+    if (reader.ReadUpTo(mark, 4) != 4) return ReadResultFailed;
+  } catch (const EReadError&) {
+    return ReadResultFailed;
+  }
+  if (std::memcmp(mark, "OggS", 4) == 0) return ReadOggFrom(reader, meta);
+  if (std::memcmp(mark, "fLaC", 4) == 0 || std::memcmp(mark, "ID3", 3) == 0) return ReadFlacFrom(reader, meta);
   return ReadResultFailed;
 }
 
