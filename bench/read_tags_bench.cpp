@@ -152,28 +152,44 @@ TCorpus* GenerateMp3Corpus(int files) {
 
 // ---- FLAC and Ogg ----
 
-std::string Le32(uint32_t v) { return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)}; }
+std::string Le32(uint32_t v) {
+  return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
+}
 
 std::string CommentBody(int i, const std::string& vendor, const std::string& extra) {
-  const std::vector<std::string> fields = {
-      "TITLE=A track title of ordinary length " + std::to_string(i), "ARTIST=Artist number " + std::to_string(i / 20),
-      "ALBUMARTIST=Artist number " + std::to_string(i / 20), "ALBUM=Album title " + std::to_string(i / 10),
-      "TRACKNUMBER=" + std::to_string(i % 10 + 1), "TRACKTOTAL=10", "DATE=2004-05-01", "GENRE=Rock",
-      "COMMENT=A short comment", "REPLAYGAIN_TRACK_GAIN=-6.52 dB", "REPLAYGAIN_TRACK_PEAK=0.98765432"};
-  std::string s = Le32(uint32_t(vendor.size())) + vendor + Le32(uint32_t(fields.size() + (extra.empty() ? 0 : 1)));
+  const std::vector<std::string> fields = {"TITLE=A track title of ordinary length " + std::to_string(i),
+                                           "ARTIST=Artist number " + std::to_string(i / 20),
+                                           "ALBUMARTIST=Artist number " + std::to_string(i / 20),
+                                           "ALBUM=Album title " + std::to_string(i / 10),
+                                           "TRACKNUMBER=" + std::to_string(i % 10 + 1),
+                                           "TRACKTOTAL=10",
+                                           "DATE=2004-05-01",
+                                           "GENRE=Rock",
+                                           "COMMENT=A short comment",
+                                           "REPLAYGAIN_TRACK_GAIN=-6.52 dB",
+                                           "REPLAYGAIN_TRACK_PEAK=0.98765432"};
+  std::string s =
+      Le32(uint32_t(vendor.size())) + vendor + Le32(uint32_t(fields.size() + (extra.empty() ? 0 : 1)));
   for (const std::string& f : fields) s += Le32(uint32_t(f.size())) + f;
   if (!extra.empty()) s += Le32(uint32_t(extra.size())) + extra;
   return s;
 }
 
 std::string FlacBlockHeader(int type, size_t length, bool last) {
-  return {char((last ? 0x80 : 0) | type), char(length >> 16 & 0xFF), char(length >> 8 & 0xFF), char(length & 0xFF)};
+  return {char((last ? 0x80 : 0) | type), char(length >> 16 & 0xFF), char(length >> 8 & 0xFF),
+          char(length & 0xFF)};
 }
 
 std::string StreamInfo(uint32_t rate, uint64_t samples) {
   std::string s = std::string{0x10, 0, 0x10, 0, 0, 0, 0x0E, 0, 0x3A, 0x47};
-  s += {char(rate >> 12), char(rate >> 4 & 0xFF), char((rate & 0x0F) << 4 | 0x02), char(0xF0 | (samples >> 32 & 0x0F)),
-        char(samples >> 24 & 0xFF), char(samples >> 16 & 0xFF), char(samples >> 8 & 0xFF), char(samples & 0xFF)};
+  s += {char(rate >> 12),
+        char(rate >> 4 & 0xFF),
+        char((rate & 0x0F) << 4 | 0x02),
+        char(0xF0 | (samples >> 32 & 0x0F)),
+        char(samples >> 24 & 0xFF),
+        char(samples >> 16 & 0xFF),
+        char(samples >> 8 & 0xFF),
+        char(samples & 0xFF)};
   return s + std::string(16, '\x42');
 }
 
@@ -228,7 +244,8 @@ class TOggWriter {
   }
   void Flush(bool packetGoesOn = false, bool last = false) {
     if (Lacing.empty()) return;
-    std::string page = "OggS" + std::string{0, char((Continued ? 1 : 0) | (Sequence == 0 ? 2 : 0) | (last ? 4 : 0))};
+    std::string page =
+        "OggS" + std::string{0, char((Continued ? 1 : 0) | (Sequence == 0 ? 2 : 0) | (last ? 4 : 0))};
     for (int k = 0; k < 8; ++k) page += char(uint64_t(PacketEnded ? Granule : -1) >> (8 * k) & 0xFF);
     page += Le32(Serial) + Le32(Sequence++) + Le32(0) + char(Lacing.size()) + Lacing + Data;
     const uint32_t crc = OggCrc(page);
@@ -260,9 +277,12 @@ std::string OggFile(int i, std::mt19937& rng, TOggKind kind, bool picture) {
   uint32_t rate = 44100;
   size_t pageBytes = 4096;
   if (kind == okVorbis) {
-    w.Packet("\x01vorbis" + Le32(0) + char(2) + Le32(rate) + Le32(0) + Le32(128000) + Le32(0) + "\xB8\x01", 0);
+    w.Packet("\x01vorbis" + Le32(0) + char(2) + Le32(rate) + Le32(0) + Le32(128000) + Le32(0) + "\xB8\x01",
+             0);
     w.Flush();
-    w.Packet("\x03vorbis" + CommentBody(i, "Xiph.Org libVorbis I 20200704 (Reducing Environment)", extra) + "\x01", 0);
+    w.Packet(
+        "\x03vorbis" + CommentBody(i, "Xiph.Org libVorbis I 20200704 (Reducing Environment)", extra) + "\x01",
+        0);
     w.Packet("\x05vorbis" + Noise(rng, 3400), 0);  // the setup header
   } else if (kind == okOpus) {
     rate = 48000;
@@ -271,7 +291,12 @@ std::string OggFile(int i, std::mt19937& rng, TOggKind kind, bool picture) {
     w.Flush();
     w.Packet("OpusTags" + CommentBody(i, "libopus 1.3.1", extra), 0);
   } else {
-    w.Packet("\x7F" "FLAC\x01\x00\x00\x01" "fLaC" + FlacBlockHeader(0, 34, false) + StreamInfo(rate, 0), 0);
+    w.Packet(
+        "\x7F"
+        "FLAC\x01\x00\x00\x01"
+        "fLaC" +
+            FlacBlockHeader(0, 34, false) + StreamInfo(rate, 0),
+        0);
     w.Flush();
     const std::string comment = CommentBody(i, "reference libFLAC 1.4.2 20221022", extra);
     w.Packet(FlacBlockHeader(4, comment.size(), true) + comment, 0);
@@ -386,9 +411,15 @@ int main(int argc, char** argv) {
                XiphCorpus->Dir->Path().c_str());
   for (const auto& [suffix, corpus] : {std::pair{"", Mp3Corpus}, std::pair{"Xiph", XiphCorpus}}) {
     const std::string s = suffix;
-    benchmark::RegisterBenchmark(("ReadTags" + s).c_str(), ReadTagsLoop, corpus)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-    benchmark::RegisterBenchmark(("TagLib" + s).c_str(), TagLibLoop, corpus)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-    benchmark::RegisterBenchmark(("Floor" + s).c_str(), FloorLoop, corpus)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark(("ReadTags" + s).c_str(), ReadTagsLoop, corpus)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark(("TagLib" + s).c_str(), TagLibLoop, corpus)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
+    benchmark::RegisterBenchmark(("Floor" + s).c_str(), FloorLoop, corpus)
+        ->Unit(benchmark::kMillisecond)
+        ->MinTime(1.0);
   }
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

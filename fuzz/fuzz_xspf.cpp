@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t tokens = 0;; ++tokens) {
     const TXmlReader::TToken token = xml.Next();
     if (token == TXmlReader::xtEnd) break;
-    if (xml.Depth() > limits.MaxDepth || xml.Text().size() > limits.MaxText || tokens > 2 * size) std::abort();
+    if (xml.Depth() > limits.MaxDepth || xml.Text().size() > limits.MaxText || tokens > 2 * size)
+      std::abort();
   }
 
   TPlaylistScanHooks hooks;

@@ -6,7 +6,9 @@
 namespace tunevale {
 
 TByteReader::TByteReader(TByteSource& source, size_t fillBytes)
-    : Source(source), FileSize(std::max<int64_t>(source.Size(), 0)), FillBytes(std::min(fillBytes, WindowSize)) {}
+    : Source(source),
+      FileSize(std::max<int64_t>(source.Size(), 0)),
+      FillBytes(std::min(fillBytes, WindowSize)) {}
 
 void TByteReader::Seek(int64_t position) {
   if (position < 0) throw EReadError("seek before the start");

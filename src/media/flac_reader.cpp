@@ -40,7 +40,8 @@ int64_t StreamStart(TByteReader& reader) {
   reader.Seek(0);
   if (reader.ReadUpTo(h, 10) < 10) return 0;
   if (std::memcmp(h, "ID3", 3) != 0) return 0;
-  const int64_t size = int64_t(h[6] & 0x7F) << 21 | int64_t(h[7] & 0x7F) << 14 | int64_t(h[8] & 0x7F) << 7 | (h[9] & 0x7F);
+  const int64_t size =
+      int64_t(h[6] & 0x7F) << 21 | int64_t(h[7] & 0x7F) << 14 | int64_t(h[8] & 0x7F) << 7 | (h[9] & 0x7F);
   return 10 + size + ((h[5] & 0x10) != 0 ? 10 : 0);
 }
 

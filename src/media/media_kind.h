@@ -18,8 +18,8 @@ enum TMediaKind : uint8_t {
   mkWebPage = 6,
 };
 
-inline constexpr std::string_view BuiltInMusicExtensions[] = {"wav", "mp3", "wma", "mid", "mod",
-                                                             "ogg", "oga", "flac", "umx", "ape", "opus"};
+inline constexpr std::string_view BuiltInMusicExtensions[] = {"wav", "mp3",  "wma", "mid", "mod", "ogg",
+                                                              "oga", "flac", "umx", "ape", "opus"};
 inline constexpr std::string_view BuiltInVideoExtensions[] = {"avi", "amv", "wmv", "mpg", "mpeg",
                                                              "mp4", "m4a", "3gp", "mov", "ogm",
                                                              "ogv", "rm", "rmvb", "flv", "dvr-ms"};

@@ -62,10 +62,10 @@ class TOggPacketReader final : public TCommentStream {
 
   TByteReader& Reader;
   TOggPage Page;
-  int Segment = 0;           // the next segment of the page not yet in a run
-  int64_t SegmentPos = 0;    // file offset of that segment's bytes
-  int64_t Pos = 0;           // file offset of the next byte of the packet
-  int64_t RunLeft = 0;       // bytes of the packet left on this page
+  int Segment = 0;            // the next segment of the page not yet in a run
+  int64_t SegmentPos = 0;     // file offset of that segment's bytes
+  int64_t Pos = 0;            // file offset of the next byte of the packet
+  int64_t RunLeft = 0;        // bytes of the packet left on this page
   bool RunEndsPacket = true;  // the packet ends with this run (else it goes on next page)
   bool Started = false;
 };

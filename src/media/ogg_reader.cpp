@@ -22,7 +22,9 @@ struct TCodec {
 constexpr uint32_t OpusRate = 48000;  // Opus granule positions count at 48 kHz whatever the input was
 constexpr size_t IdPrefix = 16;       // enough to tell the codecs apart and read Vorbis and Opus
 
-uint32_t Le32(const uint8_t* b) { return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24; }
+uint32_t Le32(const uint8_t* b) {
+  return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+}
 
 // The codec of a stream from its identification packet (the reader's current packet).
 TCodec Identify(TOggPacketReader& packets) {
@@ -36,7 +38,11 @@ TCodec Identify(TOggPacketReader& packets) {
     codec.Kind = ckOpus;
     codec.SampleRate = OpusRate;
     codec.PreSkip = static_cast<uint16_t>(id[10] | id[11] << 8);
-  } else if (std::memcmp(id, "\x7F" "FLAC", 5) == 0 && std::memcmp(id + 9, "fLaC", 4) == 0) {
+  } else if (std::memcmp(id,
+                         "\x7F"
+                         "FLAC",
+                         5) == 0 &&
+             std::memcmp(id + 9, "fLaC", 4) == 0) {
     // Then the STREAMINFO block: its 4-byte header (3 of them read already) and body.
     uint8_t rest[1 + FlacStreamInfoSize];
     packets.Read(rest, sizeof rest);
@@ -100,7 +106,8 @@ uint8_t ReadOggFrom(TByteReader& reader, TMetaData& meta) {
       if (codec.Kind != ckNone) {
         const int64_t granule = LastOggGranule(reader, page.Serial, page.End());
         if (granule >= codec.PreSkip)
-          meta.Length = SamplesToMilliseconds(static_cast<uint64_t>(granule - codec.PreSkip), codec.SampleRate);
+          meta.Length =
+              SamplesToMilliseconds(static_cast<uint64_t>(granule - codec.PreSkip), codec.SampleRate);
         if (codec.Kind == ckVorbis) ReadCommentPacket(packets, "\x03vorbis", 7, meta);
         if (codec.Kind == ckOpus) ReadCommentPacket(packets, "OpusTags", 8, meta);
         if (codec.Kind == ckFlac) ReadFlacCommentBlock(packets, codec.HeaderPackets, meta);

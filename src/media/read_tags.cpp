@@ -42,7 +42,8 @@ uint8_t ReadFlacOrOgg(TByteSource& source, TMetaData& meta) {
     return ReadResultFailed;
   }
   if (std::memcmp(mark, "OggS", 4) == 0) return ReadOggFrom(reader, meta);
-  if (std::memcmp(mark, "fLaC", 4) == 0 || std::memcmp(mark, "ID3", 3) == 0) return ReadFlacFrom(reader, meta);
+  if (std::memcmp(mark, "fLaC", 4) == 0 || std::memcmp(mark, "ID3", 3) == 0)
+    return ReadFlacFrom(reader, meta);
   return ReadResultFailed;
 }
 
@@ -63,9 +64,12 @@ uint8_t ReadFile(TReader readerKind, const std::string& fileName, TMetaData& met
       break;
   }
   switch (readerKind) {
-    case rdId3: return ReadId3(file, meta);
-    case rdAsf: return ReadAsf(file, meta);
-    default: return ReadFlacOrOgg(file, meta);
+    case rdId3:
+      return ReadId3(file, meta);
+    case rdAsf:
+      return ReadAsf(file, meta);
+    default:
+      return ReadFlacOrOgg(file, meta);
   }
 }
 

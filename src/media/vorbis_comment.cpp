@@ -11,14 +11,29 @@ namespace tunevale {
 namespace {
 
 enum TField {
-  vfTitle, vfArtist, vfAlbumArtist, vfAlbumArtistSpaced, vfAlbum, vfGenre, vfOrganization, vfLabel, vfComposer,
-  vfCopyright, vfComment, vfDescription, vfContact, vfWebsite, vfTrack, vfDate, vfYear,
+  vfTitle,
+  vfArtist,
+  vfAlbumArtist,
+  vfAlbumArtistSpaced,
+  vfAlbum,
+  vfGenre,
+  vfOrganization,
+  vfLabel,
+  vfComposer,
+  vfCopyright,
+  vfComment,
+  vfDescription,
+  vfContact,
+  vfWebsite,
+  vfTrack,
+  vfDate,
+  vfYear,
 };
 
 constexpr std::string_view FieldNames[] = {
-    "TITLE",     "ARTIST",    "ALBUMARTIST", "ALBUM ARTIST", "ALBUM",   "GENRE",       "ORGANIZATION", "LABEL",
-    "COMPOSER",  "COPYRIGHT", "COMMENT",     "DESCRIPTION",  "CONTACT", "WEBSITE",     "TRACKNUMBER",  "DATE",
-    "YEAR"};
+    "TITLE",        "ARTIST",  "ALBUMARTIST", "ALBUM ARTIST", "ALBUM",   "GENRE",
+    "ORGANIZATION", "LABEL",   "COMPOSER",    "COPYRIGHT",    "COMMENT", "DESCRIPTION",
+    "CONTACT",      "WEBSITE", "TRACKNUMBER", "DATE",         "YEAR"};
 
 // No name we keep is longer; a field whose "=" lies further in is skipped unread.
 constexpr size_t NamePrefix = 16;
@@ -59,7 +74,8 @@ void ReadField(TCommentStream& stream, uint32_t length, TVorbisComment& comment)
   const size_t head = std::min<size_t>(length, NamePrefix);
   stream.Read(prefix, head);
   const auto* equals = static_cast<const char*>(std::memchr(prefix, '=', head));
-  const int field = equals == nullptr ? -1 : TVorbisComment::FieldOf(std::string_view(prefix, equals - prefix));
+  const int field =
+      equals == nullptr ? -1 : TVorbisComment::FieldOf(std::string_view(prefix, equals - prefix));
   if (field < 0) {
     stream.Skip(length - head);
     return;

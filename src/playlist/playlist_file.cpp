@@ -136,7 +136,9 @@ bool TPlaylistFile::OpenPlaylistFile(const std::string& pathOrUrl) {
     hooks.Cancelled = [&] { return Playlist.Cancelled(); };
     if (IsXspfPlaylist(path, text))
       ReadXspf(text, ExtractFilePath(path), hooks,
-               [&](const std::string& location, const std::string& title) { Playlist.AddPlaylistEntry(location, title); });
+               [&](const std::string& location, const std::string& title) {
+                 Playlist.AddPlaylistEntry(location, title);
+               });
     else
       ScanPlaylistText(text, ExtractFilePath(path), hooks);
   }
@@ -148,7 +150,8 @@ void TPlaylistFile::WritePlaylistFile(const std::string& path) {
   std::string content;
   if (AsciiLower(ExtractFileExt(path)) == ".xspf") {
     std::vector<TXspfTrack> tracks;
-    for (int i = 0; i < Playlist.Count(); ++i) tracks.push_back({Playlist.Row(i).Data->FileName, Playlist.Row(i).Caption});
+    for (int i = 0; i < Playlist.Count(); ++i)
+      tracks.push_back({Playlist.Row(i).Data->FileName, Playlist.Row(i).Caption});
     content = XspfText(tracks);
   } else {
     for (int i = 0; i < Playlist.Count(); ++i) {

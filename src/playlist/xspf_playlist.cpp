@@ -12,7 +12,7 @@ namespace {
 
 constexpr size_t MaxValue = 64 * 1024;  // a longer location names nothing; a longer title is cut
 constexpr size_t MaxTitle = 1024;
-constexpr size_t SniffBytes = 4096;     // the root element comes after at most a short prologue
+constexpr size_t SniffBytes = 4096;  // the root element comes after at most a short prologue
 
 bool IsUnreservedByte(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
@@ -23,11 +23,21 @@ void AppendEscaped(std::string& out, std::string_view raw) {
   // A name that is not UTF-8 would make the document unreadable.
   for (char c : Latin1OrUtf8(raw)) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
       default:
         // Control characters other than blanks have no place in XML 1.0.
         if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
@@ -38,7 +48,8 @@ void AppendEscaped(std::string& out, std::string_view raw) {
 // The state of the <track> being read.
 class TTrackReader {
  public:
-  TTrackReader(std::string_view baseFolder, const TPlaylistScanHooks& hooks) : Base(baseFolder), Hooks(hooks) {}
+  TTrackReader(std::string_view baseFolder, const TPlaylistScanHooks& hooks)
+      : Base(baseFolder), Hooks(hooks) {}
 
   bool InTrack() const { return TrackDepth != 0; }
 
@@ -81,7 +92,8 @@ class TTrackReader {
     // The first location that can be played is the track's.
     if (Capture == &Location && Location.empty() && !ValueCut && !value.empty()) {
       std::string location = XspfLocation(value, Base);
-      if (Hooks.IsPlayable ? Hooks.IsPlayable(location) : IsPlayableLocation(location)) Location = std::move(location);
+      if (Hooks.IsPlayable ? Hooks.IsPlayable(location) : IsPlayableLocation(location))
+        Location = std::move(location);
     }
     Capture = nullptr;
   }
@@ -104,11 +116,13 @@ bool IsXspfPlaylist(std::string_view path, std::string_view text) {
   TXmlReader xml(text.substr(0, SniffBytes));
   for (;;) {
     switch (xml.Next()) {
-      case TXmlReader::xtStartElement: return xml.Name() == "playlist";
+      case TXmlReader::xtStartElement:
+        return xml.Name() == "playlist";
       case TXmlReader::xtText:
         if (!TrimView(xml.Text()).empty()) return false;
         break;
-      default: return false;
+      default:
+        return false;
     }
   }
 }

@@ -32,30 +32,31 @@ inline std::string FlacStreamInfo(uint32_t rate, uint64_t samples) {
   return s + std::string(16, '\0');
 }
 
-inline std::string FlacFile(const std::vector<std::string>& fields, uint32_t rate = 44100, uint64_t samples = 0) {
+inline std::string FlacFile(const std::vector<std::string>& fields, uint32_t rate = 44100,
+                            uint64_t samples = 0) {
   return "fLaC" + FlacBlock(0, FlacStreamInfo(rate, samples)) + FlacBlock(4, VorbisComment(fields), true) +
          Bytes({0xFF, 0xF8, 0x69, 0x08});
 }
 
 struct TOggPacket {
   std::string Bytes;
-  int64_t Granule = 0;  // of the page where the packet ends
+  int64_t Granule = 0;   // of the page where the packet ends
   bool NewPage = false;  // starts a page of its own
 };
 
 // Pages of one stream: every page holds at most `pageData` bytes, so a longer
 // packet runs over several pages; the first page is marked as the stream's
 // first unless `first` is false.
-inline std::string OggStream(const std::vector<TOggPacket>& packets, uint32_t serial = 7, size_t pageData = 4000,
-                             bool first = true) {
+inline std::string OggStream(const std::vector<TOggPacket>& packets, uint32_t serial = 7,
+                             size_t pageData = 4000, bool first = true) {
   std::string out, lacing, data;
   bool continued = false;
   int64_t granule = -1;
   uint32_t sequence = 0;
   auto flush = [&] {
     if (lacing.empty()) return;
-    out += "OggS" + Bytes({0, (first ? 2 : 0) | (continued ? 1 : 0)}) + Le64(uint64_t(granule)) + Le32(serial) +
-           Le32(sequence++) + Le32(0) + char(lacing.size()) + lacing + data;
+    out += "OggS" + Bytes({0, (first ? 2 : 0) | (continued ? 1 : 0)}) + Le64(uint64_t(granule)) +
+           Le32(serial) + Le32(sequence++) + Le32(0) + char(lacing.size()) + lacing + data;
     first = false;
     lacing.clear();
     data.clear();
@@ -88,9 +89,13 @@ inline std::string OggStream(const std::vector<TOggPacket>& packets, uint32_t se
 inline std::string VorbisId(uint32_t rate) {
   return "\x01vorbis" + Le32(0) + char(2) + Le32(rate) + std::string(13, '\0');
 }
-inline std::string OpusId(uint16_t preSkip) { return "OpusHead" + Bytes({1, 2}) + Le16(preSkip) + Le32(44100) + Le16(0) + char(0); }
+inline std::string OpusId(uint16_t preSkip) {
+  return "OpusHead" + Bytes({1, 2}) + Le16(preSkip) + Le32(44100) + Le16(0) + char(0);
+}
 inline std::string OggFlacId(uint32_t rate) {
-  return "\x7F" "FLAC" + Bytes({1, 0, 0, 1}) + "fLaC" + FlacBlock(0, FlacStreamInfo(rate, 0));
+  return "\x7F"
+         "FLAC" +
+         Bytes({1, 0, 0, 1}) + "fLaC" + FlacBlock(0, FlacStreamInfo(rate, 0));
 }
 
 }  // namespace tunevale::testing

@@ -12,16 +12,19 @@ namespace {
 using namespace tunevale::testing;
 
 std::string VorbisFile(const std::vector<std::string>& fields, int64_t granule = 0, uint32_t serial = 7) {
-  return OggStream({{VorbisId(44100)}, {"\x03vorbis" + VorbisComment(fields) + "\x01", 0, true},
-                    {"\x05vorbis setup"}, {"audio", granule, true}},
+  return OggStream({{VorbisId(44100)},
+                    {"\x03vorbis" + VorbisComment(fields) + "\x01", 0, true},
+                    {"\x05vorbis setup"},
+                    {"audio", granule, true}},
                    serial);
 }
 std::string OpusFile(const std::vector<std::string>& fields, int64_t granule = 0, size_t pageData = 4000) {
-  return OggStream({{OpusId(312)}, {"OpusTags" + VorbisComment(fields), 0, true}, {"audio", granule, true}}, 7,
-                   pageData);
+  return OggStream({{OpusId(312)}, {"OpusTags" + VorbisComment(fields), 0, true}, {"audio", granule, true}},
+                   7, pageData);
 }
 std::string OggFlacFile(const std::vector<std::string>& fields, int64_t granule = 0) {
-  return OggStream({{OggFlacId(48000)}, {FlacBlock(4, VorbisComment(fields), true), 0, true},
+  return OggStream({{OggFlacId(48000)},
+                    {FlacBlock(4, VorbisComment(fields), true), 0, true},
                     {"\xFF\xF8 audio", granule, true}});
 }
 
@@ -38,14 +41,29 @@ const TContainer Containers[] = {
 };
 
 TEST(XiphReaderTest, FieldsAreMappedJoinedAndCleanedInEveryContainer) {
-  const std::vector<std::string> fallbacks = {
-      "TITLE=Song", "artist=One", "Artist=Two", "ARTIST= ", "ALBUM ARTIST=Spaced", "ALBUM=Record", "GENRE=Pop",
-      "LABEL=Label", "COMPOSER=Comp", "COPYRIGHT=(c)", "DESCRIPTION=Desc", "WEBSITE=http://w.example/",
-      "TRACKNUMBER=03/12", "TRACKNUMBER=9", "YEAR=1999", "UNKNOWN=x", "NOEQUALSIGN", "A_LONG_NAME_OF_NO_FIELD=x",
-      "TITLE=  Caf\xc3\xa9 \t"};
-  const std::vector<std::string> primaries = {
-      "ALBUM ARTIST=Spaced", "ALBUMARTIST=Band", "LABEL=Label", "ORGANIZATION=Org", "DESCRIPTION=Desc",
-      "COMMENT=Note", "WEBSITE=w", "CONTACT=c", "DATE=2004-05-01", "YEAR=1999", "TRACKNUMBER=A1", "TITLE=Caf\xe9"};
+  const std::vector<std::string> fallbacks = {"TITLE=Song",
+                                              "artist=One",
+                                              "Artist=Two",
+                                              "ARTIST= ",
+                                              "ALBUM ARTIST=Spaced",
+                                              "ALBUM=Record",
+                                              "GENRE=Pop",
+                                              "LABEL=Label",
+                                              "COMPOSER=Comp",
+                                              "COPYRIGHT=(c)",
+                                              "DESCRIPTION=Desc",
+                                              "WEBSITE=http://w.example/",
+                                              "TRACKNUMBER=03/12",
+                                              "TRACKNUMBER=9",
+                                              "YEAR=1999",
+                                              "UNKNOWN=x",
+                                              "NOEQUALSIGN",
+                                              "A_LONG_NAME_OF_NO_FIELD=x",
+                                              "TITLE=  Caf\xc3\xa9 \t"};
+  const std::vector<std::string> primaries = {"ALBUM ARTIST=Spaced", "ALBUMARTIST=Band", "LABEL=Label",
+                                              "ORGANIZATION=Org",    "DESCRIPTION=Desc", "COMMENT=Note",
+                                              "WEBSITE=w",           "CONTACT=c",        "DATE=2004-05-01",
+                                              "YEAR=1999",           "TRACKNUMBER=A1",   "TITLE=Caf\xe9"};
   for (const TContainer& c : Containers) {
     SCOPED_TRACE(c.Name);
     TRead r = ReadBytes(c.Reader, c.Make(fallbacks));
@@ -109,8 +127,8 @@ TEST(XiphReaderTest, CommentPacketOverManyPagesAmongAnotherStream) {
   const size_t firstPageEnd = 27 + 1 + OpusId(312).size();
   const std::string skeletonBos = OggStream({{std::string("fishead\0", 8) + std::string(56, '\0')}}, 1);
   const std::string skeletonEos = OggStream({{"eos"}}, 1, 4000, false);
-  const TRead r =
-      ReadBytes(ReadOgg, skeletonBos + ours.substr(0, firstPageEnd) + skeletonEos + ours.substr(firstPageEnd));
+  const TRead r = ReadBytes(
+      ReadOgg, skeletonBos + ours.substr(0, firstPageEnd) + skeletonEos + ours.substr(firstPageEnd));
   EXPECT_EQ(r.Result, 0);
   EXPECT_EQ(r.Meta.Title, "Before");
   EXPECT_EQ(r.Meta.Artist, "After");
@@ -140,12 +158,15 @@ TEST(XiphReaderTest, HostileLengthsAndCounts) {
     const char* Title;  // kept from before the damage
   };
   const TCase cases[] = {
-      {"block past the end", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"})).substr(0, 1) + "\xFF\xFF\xFF", ReadFlac, ""},
+      {"block past the end", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"})).substr(0, 1) + "\xFF\xFF\xFF",
+       ReadFlac, ""},
       {"vendor past the end", "fLaC" + FlacBlock(4, Le32(0xFFFFFFFF) + Le32(0), true), ReadFlac, ""},
-      {"field past the end", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"}, 2) + Le32(1000) + "ARTIST=", true),
+      {"field past the end",
+       "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"}, 2) + Le32(1000) + "ARTIST=", true), ReadFlac, "x"},
+      {"huge count", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x", "ARTIST=y"}, 0xFFFFFFFF), true),
        ReadFlac, "x"},
-      {"huge count", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x", "ARTIST=y"}, 0xFFFFFFFF), true), ReadFlac, "x"},
-      {"field past its block", "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"}, 2) + Le32(9)) + FlacBlock(1, "ARTIST=y", true),
+      {"field past its block",
+       "fLaC" + FlacBlock(4, VorbisComment({"TITLE=x"}, 2) + Le32(9)) + FlacBlock(1, "ARTIST=y", true),
        ReadFlac, "x"},
       {"no mark", std::string(64, 'x'), ReadFlac, ""},
       {"packet not continued", notContinued, ReadOgg, ""},
@@ -170,10 +191,14 @@ TEST(XiphReaderTest, ReadTagsGoesByTheFirstBytes) {
     const char* Title;
   };
   const TCase cases[] = {
-      {"a.flac", FlacFile({"TITLE=Flac"}), 0, "Flac"},         {"b.ogg", FlacFile({"TITLE=Flac"}), 0, "Flac"},
-      {"c.FLAC", OpusFile({"TITLE=Opus"}), 0, "Opus"},         {"d.opus", OpusFile({"TITLE=Opus"}), 0, "Opus"},
-      {"e.oga", OggFlacFile({"TITLE=Ogg flac"}), 0, "Ogg flac"}, {"f.flac", id3 + FlacFile({"TITLE=Flac"}), 0, "Flac"},
-      {"g.ogg", id3 + std::string(100, 'x'), 1, ""},           {"h.opus", "Op", 1, ""},
+      {"a.flac", FlacFile({"TITLE=Flac"}), 0, "Flac"},
+      {"b.ogg", FlacFile({"TITLE=Flac"}), 0, "Flac"},
+      {"c.FLAC", OpusFile({"TITLE=Opus"}), 0, "Opus"},
+      {"d.opus", OpusFile({"TITLE=Opus"}), 0, "Opus"},
+      {"e.oga", OggFlacFile({"TITLE=Ogg flac"}), 0, "Ogg flac"},
+      {"f.flac", id3 + FlacFile({"TITLE=Flac"}), 0, "Flac"},
+      {"g.ogg", id3 + std::string(100, 'x'), 1, ""},
+      {"h.opus", "Op", 1, ""},
       {"i.oga", "RIFF" + std::string(100, 'x'), 1, ""},
   };
   for (const TCase& c : cases) {

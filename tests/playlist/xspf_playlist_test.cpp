@@ -16,16 +16,17 @@ namespace {
 using TTracks = std::vector<std::pair<std::string, std::string>>;
 
 TTracks Read(const std::string& text) {
-  static const std::set<std::string> existing = {"/music/Caf\xC3\xA9 del Mar.flac", "/music/relative one.mp3",
-                                                 "/music/sub/three.mp3", "/music/../other/four.mp3",
-                                                 "/music/wrong.mp3", "/music/a.mp3"};
+  static const std::set<std::string> existing = {
+      "/music/Caf\xC3\xA9 del Mar.flac", "/music/relative one.mp3", "/music/sub/three.mp3",
+      "/music/../other/four.mp3",        "/music/wrong.mp3",        "/music/a.mp3"};
   TTracks tracks;
   TPlaylistScanHooks hooks;
   hooks.IsPlayable = [](const std::string& location) {
     return existing.count(location) > 0 || IsPlayableLocation(location);
   };
-  ReadXspf(text, "/music", hooks,
-           [&](const std::string& location, const std::string& title) { tracks.emplace_back(location, title); });
+  ReadXspf(text, "/music", hooks, [&](const std::string& location, const std::string& title) {
+    tracks.emplace_back(location, title);
+  });
   return tracks;
 }
 
@@ -72,8 +73,10 @@ TEST(XspfReadTest, HostileDocumentsKeepWhatCameBefore) {
   std::string deep = "<playlist><trackList>" + a;
   for (int i = 0; i < 100000; ++i) deep += "<x>";
   const std::pair<std::string, TTracks> cases[] = {
-      {"<!DOCTYPE p [<!ENTITY e \"a.mp3\"><!ENTITY f \"&e;&e;&e;&e;\">]><playlist><track><location>&f;</location>"
-       "</track>" + a + "</playlist>",
+      {"<!DOCTYPE p [<!ENTITY e \"a.mp3\"><!ENTITY f "
+       "\"&e;&e;&e;&e;\">]><playlist><track><location>&f;</location>"
+       "</track>" +
+           a + "</playlist>",
        {{"/music/a.mp3", ""}}},
       {deep + a, {{"/music/a.mp3", ""}}},
       {"<playlist><track><location>" + std::string(1 << 20, 'x') + "</location></track>" + a,
@@ -94,7 +97,8 @@ class XspfFileTest : public PlaylistFixture {
 };
 
 TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
-  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"), folder.Write("Ünïcode <x>.ogg", "2"),
+  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"),
+                                          folder.Write("Ünïcode <x>.ogg", "2"),
                                           "http://radio.example/live?a=1&b=2"};
   for (const std::string& file : files) playlist.AddPlaylistEntry(file);
   playlist.SetCaption(0, "Rock & <Roll>");
@@ -103,10 +107,12 @@ TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
 
   std::string text;
   ASSERT_TRUE(ReadWholeFile(path, text));
-  EXPECT_NE(text.find("<location>" + FileUrlOfPath(folder.Path()) + "/a%20%26%20b%20%231%20100%25.mp3</location>"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("<location>" + FileUrlOfPath(folder.Path()) + "/a%20%26%20b%20%231%20100%25.mp3</location>"),
+      std::string::npos)
       << text;
-  EXPECT_NE(text.find("<location>http://radio.example/live?a=1&amp;b=2</location>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<location>http://radio.example/live?a=1&amp;b=2</location>"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("<title>Rock &amp; &lt;Roll&gt;</title>"), std::string::npos) << text;
   EXPECT_EQ(crawlTasks.Count(), 1);
 

@@ -11,9 +11,15 @@ std::string Tokens(std::string_view doc, TXmlReader::TLimits limits = {}) {
   std::string out;
   for (;;) {
     switch (xml.Next()) {
-      case TXmlReader::xtStartElement: out += "<" + std::string(xml.Name()) + "@" + std::to_string(xml.Depth()); break;
-      case TXmlReader::xtEndElement: out += "</" + std::string(xml.Name()) + "@" + std::to_string(xml.Depth()); break;
-      case TXmlReader::xtText: out += "\"" + xml.Text() + (xml.TextCut() ? "~" : "") + "\""; break;
+      case TXmlReader::xtStartElement:
+        out += "<" + std::string(xml.Name()) + "@" + std::to_string(xml.Depth());
+        break;
+      case TXmlReader::xtEndElement:
+        out += "</" + std::string(xml.Name()) + "@" + std::to_string(xml.Depth());
+        break;
+      case TXmlReader::xtText:
+        out += "\"" + xml.Text() + (xml.TextCut() ? "~" : "") + "\"";
+        break;
       case TXmlReader::xtEnd:
         if (!xml.Error().empty()) out += "!" + std::string(xml.Error());
         return out;
@@ -23,10 +29,12 @@ std::string Tokens(std::string_view doc, TXmlReader::TLimits limits = {}) {
 
 TEST(XmlReaderTest, Documents) {
   const std::pair<std::string, std::string> cases[] = {
-      {"\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- <x> --><a><b>t</b><c/></a>", "<a@1<b@2\"t\"</b@2<c@2</c@2</a@1"},
+      {"\xEF\xBB\xBF<?xml version=\"1.0\"?><!-- <x> --><a><b>t</b><c/></a>",
+       "<a@1<b@2\"t\"</b@2<c@2</c@2</a@1"},
       {"<ns:a x='>' y=\"'\"><ns:b/></ns:a>", "<a@1<b@2</b@2</a@1"},
       {"<a>&lt;&gt;&amp;&quot;&apos;&#65;&#x42;&#x1F600;</a>", "<a@1\"<>&\"'AB\xF0\x9F\x98\x80\"</a@1"},
-      {"<a>&bogus; & &#0; &#xD800; &#99999999; &#x;</a>", "<a@1\"&bogus; & &#0; &#xD800; &#99999999; &#x;\"</a@1"},
+      {"<a>&bogus; & &#0; &#xD800; &#99999999; &#x;</a>",
+       "<a@1\"&bogus; & &#0; &#xD800; &#99999999; &#x;\"</a@1"},
       {"<a><![CDATA[<b>&amp;]]></a>", "<a@1\"<b>&amp;\"</a@1"},
       {"<a>1 < 2</a>", "<a@1\"1 \"\"< 2\"</a@1"},
       // An end tag closes up to its element; one that matches nothing is ignored.
