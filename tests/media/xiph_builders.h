@@ -25,10 +25,9 @@ inline std::string FlacBlock(int type, const std::string& body, bool last = fals
 
 // A STREAMINFO body: 16-bit stereo at `rate` with `samples` in all.
 inline std::string FlacStreamInfo(uint32_t rate, uint64_t samples) {
+  const uint64_t packed = uint64_t(rate) << 44 | uint64_t(0x2F) << 36 | (samples & 0xFFFFFFFFFULL);
   std::string s(10, '\x10');
-  s += Bytes({int(rate >> 12 & 0xFF), int(rate >> 4 & 0xFF), int((rate & 0x0F) << 4 | 0x02),
-              int(0xF0 | (samples >> 32 & 0x0F)), int(samples >> 24 & 0xFF), int(samples >> 16 & 0xFF),
-              int(samples >> 8 & 0xFF), int(samples & 0xFF)});
+  for (int shift = 56; shift >= 0; shift -= 8) s += char(packed >> shift & 0xFF);
   return s + std::string(16, '\0');
 }
 
@@ -61,24 +60,18 @@ inline std::string OggStream(const std::vector<TOggPacket>& packets, uint32_t se
     lacing.clear();
     data.clear();
     granule = -1;
+    continued = false;
   };
   for (const TOggPacket& p : packets) {
-    if (p.NewPage) {
-      flush();
-      continued = false;
-    }
-    size_t left = p.Bytes.size(), at = 0;
-    for (;;) {
+    if (p.NewPage) flush();
+    for (size_t at = 0, n = 255; n == 255; at += n) {
       if (lacing.size() == 255 || data.size() >= pageData) {
         flush();
         continued = at > 0;
       }
-      const size_t n = std::min<size_t>(left, 255);
+      n = std::min<size_t>(p.Bytes.size() - at, 255);
       lacing += char(n);
       data += p.Bytes.substr(at, n);
-      at += n;
-      left -= n;
-      if (n < 255) break;
     }
     granule = p.Granule;
   }

@@ -1,6 +1,6 @@
 """FLAC, Ogg Vorbis, Opus and Ogg FLAC files for the differential test.
 
-Encodes a clip with flac, oggenc, opusenc and ffmpeg, tags the edge cases
+Encodes a clip with flac, oggenc and opusenc, tags the edge cases
 with mutagen (UTF-8 texts, several values of a field, a comment over 64 KiB,
 a picture, a comment packet over several pages), then reads every file back
 with mutagen: a file's expected values are what mutagen reads there, mapped
@@ -8,6 +8,7 @@ onto our fields, and its length is mutagen's.
 """
 import base64
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -18,7 +19,7 @@ from mutagen.oggflac import OggFLAC
 from mutagen.oggopus import OggOpus
 from mutagen.oggvorbis import OggVorbis
 
-TOOLS = ["flac", "oggenc", "opusenc", "ffmpeg"]
+TOOLS = ["flac", "oggenc", "opusenc"]
 BLANKS = "".join(map(chr, range(33)))
 MAX_PAGE_DATA = 255 * 255
 
@@ -33,32 +34,17 @@ def run(*args):
 
 def picture():
     p = Picture()
-    p.type = 3
-    p.mime = "image/jpeg"
-    p.desc = "cover"
-    p.data = os.urandom(200 * 1024)
+    p.type, p.mime, p.data = 3, "image/jpeg", os.urandom(200 * 1024)
     return p
 
 
 def values(tags, *names):
     """The cleaned, non-empty values of the first of `names` that has any."""
     for name in names:
-        found = [v.strip(BLANKS) for v in (tags[name] if name in tags else [])]
-        found = [v for v in found if v]
+        found = [v.strip(BLANKS) for v in (tags[name] if name in tags else []) if v.strip(BLANKS)]
         if found:
             return found
     return []
-
-
-def leading_number(text):
-    digits = ""
-    for c in text:
-        if not c.isascii() or not c.isdigit():
-            break
-        digits += c
-        if int(digits) > 65535:
-            return 0
-    return int(digits) if digits else 0
 
 
 def expected_from_mutagen(path):
@@ -68,24 +54,13 @@ def expected_from_mutagen(path):
          "album": joined("album"), "genre": joined("genre"), "publisher": joined("organization", "label"),
          "composer": joined("composer"), "copyright": joined("copyright"), "comment": joined("comment", "description"),
          "url": joined("contact", "website")}
-    track = values(tags, "tracknumber")
-    e["track"] = leading_number(track[0]) if track else 0
-    date = values(tags, "date", "year")
-    e["year"] = int(date[0][:4]) if date and date[0][:4].isascii() and date[0][:4].isdigit() and int(date[0][:4]) > 0 \
-        else -1
+    track = re.match(r"[0-9]*", (values(tags, "tracknumber") or [""])[0]).group()
+    e["track"] = int(track) if track and int(track) <= 65535 else 0
+    year = re.match(r"[0-9]{4}", (values(tags, "date", "year") or [""])[0])
+    e["year"] = int(year.group()) if year and int(year.group()) > 0 else -1
     e["albumartist"] = e["albumartist"] or e["artist"]
     e["artist"] = e["artist"] or e["albumartist"]
     return e
-
-
-def check_edge_cases(path, kind):
-    """The edge cases really are in the file, as mutagen reads it."""
-    f = kind(path)
-    comment = f.tags["comment"][0] if "comment" in f.tags else ""
-    if comment != LONG_COMMENT or len(comment.encode()) <= MAX_PAGE_DATA:
-        sys.exit(f"{path}: mutagen does not read the long comment back")
-    if len(f.tags["artist"]) < 2:
-        sys.exit(f"{path}: mutagen reads fewer than two artists")
 
 
 def make(out, wav):
@@ -109,7 +84,9 @@ def make(out, wav):
         else:
             f.tags["metadata_block_picture"] = base64.b64encode(picture().write()).decode()
         f.save()
-        check_edge_cases(p, kind)
+        f = kind(p)  # the edge cases really are in the file, as mutagen reads it
+        if f.tags["comment"] != [LONG_COMMENT] or len(LONG_COMMENT.encode()) <= MAX_PAGE_DATA or len(f.tags["artist"]) < 3:
+            sys.exit(f"{p}: mutagen does not read the long comment or the artists back")
 
     run("flac", "--silent", "-f", "-T", "TITLE=" + CYRILLIC, "-T", "ARTIST=" + JAPANESE, "-T", "ARTIST=Second",
         "-T", "ALBUM=Альбом", "-T", "TRACKNUMBER=3/12", "-T", "DATE=2004-05-01", "-T", "ORGANIZATION=Label",
@@ -129,11 +106,6 @@ def make(out, wav):
     run("flac", "--silent", "-f", "--ogg", "-T", "TITLE=Ogg FLAC " + JAPANESE, "-T", "ARTIST=Band",
         "-T", "TRACKNUMBER=5", "-o", path("oggflac.oga"), wav)
     edge("oggflac_edge.oga", "oggflac.oga", OggFLAC, {"genre": ["Rock", "Pop"]})
-
-    for name, codec in [("ffmpeg_vorbis.oga", "libvorbis"), ("ffmpeg_opus.opus", "libopus")]:
-        run("ffmpeg", "-loglevel", "error", "-y", "-i", wav, "-c:a", codec, "-metadata", "title=" + CYRILLIC,
-            "-metadata", "artist=" + JAPANESE, "-metadata", "album_artist=Band", "-metadata", "track=4/9",
-            "-metadata", "date=2020", path(name))
 
     return [{"file": name, "expect": expected_from_mutagen(os.path.join(out, name)),
              "length_ms": mutagen.File(os.path.join(out, name)).info.length * 1000, "length_tolerance_ms": 1}
