@@ -39,8 +39,8 @@ TEST(XspfReadTest, TracksOfADocumentWrittenElsewhere) {
   <title>Mix</title><location>/m/a.mp3</location>
   <trackList>
     <track>
-      <location>file:///m/Caf%C3%A9%20del%20Mar.flac</location><title>Caf&#233; &amp; Bar</title>
       <extension application="http://example.org/ext"><ext:id>0</ext:id><location>/m/wrong.mp3</location></extension>
+      <location>file:///m/Caf%C3%A9%20del%20Mar.flac</location><title>Caf&#233; &amp; Bar</title>
     </track>
     <track><location>missing.mp3</location><location>one%20two.mp3</location></track>
     <track><title>No location</title></track>
