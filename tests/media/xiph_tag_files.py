@@ -1,11 +1,6 @@
-"""FLAC, Ogg Vorbis, Opus and Ogg FLAC files for the differential test.
-
-Encodes a clip with flac, oggenc and opusenc, tags the edge cases
-with mutagen (UTF-8 texts, several values of a field, a comment over 64 KiB,
-a picture, a comment packet over several pages), then reads every file back
-with mutagen: a file's expected values are what mutagen reads there, mapped
-onto our fields, and its length is mutagen's.
-"""
+"""FLAC, Ogg Vorbis, Opus and Ogg FLAC files from flac, oggenc and opusenc, with edge cases
+added by mutagen (UTF-8, several values, a comment over 64 KiB and so over several pages, a
+picture); the values expected of a file are what mutagen reads there."""
 import base64
 import os
 import re

@@ -103,7 +103,6 @@ TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
         "<location>http://r.example/live?a=1&amp;b=2</location>", "<title>Rock &amp; &lt;Roll&gt;</title>",
         "<location>file:///"})
     EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
-  EXPECT_EQ(crawlTasks.Count(), 1);
 
   playlist.DeleteAllRows();
   playlistFile.OpenPlaylistFile(path);
