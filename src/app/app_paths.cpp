@@ -13,13 +13,9 @@ extern char** environ;
 
 namespace tunevale {
 
-std::string DataHome(const TEnvironment& env) {
-  if (const std::optional<std::string> data = env("XDG_DATA_HOME"); data && IsAbsolutePath(*data))
-    return ExcludeTrailingSlash(*data);
-  if (const std::optional<std::string> home = env("HOME"); home && !home->empty())
-    return ExcludeTrailingSlash(*home) + "/.local/share";
-  return std::string();
-}
+std::string DataHome(const TEnvironment& env) { return XdgBaseFolder(env, "XDG_DATA_HOME", ".local/share"); }
+
+std::string CacheHome(const TEnvironment& env) { return XdgBaseFolder(env, "XDG_CACHE_HOME", ".cache"); }
 
 std::string RunningExecutablePath() {
   std::error_code ec;

@@ -31,6 +31,8 @@ struct TAppPaths {
 
 // $XDG_DATA_HOME when absolute, else $HOME/.local/share ("" without either).
 std::string DataHome(const TEnvironment& env);
+// $XDG_CACHE_HOME when absolute, else $HOME/.cache ("" without either).
+std::string CacheHome(const TEnvironment& env);
 
 // The executable's path from /proc/self/exe ("" when it cannot be read).
 std::string RunningExecutablePath();

@@ -175,12 +175,17 @@ void TPlayer::LoadSettingsPass(bool playlistOnly) {
   tunevale::LoadSettings(context, playlistOnly);
 }
 
-bool TPlayer::SaveSettingsReporting(TSaveSettingsFlags flags) {
+std::string TPlayer::SaveSettingsError(TSaveSettingsFlags flags) {
   TSettingsContext context = Context();
   std::string error;
-  if (tunevale::SaveSettings(context, flags, &error)) return true;
-  V().ShowMessage("The settings could not be saved: " + error, mtError);
-  return false;
+  if (tunevale::SaveSettings(context, flags, &error)) return {};
+  return "The settings could not be saved: " + error;
+}
+
+bool TPlayer::SaveSettingsReporting(TSaveSettingsFlags flags) {
+  const std::string error = SaveSettingsError(flags);
+  if (!error.empty()) V().ShowMessage(error, mtError);
+  return error.empty();
 }
 
 // ---- Shutdown -------------------------------------------------------------------
@@ -237,7 +242,29 @@ void TPlayer::HandleException(const std::exception& error) {
     V().RestartProcess();
     return;
   }
-  V().ShowMessage(error.what(), mtError);
+  QueueMessage(error.what(), mtError);
+}
+
+void TPlayer::QueueMessage(std::string text, TMessageKind kind) {
+  switch (Messages.Post(std::move(text), kind)) {
+    case TMessageQueue::prOpen:
+      OpenShowingMessage();
+      break;
+    case TMessageQueue::prRepeated:
+      V().MessageBoxRepeated(Messages.Showing()->Count);
+      break;
+    case TMessageQueue::prHeld:
+      break;
+  }
+}
+
+void TPlayer::MessageBoxClosed() {
+  if (Messages.Closed()) OpenShowingMessage();
+}
+
+void TPlayer::OpenShowingMessage() {
+  // Without a window nobody would ever close the box: the queue moves on.
+  while (Messages.Showing() && !V().OpenMessageBox(*Messages.Showing())) Messages.Closed();
 }
 
 void TPlayer::HandleRemoteMessage(TConnectionId sender, std::string_view text) {

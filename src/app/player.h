@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/app_paths.h"
+#include "app/message_queue.h"
 #include "app/remote_control.h"
 #include "app/remote_server.h"
 #include "app/remote_target.h"
@@ -52,8 +53,6 @@ inline constexpr int LibrarySaveIntervalMs = 60000;
 // Main pages of the window.
 enum TMainPage : int { mpPlaylist = 0, mpLibrary = 1, mpVideo = 2 };
 
-enum TMessageKind { mtError, mtWarning, mtInformation };
-
 // What the player asks of its window. Every method has a harmless default, so
 // a headless player (tests, tools) needs none. Called on the main thread.
 // The playlist's rows, busy indicator and play mode reach the window through
@@ -61,8 +60,15 @@ enum TMessageKind { mtError, mtWarning, mtInformation };
 // through TPlaybackView::NowPlayingChanged.
 class TPlayerView : public TPlaybackView {
  public:
-  // A modal message box with the caption "Tunevale".
+  // A modal message box with the caption "Tunevale" (only where nothing
+  // else can run meanwhile: closing, the fatal-error restart).
   virtual void ShowMessage(const std::string& text, TMessageKind kind) { (void)text, (void)kind; }
+  // Shows a message box with the caption "Tunevale" that does not wait and
+  // returns at once; the window calls TPlayer::MessageBoxClosed when the user
+  // closes it. False when there is no window to show it in.
+  virtual bool OpenMessageBox(const TMessage& message) { return (void)message, false; }
+  // The open box's message came again; it has now come `count` times.
+  virtual void MessageBoxRepeated(int count) { (void)count; }
   // Select a main page (TMainPage).
   virtual void ShowPage(int page) { (void)page; }
   // The library busy indicator shows `text` (busy) or is hidden.
@@ -167,6 +173,11 @@ class TPlayer final : public TRemoteTarget,
   // The central error handler: shows the error's message and carries on
   // (the floating point error restarts the program).
   void HandleException(const std::exception& error);
+  // Shows a message without waiting for the user: one box at a time, the
+  // others queued (TMessageQueue).
+  void QueueMessage(std::string text, TMessageKind kind);
+  // The window's message box was closed: the next queued message shows.
+  void MessageBoxClosed();
   // Runs `operation`, sending whatever it raises to HandleException.
   template <class F>
   void Guarded(F&& operation);
@@ -187,8 +198,10 @@ class TPlayer final : public TRemoteTarget,
   // --- Window operations ---------------------------------------------------------
   // The exit action and the close button go through the window's close.
   void ExitActionExecute();
-  // Saves the settings with `flags`; a failure is reported, false.
+  // Saves the settings with `flags`; a failure is reported in a modal box, false.
   bool SaveSettingsReporting(TSaveSettingsFlags flags = {});
+  // Saves the settings with `flags`; the message of a failure, else "".
+  std::string SaveSettingsError(TSaveSettingsFlags flags = {});
   // The library's add-artist / add-album operations (append under the busy indicator).
   void LibraryAddArtist(int artistIndex);
   void LibraryAddAlbum(int artistIndex, int albumIndex);
@@ -296,6 +309,7 @@ class TPlayer final : public TRemoteTarget,
   void AddLibraryTracks(const std::vector<std::string>& paths);
   void PlayLibraryTracks(const std::vector<std::string>& paths);
   void WatchLibraryFoldersIfChanged();
+  void OpenShowingMessage();
   bool SaveLibraryIfLoaded(std::string& error);
   TSettingsContext Context();
   // The window, or the stand-in while there is none.
@@ -309,6 +323,7 @@ class TPlayer final : public TRemoteTarget,
   TPlayerView* View = nullptr;
   TPlayerView NoView;  // stands in while there is no window
 
+  TMessageQueue Messages;
   TSettings SettingsRecord;
   std::unique_ptr<TSettingsStore> Store;
   TFileExtensions ExtensionTable;

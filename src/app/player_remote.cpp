@@ -17,7 +17,10 @@ std::vector<TRemoteEntry> Entries(const std::vector<TItem*>& items, TName name) 
 
 }  // namespace
 
-void TPlayer::SaveSettings() { SaveSettingsReporting(); }
+// A command's failure must not wait for the user inside the command.
+void TPlayer::SaveSettings() {
+  if (std::string error = SaveSettingsError(); !error.empty()) QueueMessage(std::move(error), mtError);
+}
 void TPlayer::LoadSettings() { LoadSettingsPass(false); }
 void TPlayer::PlayPause() { ControllerObject.PlayPauseActionExecute(); }
 void TPlayer::Stop() { ControllerObject.StopActionExecute(); }

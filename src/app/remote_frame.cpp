@@ -45,7 +45,11 @@ std::optional<std::string> TFrameReader::Next() {
   Start = end + 1;
   Scanned = 0;
   if (Start == Buffer.size()) {
-    Buffer.clear();
+    // The room of a big frame goes back once it is handled.
+    if (Buffer.capacity() > KeptCapacity)
+      std::string().swap(Buffer);
+    else
+      Buffer.clear();
     Start = 0;
   }
   return frame;

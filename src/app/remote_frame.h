@@ -23,6 +23,7 @@ class TFrameReader {
   explicit TFrameReader(size_t maxFrameBytes = DefaultMaxFrameBytes) : MaxFrameBytes(maxFrameBytes) {}
 
   static constexpr size_t DefaultMaxFrameBytes = 64u << 20;
+  static constexpr size_t KeptCapacity = 64u << 10;
 
   void Feed(std::string_view bytes);
   // The next complete frame without its zero, or nothing when none is complete.

@@ -8,13 +8,15 @@
 
 namespace tunevale {
 
-std::string ConfigHome(const TEnvironment& env) {
-  if (const std::optional<std::string> config = env("XDG_CONFIG_HOME"); config && IsAbsolutePath(*config))
-    return ExcludeTrailingSlash(*config);
+std::string XdgBaseFolder(const TEnvironment& env, const char* variable, std::string_view underHome) {
+  if (const std::optional<std::string> folder = env(variable); folder && IsAbsolutePath(*folder))
+    return ExcludeTrailingSlash(*folder);
   if (const std::optional<std::string> home = env("HOME"); home && !home->empty())
-    return ExcludeTrailingSlash(*home) + "/.config";
+    return ExcludeTrailingSlash(*home) + "/" + std::string(underHome);
   return std::string();
 }
+
+std::string ConfigHome(const TEnvironment& env) { return XdgBaseFolder(env, "XDG_CONFIG_HOME", ".config"); }
 
 std::string KeyStorePathFor(const TEnvironment& env) {
   const std::string config = ConfigHome(env);

@@ -17,7 +17,10 @@ namespace tunevale {
 // Looks up an environment variable; nothing when it is unset.
 using TEnvironment = std::function<std::optional<std::string>(const char* name)>;
 
-// $XDG_CONFIG_HOME when it is an absolute path, else $HOME/.config ("" without either).
+// $`variable` when it is an absolute path, else $HOME/`underHome` ("" without
+// either); no trailing "/".
+std::string XdgBaseFolder(const TEnvironment& env, const char* variable, std::string_view underHome);
+// XdgBaseFolder of XDG_CONFIG_HOME, else $HOME/.config.
 std::string ConfigHome(const TEnvironment& env);
 // ConfigHome + "/Tunevale/Tunevale.conf".
 std::string KeyStorePathFor(const TEnvironment& env);

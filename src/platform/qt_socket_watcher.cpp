@@ -2,30 +2,58 @@
 
 namespace tunevale {
 
+namespace {
+
+std::unique_ptr<QSocketNotifier> Notifier(int fd, QSocketNotifier::Type type, TLocalSocketServer& server) {
+  auto notifier = std::make_unique<QSocketNotifier>(fd, type);
+  notifier->setEnabled(false);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [&server] { server.ProcessEvents(0); });
+  return notifier;
+}
+
+}  // namespace
+
 TQtSocketWatcher::TQtSocketWatcher(TLocalSocketServer& server) : Server(server) {
-  SyncTimer.setSingleShot(true);
-  SyncTimer.setInterval(0);
-  QObject::connect(&SyncTimer, &QTimer::timeout, [this] { Sync(); });
-  Server.OnWatchesChanged = [this] { SyncTimer.start(); };
+  FreeTimer.setSingleShot(true);
+  FreeTimer.setInterval(0);
+  QObject::connect(&FreeTimer, &QTimer::timeout, [this] { Retired.clear(); });
+  Server.OnWatchesChanged = [this] { Sync(); };
   Sync();
 }
 
 TQtSocketWatcher::~TQtSocketWatcher() { Server.OnWatchesChanged = nullptr; }
 
-void TQtSocketWatcher::Ready() {
-  Server.ProcessEvents(0);
-  if (Server.Watches() != Current) SyncTimer.start();
+void TQtSocketWatcher::Retire(TNotifiers& notifiers) {
+  for (std::unique_ptr<QSocketNotifier>* n : {&notifiers.Read, &notifiers.Write}) {
+    (*n)->setEnabled(false);
+    Retired.push_back(std::move(*n));
+  }
+  FreeTimer.start();
 }
 
 void TQtSocketWatcher::Sync() {
-  std::vector<TLocalSocketServer::TWatch> watches = Server.Watches();
-  if (watches == Current && !Watchers.empty()) return;
-  Watchers.clear();
-  for (const TLocalSocketServer::TWatch& w : watches) {
-    if (w.Read) Watchers.push_back(std::make_unique<TFdWatcher>(w.Fd, [this] { Ready(); }));
-    if (w.Write) Watchers.push_back(std::make_unique<TFdWatcher>(w.Fd, [this] { Ready(); }, true));
+  const std::vector<TLocalSocketServer::TWatch> watches = Server.Watches();
+  auto next = watches.begin();
+  // Both lists are in id order (the listener, id 0, first).
+  for (auto it = Watched.begin(); it != Watched.end();) {
+    while (next != watches.end() && next->Id < it->first) ++next;
+    if (next == watches.end() || next->Id != it->first || next->Fd != it->second.Fd) {
+      Retire(it->second);
+      it = Watched.erase(it);
+    } else {
+      ++it;
+    }
   }
-  Current = std::move(watches);
+  for (const TLocalSocketServer::TWatch& w : watches) {
+    TNotifiers& n = Watched[w.Id];
+    if (!n.Read) {
+      n.Fd = w.Fd;
+      n.Read = Notifier(w.Fd, QSocketNotifier::Read, Server);
+      n.Write = Notifier(w.Fd, QSocketNotifier::Write, Server);
+    }
+    if (n.Read->isEnabled() != w.Read) n.Read->setEnabled(w.Read);
+    if (n.Write->isEnabled() != w.Write) n.Write->setEnabled(w.Write);
+  }
 }
 
 }  // namespace tunevale

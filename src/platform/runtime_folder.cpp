@@ -1,11 +1,14 @@
 #include "platform/runtime_folder.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/app_paths.h"
 #include "util/path.h"
 
 namespace tunevale {
@@ -31,8 +34,19 @@ void PrepareRuntimeFolder(const std::string& path) {
 std::string RuntimeFolder() {
   const char* xdg = std::getenv("XDG_RUNTIME_DIR");
   std::string path = RuntimeFolderPath(xdg ? xdg : "", geteuid());
-  PrepareRuntimeFolder(path);
-  return path;
+  try {
+    PrepareRuntimeFolder(path);
+    return path;
+  } catch (const ERuntimeFolderError& refused) {
+    const std::string cache = CacheHome(ProcessEnvironment());
+    if (cache.empty()) throw;
+    const std::string privateFolder = cache + "/Tunevale/run/";
+    std::error_code ignored;  // a failure shows in the check below
+    std::filesystem::create_directories(cache + "/Tunevale", ignored);
+    PrepareRuntimeFolder(privateFolder);
+    std::fprintf(stderr, "Tunevale: %s Using %s instead.\n", refused.what(), privateFolder.c_str());
+    return privateFolder;
+  }
 }
 
 }  // namespace tunevale

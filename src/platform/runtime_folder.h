@@ -1,11 +1,15 @@
 // The per-user runtime folder that holds the instance lock and the players'
-// sockets: $XDG_RUNTIME_DIR/Tunevale/, else /tmp/Tunevale-<uid>/.
+// sockets: $XDG_RUNTIME_DIR/Tunevale/, else /tmp/Tunevale-<uid>/. Another
+// user can take that name in the shared /tmp first; then the folder is
+// $XDG_CACHE_HOME/Tunevale/run/, which every start of this user finds the
+// same way.
 #pragma once
+
+#include <sys/types.h>
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace tunevale {
 
@@ -24,7 +28,8 @@ std::string RuntimeFolderPath(std::string_view xdgRuntimeDir, uid_t uid);
 // made it first in a shared /tmp.
 void PrepareRuntimeFolder(const std::string& path);
 
-// RuntimeFolderPath of this process's environment, prepared.
+// RuntimeFolderPath of this process's environment, prepared; when that is
+// refused, the private folder under the cache folder (said on standard error).
 std::string RuntimeFolder();
 
 }  // namespace tunevale

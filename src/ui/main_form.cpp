@@ -50,6 +50,11 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
 }
 
 TMainForm::~TMainForm() {
+  // A box without a parent outlives the window; its close must not reach the player.
+  if (MessageBox) {
+    MessageBox->disconnect(this);
+    delete MessageBox;
+  }
   Player.SetView(nullptr);
   Player.Controller().SetView(nullptr);
 }
@@ -103,13 +108,41 @@ void TMainForm::AttachVideoWindow(bool attach) {
   if (SetVideoWindow) SetVideoWindow(attach ? VideoSheetObject->VideoWindowHandle() : 0);
 }
 
+namespace {
+
+QMessageBox::Icon MessageIcon(TMessageKind kind) {
+  return kind == mtError     ? QMessageBox::Critical
+         : kind == mtWarning ? QMessageBox::Warning
+                             : QMessageBox::Information;
+}
+
+QString RepeatText(int count) {
+  return count > 1 ? QString("This happened %1 times.").arg(count) : QString();
+}
+
+}  // namespace
+
 void TMainForm::ShowMessage(const std::string& text, TMessageKind kind) {
-  const QMessageBox::Icon icon = kind == mtError     ? QMessageBox::Critical
-                                 : kind == mtWarning ? QMessageBox::Warning
-                                                     : QMessageBox::Information;
-  QMessageBox box(icon, ApplicationTitle, QString::fromStdString(text), QMessageBox::Ok,
+  QMessageBox box(MessageIcon(kind), ApplicationTitle, QString::fromStdString(text), QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   box.exec();
+}
+
+bool TMainForm::OpenMessageBox(const TMessage& message) {
+  auto* box =
+      new QMessageBox(MessageIcon(message.Kind), ApplicationTitle, QString::fromStdString(message.Text),
+                      QMessageBox::Ok, isVisible() ? this : nullptr);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->setInformativeText(RepeatText(message.Count));
+  connect(box, &QDialog::finished, this, [this] { Player.MessageBoxClosed(); });
+  MessageBox = box;
+  box->show();
+  return true;
+}
+
+void TMainForm::MessageBoxRepeated(int count) {
+  if (MessageBox) MessageBox->setInformativeText(RepeatText(count));
 }
 
 void TMainForm::ShowPage(int page) { SelectPage(page); }

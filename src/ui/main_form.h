@@ -12,12 +12,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
 
 #include "app/player.h"
 
+class QMessageBox;
 class QTabWidget;
 
 namespace tunevale {
@@ -57,6 +59,8 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   void NowPlayingChanged() override;
   // TPlayerView.
   void ShowMessage(const std::string& text, TMessageKind kind) override;
+  bool OpenMessageBox(const TMessage& message) override;
+  void MessageBoxRepeated(int count) override;
   void ShowPage(int page) override;
   void LibraryBusyChanged(bool busy, const std::string& text) override;
   void LibraryListRefilled(int page) override;
@@ -91,6 +95,7 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   TLibrarySheet* LibrarySheetObject = nullptr;
   TVideoSheet* VideoSheetObject = nullptr;
   std::unique_ptr<TMainActions> ActionsObject;
+  QPointer<QMessageBox> MessageBox;  // the one box that does not wait, while it shows
 
   bool Closing = false;
 };

@@ -51,6 +51,8 @@ class TRecordingServer : public TRemoteServer {
 class TRecordingView : public TPlayerView {
  public:
   void ShowMessage(const std::string& text, TMessageKind) override { Messages.push_back(text); }
+  bool OpenMessageBox(const TMessage& m) override { return Messages.push_back(m.Text), true; }
+  void MessageBoxRepeated(int count) override { Messages.push_back("+" + std::to_string(count)); }
   void RemoveTrayIcon() override { ++TrayRemovals; }
   void EndProcessNow() override { ++ProcessEnds; }
   void RestartProcess() override { ++Restarts; }
@@ -285,6 +287,14 @@ TEST_F(PlayerTest, APortableCopyDownloadsRemotePlaylistsBesideItsLibrary) {
   p.PlaylistFile().OpenPlaylistFile("http://host/list.m3u");
   EXPECT_EQ(FileNames(), Texts{Files[1]});
   EXPECT_TRUE(std::filesystem::is_empty(Paths.AppDataDir));
+}
+
+TEST_F(PlayerTest, FailedCommandsWaitForOneBoxThatCountsRepeats) {
+  TPlayer& p = Start();
+  for (const char* text : {"setvolume=abc", "playalbum=99999999999999999999", "setvolume=abc"}) Send(text);
+  EXPECT_EQ(View.Messages, (Texts{"'abc' is not a valid integer value", "+2"}));
+  p.MessageBoxClosed();  // the message that waited shows next
+  EXPECT_EQ(View.Messages.back(), "'99999999999999999999' is not a valid integer value");
 }
 
 TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {

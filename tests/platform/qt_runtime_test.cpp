@@ -1,11 +1,16 @@
 #include "platform/qt_runtime.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+
+#include "platform/local_socket_client.h"
+#include "platform/qt_socket_watcher.h"
+#include "support/temp_folder.h"
 
 namespace tunevale {
 namespace {
@@ -68,6 +73,33 @@ TEST_F(QtRuntimeTest, FdWatcherReportsReadableData) {
   EXPECT_TRUE(RunUntil([&] { return received == "ping"; }));
   ::close(fds[0]);
   ::close(fds[1]);
+}
+
+// Each client gets the descriptor number of the one before it, which the
+// loop polls in between: no notifier may outlive its connection.
+TEST_F(QtRuntimeTest, ClientsReusingAClosedOnesDescriptorAreAnsweredWithNoStaleNotifier) {
+  test::TTempFolder temp;
+  std::unique_ptr<TLocalSocketServer> server;
+  server = std::make_unique<TLocalSocketServer>(
+      temp / "player-1.sock", [&](TConnectionId id, std::string_view) { server->SendFrame(id, "pong"); });
+  TQtSocketWatcher watcher(*server);
+  static int stale = 0;
+  qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+    stale += text.contains("Invalid socket");
+  });
+  for (int round = 0; round < 3; ++round) {
+    TLocalSocketClient client;
+    ASSERT_TRUE(client.Connect(server->SocketPath()) && ::write(client.Descriptor(), "ping", 5) == 5);
+    pollfd readable{client.Descriptor(), POLLIN, 0};
+    std::string reply;
+    EXPECT_TRUE(RunUntil([&] { return ::poll(&readable, 1, 0) == 1; }) &&
+                client.ReadFrame(reply, 0) == TLocalSocketClient::crDone && reply == "pong")
+        << round;
+    client.Close();
+    ASSERT_TRUE(RunUntil([&] { return server->ConnectionCount() == 0; }));
+  }
+  qInstallMessageHandler(nullptr);
+  EXPECT_EQ(stale, 0);
 }
 
 TEST_F(QtRuntimeTest, ClockAndDateMoveForward) {

@@ -205,6 +205,40 @@ TEST(LocalSocketTest, AnOverlongFrameDropsTheConnection) {
   EXPECT_TRUE(echo.HandledFrames().empty());
 }
 
+// Clients pushing 3 MiB frames that never end and listeners that never read
+// stay within the budget; the listeners are dropped, a reader gets its answers.
+TEST(LocalSocketTest, ClientsTogetherStayWithinTheMemoryBudget) {
+  test::TTempFolder temp;
+  std::vector<TConnectionId> listeners;  // the server's thread only
+  std::unique_ptr<TLocalSocketServer> server;
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id, std::string_view text) {
+    if (text == "listen") listeners.push_back(id);
+    for (TConnectionId listener : listeners) server->SendFrame(listener, std::string(256 << 10, 'n'));
+  });
+  server->MemoryBudget = 8 << 20;
+  server->MaxConnections = 12;
+  TServerThread loop(*server);
+  std::vector<TLocalSocketClient> idle(6);
+  for (TLocalSocketClient& c : idle)
+    ASSERT_TRUE(c.Connect(server->SocketPath()) && send(c.Descriptor(), "listen", 7, MSG_NOSIGNAL) == 7);
+  std::vector<std::thread> senders;
+  for (int i = 0; i < 20; ++i)
+    senders.emplace_back([&] {
+      TLocalSocketClient c;
+      const std::string chunk(1 << 20, 'z');
+      // Each send waits until the server has taken it all or dropped the client.
+      if (c.Connect(server->SocketPath()) && fcntl(c.Descriptor(), F_SETFL, 0) == 0)
+        for (int n = 0; n < 3 && send(c.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0; ++n) continue;
+    });
+  for (std::thread& t : senders) t.join();
+  TLocalSocketClient reader;
+  ASSERT_TRUE(reader.Connect(server->SocketPath()));
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(reader.Send("notify", nullptr, 10000), TLocalSocketClient::crDone) << i;
+  loop.Join();
+  EXPECT_LE(server->PeakHeldBytes(), server->MemoryBudget);
+  EXPECT_EQ(server->ConnectionCount(), 1u);
+}
+
 // A player's remote side on the test's thread: the interpreter over a fake
 // target, reached through a real socket.
 struct TRemotePlayer {

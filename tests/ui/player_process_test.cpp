@@ -10,9 +10,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 
+#include "platform/local_socket_client.h"
 #include "support/mp3_file.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
@@ -53,7 +56,12 @@ class PlayerProcessTest : public ::testing::Test {
   }
 
   // `out`: a file for the standard output (else it is the test's).
-  pid_t Spawn(const std::string& program, const std::vector<std::string>& args, const std::string& out = {}) {
+  pid_t Spawn(std::string program, std::vector<std::string> args, const std::string& out = {}) {
+    if (!Wrapper.empty()) {
+      args.insert(args.begin(), program);
+      args.insert(args.begin(), Wrapper.begin() + 1, Wrapper.end());
+      program = Wrapper[0];
+    }
     const pid_t pid = fork();
     if (pid == 0) {
       if (chdir(Folder.Path().c_str()) != 0) _exit(126);
@@ -94,8 +102,8 @@ class PlayerProcessTest : public ::testing::Test {
   int PlayerSocketCount() const {
     int n = 0;
     std::error_code ignored;
-    for (const auto& e : fs::directory_iterator(Run + "/Tunevale", ignored))
-      if (e.path().filename().string().starts_with("player-")) ++n;
+    for (const auto& e : fs::directory_iterator(RuntimeFolder, ignored))
+      if (e.path().filename().string().starts_with("player-") && e.path().extension() == ".sock") ++n;
     return n;
   }
 
@@ -140,8 +148,8 @@ class PlayerProcessTest : public ::testing::Test {
   }
 
   test::TTempFolder Folder;
-  std::string Run, Bin;
-  std::vector<std::string> Media, Env;
+  std::string Run, Bin, RuntimeFolder = Folder / "run/Tunevale";
+  std::vector<std::string> Media, Env, Wrapper;  // Wrapper: a program that runs the spawned one
   std::vector<pid_t> Started;
   pid_t Pulse = -1;
 };
@@ -230,6 +238,43 @@ TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("AppVersion="), std::string::npos) << Log();  // written by the close
   EXPECT_NE(ini.find("PlaylistCount=100000\n" + items), std::string::npos);
+}
+
+// 1,000 failing and malformed commands, every hundredth with a number of
+// 5,000 digits: each is answered and the player runs on.
+TEST_F(PlayerProcessTest, FailingAndMalformedCommandsAreEachAnsweredAndThePlayerRuns) {
+  const pid_t player = StartPlayer({});
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(RuntimeFolder + "/player-" + std::to_string(player) + ".sock"));
+  const char* words[] = {"setvolume=", "playalbum=", "playartist=", "playfromplaylist=", "registerwindow=", ""};
+  std::mt19937 random(9);
+  for (int i = 0; i < 1000; ++i) {
+    std::string text = i == 0 ? "setvolume=abc" : words[random() % 6];
+    for (size_t n = i % 100 == 1 ? 5000 : random() % 40; n > 0; --n)
+      text += static_cast<char>(i % 100 == 1 ? '0' + random() % 10 : 1 + random() % 255);
+    ASSERT_EQ(client.Send(text, nullptr, 10000), TLocalSocketClient::crDone) << i;
+  }
+  EXPECT_EQ(waitpid(player, nullptr, WNOHANG), 0) << Log();
+  Terminate(player);
+}
+
+// Another user took the shared /tmp name first (seen through a private /tmp
+// of these processes): both starts meet in the folder under the cache.
+TEST_F(PlayerProcessTest, ATakenSharedRuntimeFolderSendsEveryStartToThePrivateOne) {
+  int status = -1;
+  if (geteuid() != 0 || (test::RunProgram("/usr/bin/unshare", {"-m", "true"}, status), status != 0))
+    GTEST_SKIP() << "needs root and mount namespaces";
+  const std::string taken = Folder.MakeFolder("tmp/Tunevale-0");
+  ASSERT_EQ(chown(taken.c_str(), 65534, 65534), 0);
+  Folder.MakeFolder("tmp/" + fs::path(Folder.Path()).filename().string());  // keeps the test's folder in view
+  Wrapper = {"/usr/bin/unshare", "-m", "sh", "-c",
+             R"(mount --bind "$0" "$0/tmp/${0##*/}" && mount --rbind "$0/tmp" /tmp && exec "$@")", Folder.Path()};
+  Env[1] = "PULSE_SERVER=unix:" + Run + "/pulse/native";  // in place of XDG_RUNTIME_DIR
+  RuntimeFolder = Folder / "home/.cache/Tunevale/run";
+  const pid_t player = StartPlayer({});
+  EXPECT_EQ(Wait(Spawn(Bin, {Media[1]})), 0) << Log();
+  EXPECT_NE(Terminate(player).find(Media[1] + "*"), std::string::npos) << Log();
+  EXPECT_NE(Log().find("Using " + RuntimeFolder + "/ instead."), std::string::npos) << Log();
 }
 
 }  // namespace
