@@ -97,7 +97,8 @@ TPlaybackController::~TPlaybackController() {
   if (Playlist.PlaybackTarget() == this) Playlist.SetPlaybackTarget(nullptr);
 }
 
-void TPlaybackController::OpenMedia(const std::string& path, const std::string& caption, TPlayResult& result) {
+void TPlaybackController::OpenMedia(const std::string& path, const std::string& caption,
+                                    TPlayResult& result) {
   StopSeek();
   result = TPlayResult{};
   const TMediaKind kind = Extensions.GetFileKind(path);
@@ -196,7 +197,10 @@ void TPlaybackController::StartPlayback(const std::string& path) {
   Runtime.ProcessPendingMessages();
   if (TagReader) TagReader(path, NowPlayingTags);
   if (NowPlayingTags.Title.empty()) NowPlayingTags.Title = FileDisplayName(path);
-  Duration = NowPlayingTags.Length != 0 ? NowPlayingTags.Length : Graph.DurationMs();
+  // The tags' length shows until the engine knows the media's own; tags may
+  // claim less than the media holds (a variable bit rate estimated as constant).
+  const int32_t engineDuration = Graph.DurationMs();
+  Duration = engineDuration > 0 ? engineDuration : NowPlayingTags.Length;
   PositionOffset = 0;
   ProgressMaxValue = Duration;
   VolumeTrackBarChange(VolumePosition);
@@ -267,13 +271,13 @@ void TPlaybackController::FilterGraphGraphVideoSizeChanged(int32_t width, int32_
 }
 
 void TPlaybackController::DSTrackBarTimer(int32_t currentMs, int32_t durationMs) {
-  (void)durationMs;
+  if (durationMs > 0) Duration = durationMs;
   Position = currentMs - PositionOffset;
   ProgressMaxValue = Duration;
   if (!DraggingFlag) ProgressPositionValue = Position;
   UpdateNowPlayingDisplay(false);
   if (Kind != mkPicture) {
-    // No length known (a stream): the end is the engine's to report.
+    // No length known: the end is the engine's to report.
     if (Duration > 0 && Position >= Duration) Playlist.AdvancePlayOrder(true);
   } else if (Position >= Settings.PictureDuration * 1000 && Position >= Duration && !Stream) {
     Playlist.AdvancePlayOrder(true);
@@ -333,14 +337,15 @@ void TPlaybackController::SeekTo(int32_t ms) {
   ms = std::max(ms, 0);
   const int32_t engineDuration = Graph.DurationMs();
   if (engineDuration > 0) {
+    // Positions are the media's own from here on, whatever the tags claimed.
+    Duration = ProgressMaxValue = engineDuration;
     SeekBar.SetMax(ProgressMaxValue);
     SeekBar.SetPosition(ms);
     SeekBar.Seek();
   }
   Position = ms;
   if (engineDuration > 0) {
-    // Keeps the shown position consistent when the tags' length differs from the media's.
-    PositionOffset = Duration != 0 ? RoundEven(double(engineDuration - Duration) * ms / Duration) : 0;
+    PositionOffset = 0;
   } else {
     // A picture has no length: its shown time continues from the requested position.
     int32_t engineMs = 0;

@@ -66,7 +66,7 @@ class PlaybackControllerTest : public ::testing::Test {
 
 TEST_F(PlaybackControllerTest, PlaysAPlaylistToItsEndByCompletionAndByPosition) {
   Add("/m/a.mp3", "First", 0);
-  Add("/m/b.mp3", "Second", 30000);  // the tags claim less than the media's 60 s
+  Add("/m/b.mp3", "Second");
   Add("/m/c.ogg");
   Playlist.PlayEntry(0, true);
   EXPECT_EQ(Graph.Location, "/m/a.mp3");
@@ -79,11 +79,10 @@ TEST_F(PlaybackControllerTest, PlaysAPlaylistToItsEndByCompletionAndByPosition) 
   Graph.FireComplete();
   EXPECT_EQ(Graph.Location, "/m/b.mp3");
   EXPECT_EQ(Playlist.PlayingIndex(), 1);
-  // The poll ends the entry at the tags' length, before the media ends.
-  Graph.PositionMs = 29500;
+  Graph.PositionMs = 59500;
   Runtime.Advance(500);
   EXPECT_EQ(Graph.Location, "/m/b.mp3");
-  Graph.PositionMs = 30000;
+  Graph.PositionMs = 60000;
   Runtime.Advance(500);
   EXPECT_EQ(Graph.Location, "/m/c.ogg");
   EXPECT_EQ(Controller.TitleLabel(), "C");  // no title: the display name, no artist
@@ -200,18 +199,27 @@ TEST_F(PlaybackControllerTest, KeyboardSeeksJumpAtOnceAndContinueOnlyWhileRepeat
   EXPECT_LT(Controller.PositionMs(), 24000);
 }
 
-TEST_F(PlaybackControllerTest, SeekingKeepsShownTimeConsistentWithTagLength) {
-  Add("/m/a.mp3", "A", 100000);  // the media itself lasts 120 s
-  Graph.MediaDurationMs = 120000;
+TEST_F(PlaybackControllerTest, TagsClaimingLessThanTheMediaNeitherEndNorScaleIt) {
+  Add("/m/vbr.mp3", "Vbr", 100000);
+  Add("/m/next.mp3", "Next");
+  Graph.DurationByLocation["/m/vbr.mp3"] = -1;  // the engine does not know yet
   Playlist.PlayEntry(0, true);
-  Controller.SeekTo(50000);
-  EXPECT_EQ(Graph.PositionMs, 60000);  // half of the stop position
-  EXPECT_EQ(Controller.PositionOffsetMs(), 10000);
-  Graph.PositionMs = 70000;
+  EXPECT_EQ(Controller.TimeLabel(), "0:00:00 / 0:01:40");
+
+  Graph.DurationByLocation["/m/vbr.mp3"] = 300000;
+  Graph.PositionMs = 100000;
   Runtime.Advance(500);
-  EXPECT_EQ(Controller.PositionMs(), 60000);
-  Controller.SeekTo(-5);
-  EXPECT_EQ(Graph.PositionMs, 0);
+  EXPECT_EQ(Graph.Location, "/m/vbr.mp3");
+  EXPECT_EQ(Controller.TimeLabel(), "0:01:40 / 0:05:00");
+  Controller.SeekTo(150000);
+  EXPECT_EQ(Graph.PositionMs, 150000);
+  Graph.PositionMs = 299500;
+  Runtime.Advance(500);
+  EXPECT_EQ(Controller.PositionMs(), 299500);
+  EXPECT_EQ(Graph.Location, "/m/vbr.mp3");
+  Graph.PositionMs = 300000;
+  Runtime.Advance(500);
+  EXPECT_EQ(Graph.Location, "/m/next.mp3");
 }
 
 TEST_F(PlaybackControllerTest, DraggingTheProgressBarSeeksOnRelease) {
@@ -295,11 +303,14 @@ TEST(PlaybackTextTest, StreamLocations) {
 }
 
 TEST(PlaybackTextTest, ErrorTextsAndTimes) {
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""), "Cannot play this file. This is an unknown file format.");
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""), "Cannot find this file. It may be removed from your computer.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""),
+            "Cannot play this file. This is an unknown file format.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""),
+            "Cannot find this file. It may be removed from your computer.");
   EXPECT_EQ(PlayErrorText(-3, "boom"), "Cannot open this file because of an unknown error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "Odd failure"), "Odd failure\rPlease report this error.");
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"), "Cannot open this file because of an unknown error.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"),
+            "Cannot open this file because of an unknown error.");
   EXPECT_EQ(FormatPlayTime(0), "0:00:00");
   EXPECT_EQ(FormatPlayTime(3725999), "1:02:05");
   EXPECT_EQ(FormatPlayTime(90000000), "25:00:00");  // no wrap after a day
