@@ -39,6 +39,8 @@ std::string WorkingDir() {
 }
 
 int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers& players) {
+  if (const std::string platform = QtPlatformOverride(ProcessEnvironment()); !platform.empty())
+    setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   QApplication app(argc, argv);
   QApplication::setApplicationName(ApplicationTitle);
   TQtRuntime runtime;
@@ -66,6 +68,10 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   TPlayer player(TPlayerPorts{runtime, graph, http, folderWatcher ? &*folderWatcher : nullptr, &remoteServer},
                  plan.Paths);
   playerForErrors = &player;
+  graph.SetVideoPlatform(QGuiApplication::platformName().toStdString(),
+                         [&player] { return player.Settings().PreferOverlay; });
+  // A slow open lets the window and the remote clients go on.
+  graph.SetPendingMessagesPump([&runtime] { runtime.ProcessPendingMessages(); });
   graph.OnHandlerError = [&](std::exception_ptr error) {
     try {
       std::rethrow_exception(error);

@@ -24,4 +24,13 @@ TEntryPlan PlanEntry(const std::vector<std::string>& args, const TEnvironment& e
   return plan;
 }
 
+std::string QtPlatformOverride(const TEnvironment& env) {
+  const auto value = [&env](const char* name) { return env(name).value_or(""); };
+  const std::string asked = value("QT_QPA_PLATFORM");
+  const bool wayland =
+      asked.starts_with("wayland") ||
+      (asked.empty() && (!value("WAYLAND_DISPLAY").empty() || value("XDG_SESSION_TYPE") == "wayland"));
+  return wayland && !value("DISPLAY").empty() ? "xcb" : "";
+}
+
 }  // namespace tunevale

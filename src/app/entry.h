@@ -30,4 +30,9 @@ struct TEntryPlan {
 TEntryPlan PlanEntry(const std::vector<std::string>& args, const TEnvironment& env, std::string_view exePath,
                      std::string_view workingDir, FILE* err);
 
+// The Qt platform the window must use, set before Qt starts; empty leaves Qt's
+// choice. A Wayland session with an X server runs the window through it ("xcb"):
+// the video sinks draw into X windows only.
+std::string QtPlatformOverride(const TEnvironment& env);
+
 }  // namespace tunevale

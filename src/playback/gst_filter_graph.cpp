@@ -10,11 +10,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #include "playback/gst_error_map.h"
+#include "playback/video_sink_choice.h"
 
 namespace tunevale {
 
@@ -25,6 +28,8 @@ constexpr const char* kVideoCapsMessage = "tunevale-video-caps";
 constexpr const char* kWakeMessage = "tunevale-wake";
 // The most messages one ProcessBusMessages call handles; the rest wait for the next.
 constexpr int kMaxMessagesPerCall = 256;
+// How often a waiting open lets the main loop run.
+constexpr int64_t kPumpEveryMs = 20;
 
 GQuark GenerationQuark() {
   static const GQuark quark = g_quark_from_static_string("tunevale-generation");
@@ -94,13 +99,43 @@ struct TMessageList {
   }
 };
 
+int SetStateWork(GstElement* element, int state) {
+  return gst_element_set_state(element, static_cast<GstState>(state));
+}
+
+int SeekWork(GstElement* element, int positionMs) {
+  const gint64 target = static_cast<gint64>(std::max(positionMs, 0)) * GST_MSECOND;
+  return gst_element_seek_simple(element, GST_FORMAT_TIME,
+                                 static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                 target);
+}
+
 }  // namespace
+
+// Shared by the main thread and the GStreamer thread that makes the call. The
+// element stays the main thread's unless it gives up waiting (Abandoned): then
+// the call brings it down and drops it when the work returns. So the last
+// reference of an element goes on the main thread whenever the work returned
+// in time (its teardown must not race with the program's exit).
+struct GstFilterGraph::TBoundedCall {
+  GstElement* Element = nullptr;
+  TElementWork Work = nullptr;
+  int Argument = 0;
+  std::mutex Lock;
+  std::condition_variable Finished;
+  bool Done = false;
+  bool Abandoned = false;
+  int Result = 0;
+};
 
 // GStreamer starts with the first pipeline, not with the program: reading
 // its plugin registry would hold up the window at start-up.
 GstFilterGraph::GstFilterGraph() = default;
 
-GstFilterGraph::~GstFilterGraph() { DestroyPipeline(); }
+GstFilterGraph::~GstFilterGraph() {
+  DestroyPipeline();
+  if (Courier) gst_object_unref(Courier);
+}
 
 // ---- GStreamer threads ----
 
@@ -116,10 +151,32 @@ GstBusSyncReply GstFilterGraph::SyncHandler(GstBus*, GstMessage* message, gpoint
   return GST_BUS_PASS;
 }
 
+void GstFilterGraph::RunCall(GstElement*, gpointer data) {
+  const std::shared_ptr<TBoundedCall> call = *static_cast<std::shared_ptr<TBoundedCall>*>(data);
+  const int result = call->Work(call->Element, call->Argument);
+  bool abandoned = false;
+  {
+    const std::lock_guard lock(call->Lock);
+    call->Result = result;
+    call->Done = true;
+    abandoned = call->Abandoned;
+  }
+  call->Finished.notify_all();
+  if (abandoned) {
+    gst_element_set_state(call->Element, GST_STATE_NULL);
+    gst_object_unref(call->Element);
+  }
+}
+
 // ---- main thread ----
 
 gboolean GstFilterGraph::BusWatch(GstBus*, GstMessage* message, gpointer data) {
   auto* self = static_cast<GstFilterGraph*>(data);
+  // An open waiting for its media reads the bus itself.
+  if (self->OpenWaiting) {
+    self->OpenInbox.push_back(gst_message_ref(message));
+    return TRUE;
+  }
   // An exception must not unwind through GLib's C frames.
   try {
     self->Dispatch(message);
@@ -141,8 +198,7 @@ void GstFilterGraph::CreatePipeline() {
   try {
     AudioSink = MakeSink(AudioSinkDescription.empty() ? "autoaudiosink" : AudioSinkDescription, kErrNoAudioOutput);
     g_object_set(Pipeline, "audio-sink", AudioSink, nullptr);
-    if (!VideoSinkDescription.empty())
-      g_object_set(Pipeline, "video-sink", MakeSink(VideoSinkDescription, kErrUnknown), nullptr);
+    g_object_set(Pipeline, "video-sink", MakeSink(VideoSinkToUse(), kErrUnknown), nullptr);
   } catch (...) {
     gst_object_unref(Pipeline);
     Pipeline = nullptr;
@@ -161,24 +217,94 @@ void GstFilterGraph::CreatePipeline() {
 }
 
 void GstFilterGraph::DestroyPipeline() {
-  if (!Pipeline) return;
   Unload();
+  if (Pipeline) ReleasePipeline(true);
+}
+
+void GstFilterGraph::ReleasePipeline(bool unref) {
   if (BusWatchId) g_source_remove(BusWatchId);
   BusWatchId = 0;
   gst_bus_set_sync_handler(Bus, nullptr, nullptr, nullptr);
   gst_object_unref(Bus);
   Bus = nullptr;
-  gst_object_unref(Pipeline);
+  if (unref) gst_object_unref(Pipeline);
   Pipeline = nullptr;
   AudioSink = nullptr;
 }
 
+std::string GstFilterGraph::VideoSinkToUse() {
+  if (!VideoSinkDescription.empty()) return VideoSinkDescription;
+  return ChooseVideoSink(VideoPlatform, PreferOverlay && PreferOverlay(),
+                         [this](const std::string& element) { return SinkOpens(element); });
+}
+
+bool GstFilterGraph::SinkOpens(const std::string& element) {
+  GstElement* sink = gst_element_factory_make(element.c_str(), nullptr);
+  if (!sink) return false;
+  gst_object_ref_sink(sink);
+  const std::optional<int> ready = RunBounded(sink, SetStateWork, GST_STATE_READY, StateTimeoutMs, false);
+  // A sink that did not answer in time was left to the thread it is stuck in.
+  if (ready && RunBounded(sink, SetStateWork, GST_STATE_NULL, StateTimeoutMs, false)) gst_object_unref(sink);
+  return ready == GST_STATE_CHANGE_SUCCESS;
+}
+
+void GstFilterGraph::SetVideoPlatform(std::string qtPlatform, std::function<bool()> preferOverlay) {
+  VideoPlatform = std::move(qtPlatform);
+  PreferOverlay = std::move(preferOverlay);
+}
+
+std::optional<int> GstFilterGraph::RunBounded(GstElement* element, TElementWork work, int argument,
+                                              int timeoutMs, bool pump) {
+  auto call = std::make_shared<TBoundedCall>();
+  call->Element = element;
+  call->Work = work;
+  call->Argument = argument;
+  const unsigned generation = Shared->Generation;
+  // GStreamer's thread holds a reference of the element it is given until after
+  // the work: a courier of our own, so the element's last one stays ours.
+  if (!Courier) Courier = GST_ELEMENT(gst_object_ref_sink(gst_bin_new("tunevale-courier")));
+  gst_element_call_async(Courier, RunCall, new std::shared_ptr<TBoundedCall>(call),
+                         [](gpointer data) { delete static_cast<std::shared_ptr<TBoundedCall>*>(data); });
+  const int64_t deadline = NowMs() + timeoutMs;
+  std::unique_lock lock(call->Lock);
+  for (;;) {
+    const int64_t remaining = deadline - NowMs();
+    if (call->Done || remaining <= 0) break;
+    const bool pumping = pump && PumpMessages;
+    call->Finished.wait_for(
+        lock, std::chrono::milliseconds(pumping ? std::min(remaining, kPumpEveryMs) : remaining));
+    if (call->Done || !pumping) continue;
+    lock.unlock();
+    PumpMessages();
+    lock.lock();
+    if (Shared->Generation != generation) return std::nullopt;
+  }
+  if (call->Done) return call->Result;
+  call->Abandoned = true;
+  return std::nullopt;
+}
+
+GstStateChangeReturn GstFilterGraph::ChangeState(GstState state) {
+  const std::optional<int> result = RunBounded(Pipeline, SetStateWork, state, StateTimeoutMs, false);
+  if (result) return static_cast<GstStateChangeReturn>(*result);
+  AbandonPipeline();
+  return GST_STATE_CHANGE_FAILURE;
+}
+
+void GstFilterGraph::AbandonPipeline() {
+  UnwatchVideoPad();
+  ReleasePipeline(false);  // the stuck call owns it now
+  ForgetMedium();
+}
+
 void GstFilterGraph::Unload() {
   UnwatchVideoPad();
-  if (Pipeline) {
-    gst_element_set_state(Pipeline, GST_STATE_NULL);
-    g_object_set(Pipeline, "video-filter", nullptr, nullptr);
-  }
+  if (Pipeline) ChangeState(GST_STATE_NULL);
+  if (Pipeline) g_object_set(Pipeline, "video-filter", nullptr, nullptr);
+  ForgetMedium();
+}
+
+void GstFilterGraph::ForgetMedium() {
   // Every thread of the old medium has ended: whatever it posted is now stale.
   ++Shared->Generation;
   for (GstMessage* message : Deferred) gst_message_unref(message);
@@ -209,8 +335,8 @@ void GstFilterGraph::DoPlay() {
   if (!Loaded) throw EDirectShowException(kErrUnknown, "No media is loaded");
   TargetState = GST_STATE_PLAYING;
   if (BufferingNow) return;  // starts when the buffer is full
-  if (gst_element_set_state(Pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-    if (GstMessage* error = gst_bus_pop_filtered(Bus, GST_MESSAGE_ERROR))
+  if (ChangeState(GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    if (GstMessage* error = Bus ? gst_bus_pop_filtered(Bus, GST_MESSAGE_ERROR) : nullptr)
       RaiseFromError(error);
     throw EDirectShowException(kErrUnknown, "Playback cannot start");
   }
@@ -219,7 +345,7 @@ void GstFilterGraph::DoPlay() {
 void GstFilterGraph::DoPause() {
   if (!Loaded) throw EDirectShowException(kErrUnknown, "No media is loaded");
   TargetState = GST_STATE_PAUSED;
-  if (gst_element_set_state(Pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+  if (ChangeState(GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
     throw EDirectShowException(kErrUnknown, "Playback cannot pause");
 }
 
@@ -227,12 +353,13 @@ void GstFilterGraph::DoStop() {
   if (!Loaded) return;
   TargetState = GST_STATE_READY;
   BufferingNow = false;
-  gst_element_set_state(Pipeline, GST_STATE_READY);
+  ChangeState(GST_STATE_READY);
 }
 
 void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
-  if (!Pipeline) throw EDirectShowException(kErrUnknown, "The media graph is not active");
+  if (!Active()) throw EDirectShowException(kErrUnknown, "The media graph is not active");
   Unload();
+  if (!Pipeline) CreatePipeline();  // the last one was abandoned
   std::string uri;
   bool network = false;
   // A local path may contain "://" too; only a scheme in front makes an address.
@@ -274,10 +401,11 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
 }
 
 int32_t GstFilterGraph::DoRenderDVD(const std::string& path, int32_t) {
-  if (!Pipeline || !gst_uri_protocol_is_supported(GST_URI_SRC, "dvd")) return kErrNoDvdBuilder;
+  if (!Active() || !gst_uri_protocol_is_supported(GST_URI_SRC, "dvd")) return kErrNoDvdBuilder;
   Unload();
   Kind = TSourceKind::File;
   try {
+    if (!Pipeline) CreatePipeline();
     Open("dvd://" + path, false, true);
   } catch (const EDirectShowException& e) {
     return e.ErrorCode;
@@ -291,17 +419,37 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
   NetworkLoaded = networkSource;
   DiscLoaded = discSource;
   TargetState = GST_STATE_PAUSED;
-  const GstStateChangeReturn ret = gst_element_set_state(Pipeline, GST_STATE_PAUSED);
+  const unsigned generation = Shared->Generation;
+  // Ends the wait however it ends: messages the watch kept for the open and not
+  // handed on are dropped.
+  struct TWaiting {
+    GstFilterGraph& Graph;
+    explicit TWaiting(GstFilterGraph& graph) : Graph(graph) { Graph.OpenWaiting = true; }
+    ~TWaiting() {
+      Graph.OpenWaiting = false;
+      for (GstMessage* m : Graph.OpenInbox) gst_message_unref(m);
+      Graph.OpenInbox.clear();
+    }
+  } waiting(*this);
+  const int64_t deadline = NowMs() + PrerollTimeoutMs;
+  // Sinks open their devices inside this call: it may be the one that gets stuck.
+  const std::optional<int> changed =
+      RunBounded(Pipeline, SetStateWork, GST_STATE_PAUSED, PrerollTimeoutMs, true);
+  if (Shared->Generation != generation) return;  // cleared while the loop ran
+  if (!changed) AbandonPipeline();
+  const auto ret = changed ? static_cast<GstStateChangeReturn>(*changed) : GST_STATE_CHANGE_FAILURE;
   bool prerolled = ret == GST_STATE_CHANGE_SUCCESS || ret == GST_STATE_CHANGE_NO_PREROLL;
   // Messages seen while waiting are handled later, on the main loop, in order.
   TMessageList seen;
   GstMessage* error = nullptr;
   // A refused change has posted its error already; look for it briefly.
-  const int64_t deadline = NowMs() + (ret == GST_STATE_CHANGE_FAILURE ? 1000 : PrerollTimeoutMs);
-  while (!prerolled && !error) {
-    const int64_t remaining = deadline - NowMs();
-    if (remaining <= 0) break;
-    GstMessage* message = gst_bus_timed_pop(Bus, remaining * GST_MSECOND);
+  const int64_t waitEnd = ret == GST_STATE_CHANGE_FAILURE ? std::min(deadline, NowMs() + 1000) : deadline;
+  while (Pipeline && !prerolled && !error) {
+    GstMessage* message = NextOpenMessage(waitEnd, generation);
+    if (Shared->Generation != generation) {
+      if (message) gst_message_unref(message);
+      return;
+    }
     if (!message) break;
     if (IsStale(message)) {
       gst_message_unref(message);
@@ -312,22 +460,44 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
       break;
     }
     NoteFacts(message);
-    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE && GST_MESSAGE_SRC(message) == GST_OBJECT(Pipeline))
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ASYNC_DONE &&
+        GST_MESSAGE_SRC(message) == GST_OBJECT(Pipeline))
       prerolled = true;
     seen.Items.push_back(message);
   }
   if (error) RaiseFromError(error);
   if (!prerolled) {
     Unload();
-    if (ret == GST_STATE_CHANGE_FAILURE) throw EDirectShowException(kErrUnknown, "The media cannot be opened");
+    if (changed && ret == GST_STATE_CHANGE_FAILURE)
+      throw EDirectShowException(kErrUnknown, "The media cannot be opened");
     throw EDirectShowException(networkSource ? kErrCannotConnect : kErrUnknown,
                                "Timed out waiting for the media to start");
   }
   Loaded = true;
   Deferred.assign(seen.Items.begin(), seen.Items.end());
   seen.Items.clear();
-  gst_element_post_message(Pipeline, gst_message_new_application(GST_OBJECT(Pipeline),
-                                                                 gst_structure_new_empty(kWakeMessage)));
+  Deferred.insert(Deferred.end(), OpenInbox.begin(), OpenInbox.end());
+  OpenInbox.clear();
+  gst_element_post_message(
+      Pipeline, gst_message_new_application(GST_OBJECT(Pipeline), gst_structure_new_empty(kWakeMessage)));
+}
+
+GstMessage* GstFilterGraph::NextOpenMessage(int64_t deadlineMs, unsigned generation) {
+  for (;;) {
+    if (!OpenInbox.empty()) {
+      GstMessage* message = OpenInbox.front();
+      OpenInbox.pop_front();
+      return message;
+    }
+    const int64_t remaining = deadlineMs - NowMs();
+    if (remaining <= 0) return nullptr;
+    const int64_t slice = PumpMessages ? std::min(remaining, kPumpEveryMs) : remaining;
+    if (GstMessage* message = gst_bus_timed_pop(Bus, static_cast<GstClockTime>(slice) * GST_MSECOND))
+      return message;
+    if (!PumpMessages) continue;
+    PumpMessages();
+    if (Shared->Generation != generation) return nullptr;
+  }
 }
 
 void GstFilterGraph::NoteFacts(GstMessage* message) {
@@ -428,8 +598,7 @@ void GstFilterGraph::Handle(GstMessage* message) {
     case GST_MESSAGE_CLOCK_LOST:
       // The usual cure: pick a new clock by pausing and playing again.
       if (Loaded && TargetState == GST_STATE_PLAYING && !BufferingNow) {
-        gst_element_set_state(Pipeline, GST_STATE_PAUSED);
-        gst_element_set_state(Pipeline, GST_STATE_PLAYING);
+        if (ChangeState(GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) ChangeState(GST_STATE_PLAYING);
       }
       break;
     case GST_MESSAGE_ASYNC_DONE:
@@ -448,12 +617,12 @@ void GstFilterGraph::Handle(GstMessage* message) {
 
 void GstFilterGraph::HandleBuffering(int percent) {
   if (percent < 100) {
-    if (!BufferingNow && TargetState == GST_STATE_PLAYING) gst_element_set_state(Pipeline, GST_STATE_PAUSED);
+    if (!BufferingNow && TargetState == GST_STATE_PLAYING) ChangeState(GST_STATE_PAUSED);
     BufferingNow = true;
     FireEvent(ecBufferingData, 1, percent);
   } else if (BufferingNow) {
     BufferingNow = false;
-    if (TargetState == GST_STATE_PLAYING) gst_element_set_state(Pipeline, GST_STATE_PLAYING);
+    if (TargetState == GST_STATE_PLAYING) ChangeState(GST_STATE_PLAYING);
     FireEvent(ecBufferingData, 0, 100);
   }
 }
@@ -541,10 +710,10 @@ bool GstFilterGraph::QueryStopPositionMs(int32_t& stopMs) const { return QueryDu
 
 bool GstFilterGraph::SetPositionMs(int32_t positionMs) {
   if (!Loaded || Kind == TSourceKind::Stream) return false;
-  const gint64 target = static_cast<gint64>(std::max(positionMs, 0)) * GST_MSECOND;
-  if (!gst_element_seek_simple(Pipeline, GST_FORMAT_TIME,
-                               static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), target))
-    return false;
+  // A seek that does not return in time is left to finish on its own.
+  const std::optional<int> seeked = RunBounded(Pipeline, SeekWork, positionMs, StateTimeoutMs, false);
+  if (!seeked) AbandonPipeline();
+  if (!seeked || !*seeked) return false;
   // Like the open, a seek is done when it returns: the position reads back at once.
   // Media from a server may take long to refill, so they are not waited for.
   if (!NetworkLoaded) gst_element_get_state(Pipeline, nullptr, nullptr, 2 * GST_SECOND);

@@ -13,6 +13,14 @@
 //
 // Re-entrancy: handlers run inside Dispatch() and may call any operation, including
 // a new RenderFile that replaces the medium whose message is being handled.
+//
+// Bounded waits: every state change and seek runs on a GStreamer thread while the
+// main thread waits for it at most a time-out, so an element stuck in its state
+// change (a sink that cannot open its output) fails the operation instead of
+// freezing the player. Such a pipeline is left to that thread, which brings it
+// down if it ever returns, and a new one takes its place. While an open waits, the
+// pump (SetPendingMessagesPump) lets the main loop run: a call made from there that
+// clears or replaces the medium ends the open quietly with nothing loaded.
 #pragma once
 
 #include <gst/gst.h>
@@ -23,6 +31,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "playback/filter_graph.h"
@@ -40,14 +49,22 @@ class GstFilterGraph : public TFilterGraph {
   GstFilterGraph& operator=(const GstFilterGraph&) = delete;
 
   // Outputs, as gst-launch descriptions ("fakesink sync=true"); taken when the graph
-  // is activated. Empty: sound through autoaudiosink, pictures through playbin's choice.
+  // is activated. Empty: sound through autoaudiosink, pictures as SetVideoPlatform says.
   void SetAudioSink(const std::string& description) { AudioSinkDescription = description; }
   void SetVideoSink(const std::string& description) { VideoSinkDescription = description; }
+  // The Qt platform of the window pictures are drawn into, and whether the overlay
+  // sink is preferred (asked whenever a graph is created); see ChooseVideoSink.
+  // Without it pictures are dropped: GStreamer never picks a sink of its own.
+  void SetVideoPlatform(std::string qtPlatform, std::function<bool()> preferOverlay);
+  // Runs the main loop's pending messages while an open waits for its media.
+  void SetPendingMessagesPump(std::function<void()> pump) { PumpMessages = std::move(pump); }
   // The native window the picture is drawn into (an X11 window id); 0 lets the sink
   // open its own. Applied now and to every later video output.
   void SetWindowHandle(uintptr_t handle);
-  // How long an open may take to preroll before it fails (a silent server).
+  // How long an open may take to preroll before it fails (a silent server, a stuck sink).
   void SetPrerollTimeoutMs(int timeoutMs) { PrerollTimeoutMs = timeoutMs; }
+  // The bound of every other state change and seek.
+  void SetStateTimeoutMs(int timeoutMs) { StateTimeoutMs = timeoutMs; }
 
   // The playbin while the graph is active (video surface wiring, tests), else nullptr.
   GstElement* Playbin() const { return Pipeline; }
@@ -84,12 +101,36 @@ class GstFilterGraph : public TFilterGraph {
     std::atomic<uintptr_t> WindowHandle{0};
   };
 
+  struct TBoundedCall;
+  using TElementWork = int (*)(GstElement* element, int argument);
+
   void CreatePipeline();
   void DestroyPipeline();
+  // Lets go of the pipeline and its bus; `unref`: our reference too.
+  void ReleasePipeline(bool unref);
+  // Runs `work` on `element` on a GStreamer thread and waits at most `timeoutMs`
+  // for its result, pumping when asked. Nothing when it did not return in time:
+  // our reference of `element` then belongs to that thread. Nothing too when a
+  // pumped call cleared the medium (Generation moved on); the element stays ours.
+  std::optional<int> RunBounded(GstElement* element, TElementWork work, int argument, int timeoutMs,
+                                bool pump);
+  // A state change bounded by StateTimeoutMs; one that does not return in time
+  // abandons the pipeline and fails.
+  GstStateChangeReturn ChangeState(GstState state);
+  // Forgets the pipeline left to the thread stuck in it; the next open makes a new one.
+  void AbandonPipeline();
+  // Forgets the medium: every message still queued becomes stale.
+  void ForgetMedium();
+  // Whether a sink opens here (reaches READY in time).
+  bool SinkOpens(const std::string& element);
+  std::string VideoSinkToUse();
+  static void RunCall(GstElement* element, gpointer data);
   // Brings the pipeline down and makes every message still queued stale.
   void Unload();
   // Prerolls `uri`; raises with the mapped code on failure.
   void Open(const std::string& uri, bool networkSource, bool discSource);
+  // The open's next bus message until `deadlineMs`; nullptr when none came in time.
+  GstMessage* NextOpenMessage(int64_t deadlineMs, unsigned generation);
   // The one entry of bus messages: first what an open set aside, then `message`.
   void Dispatch(GstMessage* message);
   void Handle(GstMessage* message);
@@ -109,16 +150,24 @@ class GstFilterGraph : public TFilterGraph {
 
   std::string AudioSinkDescription;
   std::string VideoSinkDescription;
+  std::string VideoPlatform;
+  std::function<bool()> PreferOverlay;
+  std::function<void()> PumpMessages;
   int PrerollTimeoutMs = 20000;
+  int StateTimeoutMs = 5000;
   std::unique_ptr<TShared> Shared = std::make_unique<TShared>();
 
   GstElement* Pipeline = nullptr;
+  GstElement* Courier = nullptr;    // see RunBounded
   GstElement* AudioSink = nullptr;  // owned by the pipeline
   GstBus* Bus = nullptr;
   guint BusWatchId = 0;
   // Messages an open took from the bus while waiting for preroll, in bus order;
   // they are handled before any later message.
   std::deque<GstMessage*> Deferred;
+  // While an open waits and pumps, the bus watch leaves the messages here for it.
+  bool OpenWaiting = false;
+  std::deque<GstMessage*> OpenInbox;
   GstPad* VideoPad = nullptr;
   gulong VideoCapsHandler = 0;
 

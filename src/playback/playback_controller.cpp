@@ -422,6 +422,13 @@ void TPlaybackController::ProgressBarMouseUp() {
   SeekTo(ProgressPositionValue);
 }
 
+void TPlaybackController::ProgressBarCancelDrag() {
+  if (!DraggingFlag) return;
+  DraggingFlag = false;
+  ProgressPositionValue = Position;
+  UpdateNowPlayingDisplay(false);
+}
+
 void TPlaybackController::VolumeTrackBarChange(int32_t position) {
   VolumePosition = std::clamp(position, 0, 10000);
   Settings.Volume = VolumePosition;

@@ -120,6 +120,8 @@ class TPlaybackController : public TPlaybackTarget {
   void ProgressBarMouseDown(int x, int width);
   void ProgressBarMouseMove(int x, int width);
   void ProgressBarMouseUp();
+  // Abandons a drag: the release that follows does not seek.
+  void ProgressBarCancelDrag();
 
   // Volume and mute.
   void VolumeTrackBarChange(int32_t position);

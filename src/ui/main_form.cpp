@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
@@ -47,6 +48,11 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   Player.SetView(this);
   resize(ViewModesObject->NormalSize());
   NowPlayingChanged();
+  // The window's keys work in the lists and controls too, which would take
+  // letters and Esc for themselves; a text box keeps them for typing.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->focusPolicy() != Qt::NoFocus && !w->isWindow() && !qobject_cast<QLineEdit*>(w))
+      w->installEventFilter(this);
 }
 
 TMainForm::~TMainForm() {
@@ -97,11 +103,10 @@ void TMainForm::NowPlayingChanged() {
 }
 
 void TMainForm::ShowMediaPage(bool hasVideo) {
+  // Asked first: hiding the Video tab while it shows selects its neighbour, the Library.
+  const bool libraryShown = PageControlObject->currentIndex() == mpLibrary;
   PageControlObject->setTabVisible(mpVideo, hasVideo);
-  if (hasVideo)
-    PageControlObject->setCurrentIndex(mpVideo);
-  else if (PageControlObject->currentIndex() != mpLibrary)
-    PageControlObject->setCurrentIndex(mpPlaylist);
+  if (!libraryShown) PageControlObject->setCurrentIndex(hasVideo ? mpVideo : mpPlaylist);
 }
 
 void TMainForm::AttachVideoWindow(bool attach) {
@@ -180,25 +185,38 @@ void TMainForm::dropEvent(QDropEvent* event) {
                      [this, paths] { Player.Guarded([&] { Player.MediaAdder().DropFiles(paths); }); });
 }
 
-void TMainForm::keyPressEvent(QKeyEvent* event) {
+bool TMainForm::WindowKey(QKeyEvent* event) {
   TPlaybackController& c = Player.Controller();
-  if (event->key() == Qt::Key_F && !event->isAutoRepeat()) {
-    Player.Guarded([&] { c.FastForwardActionExecute(); });
-    return;
+  const bool forward = event->key() == Qt::Key_F;
+  if (forward || event->key() == Qt::Key_B) {
+    if (event->type() == QEvent::KeyRelease) {
+      if (!event->isAutoRepeat()) c.StopSeek();
+    } else {
+      // Repeats of a held key keep the seeking going.
+      Player.Guarded([&] { forward ? c.FastForwardActionExecute() : c.FastBackwardActionExecute(); });
+    }
+    return true;
   }
-  if (event->key() == Qt::Key_B && !event->isAutoRepeat()) {
-    Player.Guarded([&] { c.FastBackwardActionExecute(); });
-    return;
+  if (event->key() == Qt::Key_Escape && event->type() == QEvent::KeyPress && c.Dragging()) {
+    c.ProgressBarCancelDrag();
+    return true;
   }
-  QMainWindow::keyPressEvent(event);
+  return false;
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  if (!WindowKey(event)) QMainWindow::keyPressEvent(event);
 }
 
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
-  if ((event->key() == Qt::Key_F || event->key() == Qt::Key_B) && !event->isAutoRepeat()) {
-    Player.Controller().StopSeek();
-    return;
-  }
-  QMainWindow::keyReleaseEvent(event);
+  if (!WindowKey(event)) QMainWindow::keyReleaseEvent(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+      WindowKey(static_cast<QKeyEvent*>(event)))
+    return true;
+  return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMainForm::CloseWindow() {

@@ -80,9 +80,13 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   void keyReleaseEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreatePages();
+  // The keys the window handles wherever the focus is (but in a text box);
+  // true when `event` was one of them.
+  bool WindowKey(QKeyEvent* event);
 
   TPlayer& Player;
   std::function<void(uintptr_t)> SetVideoWindow;

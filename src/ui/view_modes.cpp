@@ -81,8 +81,9 @@ void TViewModes::WindowSettingsRead(const TSettings& settings) {
   // A window saved on a screen that is gone comes back on the primary one.
   if (QScreen* screen = QGuiApplication::primaryScreen(); screen && !QGuiApplication::screenAt(area.center()))
     area.moveCenter(screen->availableGeometry().center());
-  Form.move(area.topLeft());
-  Form.resize(mini ? QSize(NormalClientSize.width(), 0) : NormalClientSize);
+  // The client area's place, as stored: a frame-inclusive move would shift the
+  // window by the frame at every start.
+  Form.setGeometry(QRect(area.topLeft(), mini ? QSize(NormalClientSize.width(), 0) : NormalClientSize));
   if (settings.Maximized) Form.setWindowState(Form.windowState() | Qt::WindowMaximized);
 }
 

@@ -127,5 +127,23 @@ TEST_F(AppPathsTest, SwitchesDecideTheBranch) {
   EXPECT_EQ(plan.ExitCode, -1);
 }
 
+TEST_F(AppPathsTest, AWaylandSessionWithAnXServerRunsTheWindowThroughX) {
+  const struct {
+    std::map<std::string, std::string> Vars;
+    const char* Expected;
+  } cases[] = {
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}}, "xcb"},
+      {{{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1"}}, "xcb"},
+      {{{"QT_QPA_PLATFORM", "wayland"}, {"DISPLAY", ":0"}}, "xcb"},
+      {{{"WAYLAND_DISPLAY", "wayland-0"}}, ""},  // no X server to go through
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "offscreen"}}, ""},
+      {{{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}, ""},
+  };
+  for (const auto& c : cases) {
+    Vars = c.Vars;
+    EXPECT_EQ(QtPlatformOverride(Env()), c.Expected) << testing::PrintToString(c.Vars);
+  }
+}
+
 }  // namespace
 }  // namespace tunevale

@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "app/player.h"
@@ -195,6 +199,51 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   Mouse(strip, QEvent::MouseButtonDblClick);
   EXPECT_FALSE(Player->Settings().MiniMode);
   EXPECT_EQ(again.size(), QSize(400, 500));
+}
+
+TEST_F(MainFormTest, MusicAfterAVideoShowsThePlaylistUnlessTheLibraryShows) {
+  Files.push_back(Folder.Write("media/clip.ogv", "x"));
+  Runtime.OnProcessPendingMessages = [this] {
+    if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0)
+      Graph.FireVideoSize(320, 240);
+  };
+  Start(Files);
+  auto* pages = Child<QTabWidget>("PageControl");
+  for (const int shown : {int(mpPlaylist), int(mpLibrary)}) {
+    pages->setCurrentIndex(shown);
+    Player->Playlist().PlayEntry(3, true);
+    EXPECT_EQ(pages->currentIndex(), shown == mpLibrary ? mpLibrary : mpVideo) << shown;
+    EXPECT_TRUE(pages->isTabVisible(mpVideo));
+    Player->Playlist().PlayEntry(0, true);
+    EXPECT_EQ(pages->currentIndex(), shown) << shown;
+    EXPECT_FALSE(pages->isTabVisible(mpVideo));
+  }
+}
+
+TEST_F(MainFormTest, SeekKeysWorkInListsButNotInTheSearchBoxAndEscEndsADrag) {
+  Start(Files);
+  const TPlaybackController& c = Player->Controller();
+  auto* list = Child<QListView>("PlaylistListView");
+  QTest::keyPress(list, Qt::Key_F);
+  EXPECT_EQ(c.PositionMs(), 30000);
+  EXPECT_TRUE(c.SeekTimerRunning());
+  QTest::keyRelease(list, Qt::Key_F);
+  EXPECT_FALSE(c.SeekTimerRunning());
+  QTest::keyClick(Child<QTreeView>("TracksListView"), Qt::Key_B, Qt::ShiftModifier);
+  EXPECT_EQ(c.PositionMs(), 24000);
+  auto* search = Child<QLineEdit>("SearchEdit");
+  QTest::keyClicks(search, "fb");
+  EXPECT_EQ(search->text(), "fb");
+  EXPECT_EQ(c.PositionMs(), 24000);
+
+  auto* bar = Child<QWidget>("ProgressBar");
+  Mouse(bar, QEvent::MouseButtonPress);
+  ASSERT_TRUE(c.Dragging());
+  QTest::keyClick(list, Qt::Key_Escape);
+  EXPECT_FALSE(c.Dragging());
+  Mouse(bar, QEvent::MouseButtonRelease);
+  EXPECT_EQ(Graph.PositionMs, 24000);  // the release did not seek
+  EXPECT_EQ(c.ProgressPosition(), 24000);
 }
 
 TEST_F(MainFormTest, OpenFilterBecomesQtEntries) {
