@@ -90,7 +90,10 @@ class TXvfb {
     char c = 0;
     while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
     close(fds[0]);
-    if (!number.empty()) Name = ":" + number;
+    if (number.empty()) return;
+    Name = ":" + number;
+    // Usable once a client gets its answers.
+    if (!WaitFor([&] { return !Run("/usr/bin/xdotool", {"getdisplaygeometry"}).empty(); })) Name.clear();
   }
 
   bool Available() const { return !Name.empty(); }
