@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/local_socket_client.h"
+#include "platform/local_socket_server.h"
 #include "playback/ds_track_bar.h"
 #include "playback/test_media.h"
 #include "playlist/local_http_server.h"
@@ -373,12 +375,40 @@ TEST_F(GstFilterGraphTest, SilentServersAreToldApartByTheirName) {
   EXPECT_EQ(RenderError("http://no-such-host.invalid/live"), kErrHostNotFound);
 }
 
-TEST_F(GstFilterGraphTest, AServerThatNeverSendsTheMediaTimesOut) {
+TEST_F(GstFilterGraphTest, AnOpenThatNeverStartsFailsInItsTimeOutWhileTheLoopAnswers) {
   test::TLocalHttpServer server;
   server.ServeStall("/silent");
-  Graph.SetPrerollTimeoutMs(1000);
-  EXPECT_EQ(RenderError(server.Url("/silent")), kErrCannotConnect);
-  EXPECT_NE(Graph.State(), gsRunning);
+  const std::string pipe = Folder->Path() + "/output";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  TLocalSocketServer remote(Folder->Path() + "/remote.sock", [](TConnectionId, std::string_view) {});
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(remote.SocketPath()));
+  const struct {
+    std::string AudioSink, Location;
+    int32_t Code;
+  } cases[] = {
+      {"filesink location=" + pipe, Media->Wav, kErrUnknown},  // nobody reads the pipe: the sink never opens
+      {"fakesink", server.Url("/silent"), kErrCannotConnect},
+  };
+  for (const auto& c : cases) {
+    GstFilterGraph graph;
+    graph.SetAudioSink(c.AudioSink);
+    graph.SetPrerollTimeoutMs(1000);
+    graph.SetStateTimeoutMs(1000);
+    graph.SetPendingMessagesPump([&] { remote.ProcessEvents(0); });
+    graph.SetActive(true);
+    ASSERT_EQ(write(client.Descriptor(), "x", 2), 2);
+    int32_t code = 0;
+    try {
+      graph.RenderFile(c.Location);
+    } catch (const EDirectShowException& e) {
+      code = e.ErrorCode;
+    }
+    EXPECT_EQ(code, c.Code) << c.Location;
+    std::string frame = "-";
+    EXPECT_EQ(client.ReadFrame(frame, 0), TLocalSocketClient::crDone) << "no answer while the open waited";
+    EXPECT_EQ(frame, "");
+  }
   EXPECT_EQ(Graph.RenderFile(Media->Wav), 0);
 }
 
