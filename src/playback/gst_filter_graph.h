@@ -1,7 +1,8 @@
 // The media engine on GStreamer's playbin.
 //
 // Threads: playbin decodes on threads of its own. Those threads touch nothing of
-// ours but two atomics (the generation stamp and the window handle, see TShared);
+// ours but two atomics (the generation stamp and the window handle, see TShared)
+// and the record of a bounded call (see below), under its lock;
 // every bus message reaches the main thread and enters through Dispatch(), the one
 // place where GStreamer messages become our events. Two ways deliver them:
 //  - a bus watch on the default GLib main context, which the Qt event loop on Linux
