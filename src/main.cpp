@@ -16,6 +16,7 @@
 #include "app/entry.h"
 #include "app/instance.h"
 #include "app/player.h"
+#include "mpris/mpris_adapter.h"
 #include "platform/close_signals.h"
 #include "platform/curl_http_client.h"
 #include "platform/inotify_folder_watcher.h"
@@ -87,6 +88,13 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   });
 
   player.Create(plan.Files);
+  // The desktop media controls, once the settings are read; no session bus, no controls.
+  TMprisAdapter mpris(player, [&form] {
+    form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
+    form.show();
+    form.raise();
+    form.activateWindow();
+  });
   form.show();
   // The saved playlist and the library load once the window is on screen.
   // The start-up benchmark reads these marks from standard error.

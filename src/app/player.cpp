@@ -420,6 +420,11 @@ void TPlayer::PlayModeChanged(uint8_t mode) { SettingsRecord.PlayMode = mode; }
 
 void TPlayer::NotifyState(bool sendState, bool sendTrackInfo, bool sendVolume) {
   RemoteControl.NotifyState(sendState, sendTrackInfo, sendVolume);
+  if (PlaybackObserver) PlaybackObserver->NotifyState(sendState, sendTrackInfo, sendVolume);
+}
+
+void TPlayer::Seeked(int32_t positionMs) {
+  if (PlaybackObserver) PlaybackObserver->Seeked(positionMs);
 }
 
 bool TPlayer::LibraryPageShown() const { return V().LibraryPageShown(); }

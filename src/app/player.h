@@ -150,6 +150,9 @@ class TPlayer final : public TRemoteTarget,
 
   // The window, once it exists (may stay null).
   void SetView(TPlayerView* view);
+  // A second view of the playback state beside the window (the desktop media
+  // controls): told what the remote listeners are told, and of seeks. Null: none.
+  void SetPlaybackObserver(TPlaybackListener* observer) { PlaybackObserver = observer; }
 
   // --- Start-up and shutdown -----------------------------------------------------
   // Start-up restore before the window shows: holds the continuation window,
@@ -294,6 +297,7 @@ class TPlayer final : public TRemoteTarget,
   void PlayModeChanged(uint8_t mode) override;
   // TPlaybackListener.
   void NotifyState(bool sendState, bool sendTrackInfo, bool sendVolume) override;
+  void Seeked(int32_t positionMs) override;
   // TLibrarySearchHost.
   bool LibraryPageShown() const override;
   TLibraryPage CurrentPage() const override;
@@ -322,6 +326,7 @@ class TPlayer final : public TRemoteTarget,
   TRemoteServer* RemoteServer;
   TPlayerView* View = nullptr;
   TPlayerView NoView;  // stands in while there is no window
+  TPlaybackListener* PlaybackObserver = nullptr;
 
   TMessageQueue Messages;
   TSettings SettingsRecord;

@@ -247,6 +247,7 @@ void TPlaybackController::SeekToStart() {
   SeekBar.SetPosition(0);
   SeekBar.Seek();
   PositionOffset = 0;
+  if (Listener) Listener->Seeked(0);
 }
 
 void TPlaybackController::FilterGraphGraphComplete() { Playlist.AdvancePlayOrder(true); }
@@ -353,6 +354,7 @@ void TPlaybackController::SeekTo(int32_t ms) {
   ProgressPositionValue = ms;
   ShowTrayControls(3000);
   Changed();
+  if (Listener) Listener->Seeked(ms);
 }
 
 void TPlaybackController::SeekBy(int32_t seconds) {

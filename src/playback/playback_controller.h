@@ -52,6 +52,8 @@ class TPlaybackListener {
  public:
   virtual ~TPlaybackListener() = default;
   virtual void NotifyState(bool sendState, bool sendTrackInfo, bool sendVolume) = 0;
+  // The shown position jumped to `positionMs`: a seek, or the entry restarting.
+  virtual void Seeked(int32_t positionMs) { (void)positionMs; }
 };
 
 // The user texts for failed opens (the playlist's row hints, properties).
@@ -68,8 +70,9 @@ class TPlaybackController : public TPlaybackTarget {
   // Expands a playlist file into the playlist; true on success.
   using TPlaylistFileOpener = std::function<bool(const std::string& path)>;
 
-  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime, TPlaybackSettings& settings,
-                      const TLibrarySettings& librarySettings, const TFileExtensions& extensions);
+  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime,
+                      TPlaybackSettings& settings, const TLibrarySettings& librarySettings,
+                      const TFileExtensions& extensions);
   ~TPlaybackController() override;
   TPlaybackController(const TPlaybackController&) = delete;
   TPlaybackController& operator=(const TPlaybackController&) = delete;

@@ -14,4 +14,8 @@ int32_t VolumeToHundredthsDb(int32_t volume, bool logarithmic);
 // 10^(dB / 20) with dB = hundredths / 100: 0 -> 1.0, -2000 -> 0.1.
 double HundredthsDbToGain(int32_t hundredthsDb);
 
+// The way back from a gain on the logarithmic scale: the volume whose gain is
+// nearest `gain`, within 0..10000 (0 for no gain at all).
+int32_t LogVolumeForGain(double gain);
+
 }  // namespace tunevale
