@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -275,6 +276,111 @@ TEST_F(PlayerProcessTest, ATakenSharedRuntimeFolderSendsEveryStartToThePrivateOn
   EXPECT_EQ(Wait(Spawn(Bin, {Media[1]})), 0) << Log();
   EXPECT_NE(Terminate(player).find(Media[1] + "*"), std::string::npos) << Log();
   EXPECT_NE(Log().find("Using " + RuntimeFolder + "/ instead."), std::string::npos) << Log();
+}
+
+// The desktop media controls on a private session bus: playerctl drives and
+// reads the player, dbus-monitor hears what it announces.
+class MprisProcessTest : public PlayerProcessTest {
+ protected:
+  MprisProcessTest() {
+    const std::string printed = Folder / "bus.txt";
+    Spawn("/usr/bin/dbus-daemon",
+          {"--session", "--nofork", "--address=unix:path=" + (Folder / "bus"), "--print-address=1"}, printed);
+    Address = Until([&] { return Text(printed); }, "\n");
+    Address.pop_back();
+    Env.push_back("DBUS_SESSION_BUS_ADDRESS=" + Address);
+  }
+
+  static std::string Text(const std::string& path) {
+    std::string text;
+    ReadWholeFile(path, text);
+    return text;
+  }
+  // Reads until the text holds `wanted` (the player and the engine act in their own time), at most a minute.
+  static std::string Until(const std::function<std::string()>& read, const std::string& wanted) {
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    std::string text;
+    while ((text = read()).find(wanted) == std::string::npos && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(50ms);
+    return text;
+  }
+
+  // Runs a program on the bus; its output without the last line end.
+  std::string Bus(const std::vector<std::string>& args) {
+    int status = 0;
+    const test::TRunOptions options{{{"DBUS_SESSION_BUS_ADDRESS", Address}}, nullptr};
+    auto out = test::RunProgram("/usr/bin/" + args[0], {args.begin() + 1, args.end()}, status, options);
+    if (out.ends_with('\n')) out.pop_back();
+    return out;
+  }
+  // playerctl for this player, asked again until its answer holds `wanted`.
+  std::string Ctl(std::vector<std::string> args, const std::string& wanted = {}) {
+    args.insert(args.begin(), {"playerctl", "-p", "tunevale"});
+    return Until([&] { return Bus(args); }, wanted);
+  }
+  // A method call; true when it was answered without an error.
+  bool Call(const std::string& method, std::vector<std::string> args = {}) {
+    args.insert(args.begin(),
+                {"dbus-send", "--session", "--print-reply", "--dest=org.mpris.MediaPlayer2.tunevale",
+                 "/org/mpris/MediaPlayer2", "org.mpris.MediaPlayer2." + method});
+    return Bus(args).starts_with("method return");
+  }
+
+  std::string Address;
+};
+
+TEST_F(MprisProcessTest, PlayerctlDrivesAndReadsThePlayerAndAListenerHearsTheChanges) {
+  const std::string heard = Folder / "signals.txt";
+  Spawn("/usr/bin/dbus-monitor", {"--address", Address, "type='signal',path='/org/mpris/MediaPlayer2'"},
+        heard);
+  for (const char* name : {"x one", "y two", "z three"})
+    Folder.Write(std::string("media/") + name + ".mp3",
+                 test::MakeMp3({name, "Ann", "Band", "First", "3", "2001"}, 1000));
+  const pid_t player = StartPlayer({Folder / "media/x one.mp3", Folder / "media/y two.mp3"});
+  WaitFor();
+  ASSERT_EQ(Ctl({"status"}, "Playing"), "Playing") << Log();
+  EXPECT_EQ(Ctl({"metadata", "--format",
+                 "{{title}}|{{artist}}|{{album}}|{{xesam:albumArtist}}|{{xesam:trackNumber}}|"
+                 "{{duration(mpris:length)}}|{{xesam:url}}"}),
+            "x one|Ann|First|Band|3|0:26|file://" + Folder.Path() + "/media/x%20one.mp3");
+  Ctl({"pause"});
+  EXPECT_EQ(Ctl({"status"}, "Paused"), "Paused");
+  Ctl({"play"});
+  EXPECT_EQ(Ctl({"status"}, "Playing"), "Playing");
+  Ctl({"position", "10"});
+  EXPECT_GE(std::stod(Ctl({"position"})), 10.0);
+  Ctl({"volume", "0.5"});
+  EXPECT_NEAR(std::stod(Ctl({"volume"})), 0.5, 0.01);
+  Ctl({"loop", "Track"});
+
+  std::string firstId = Ctl({"metadata", "mpris:trackid"});
+  std::erase(firstId, '\'');  // shown quoted
+  Ctl({"next"});
+  EXPECT_EQ(Ctl({"metadata", "title"}, "y two"), "y two");
+  // A position for the entry that played before is stale: ignored.
+  EXPECT_TRUE(Call("Player.SetPosition", {"objpath:" + firstId, "int64:20000000"}));
+  EXPECT_LT(std::stod(Ctl({"position"})), 20.0);
+  const std::string signals = Until([&] { return Text(heard); }, "\"y two\"");
+  for (const char* text : {"\"PlaybackStatus\"", "\"Paused\"", "member=Seeked", "\"y two\""})
+    EXPECT_NE(signals.find(text), std::string::npos) << text << "\n" << signals;
+
+  // A URI plays as "play=" with its file; a second player takes another name.
+  Ctl({"open", "file://" + Folder.Path() + "/media/z%20three.mp3"});
+  EXPECT_EQ(Ctl({"metadata", "title"}, "z three"), "z three");
+  const pid_t second = StartPlayer({"/forcestart"});
+  const std::string names = Until(
+      [&] {
+        return Bus({"playerctl", "-l"});
+      },
+      "tunevale.instance" + std::to_string(second));
+  EXPECT_NE(names.find("tunevale\n"), std::string::npos) << names;
+
+  // Quit closes the first player as its close button does: the settings are saved.
+  EXPECT_TRUE(Call("Quit"));
+  EXPECT_EQ(Wait(player), 0) << Log();
+  const std::string ini = Text(fs::path(Bin).parent_path() / "Tunevale.ini");
+  for (const char* text : {"PlayMode=1", "PlaylistCount=1\n"})
+    EXPECT_NE(ini.find(text), std::string::npos) << ini;
 }
 
 }  // namespace
