@@ -70,9 +70,8 @@ class TPlaybackController : public TPlaybackTarget {
   // Expands a playlist file into the playlist; true on success.
   using TPlaylistFileOpener = std::function<bool(const std::string& path)>;
 
-  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime,
-                      TPlaybackSettings& settings, const TLibrarySettings& librarySettings,
-                      const TFileExtensions& extensions);
+  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime, TPlaybackSettings& settings,
+                      const TLibrarySettings& librarySettings, const TFileExtensions& extensions);
   ~TPlaybackController() override;
   TPlaybackController(const TPlaybackController&) = delete;
   TPlaybackController& operator=(const TPlaybackController&) = delete;
