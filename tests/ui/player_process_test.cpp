@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "platform/local_socket_client.h"
+#include "playlist/local_http_server.h"
 #include "support/mp3_file.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -275,6 +276,19 @@ TEST_F(PlayerProcessTest, ATakenSharedRuntimeFolderSendsEveryStartToThePrivateOn
   EXPECT_EQ(Wait(Spawn(Bin, {Media[1]})), 0) << Log();
   EXPECT_NE(Terminate(player).find(Media[1] + "*"), std::string::npos) << Log();
   EXPECT_NE(Log().find("Using " + RuntimeFolder + "/ instead."), std::string::npos) << Log();
+}
+
+TEST_F(PlayerProcessTest, RemotePlaylistThatNeverEndsLeavesThePlayerAnsweringAndClosable) {
+  test::TLocalHttpServer server;
+  server.ServeTrickle("/endless.m3u", 200);
+  const std::string url = server.Url("/endless.m3u");
+  const pid_t player = StartPlayer({url});
+  const auto end = std::chrono::steady_clock::now() + 120s;
+  while (server.Requests() == 0 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
+  ASSERT_EQ(server.Requests(), 1) << Log();
+  EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "setvolume=2500"})), 0);
+  const std::string ini = Terminate(player);
+  EXPECT_NE(ini.find(Item(0, url)), std::string::npos) << ini;
 }
 
 }  // namespace
