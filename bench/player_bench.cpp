@@ -14,6 +14,7 @@
 #include "library/library_database.h"
 #include "library_generator.h"
 #include "playback/fake_filter_graph.h"
+#include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
@@ -24,11 +25,6 @@ namespace {
 constexpr const char* kRoot = "/srv/music";
 constexpr int kTracks = 100000;
 constexpr int kPlaylistEntries = 1000;
-
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
-};
 
 class TCountingServer : public TRemoteServer {
  public:
@@ -76,7 +72,7 @@ void Startup(benchmark::State& state, bool toListsFilled) {
   for (auto _ : state) {
     test::TFakeRuntime runtime;
     test::TFakeFilterGraph graph;
-    TNoHttp http;
+    test::TCannedHttp http;
     auto player =
         std::make_unique<TPlayer>(TPlayerPorts{runtime, graph, http, nullptr, nullptr}, folder.Paths);
     player->Create({});
@@ -103,7 +99,7 @@ void BM_SetVolumeCommands(benchmark::State& state) {
   paths.IniFilePath = paths.ProgramDir + "Tunevale.ini";
   test::TFakeRuntime runtime;
   test::TFakeFilterGraph graph;
-  TNoHttp http;
+  test::TCannedHttp http;
   TCountingServer server;
   TPlayer player(TPlayerPorts{runtime, graph, http, nullptr, &server}, paths);
   player.Create({});

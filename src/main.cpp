@@ -46,7 +46,7 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   QApplication::setApplicationName(ApplicationTitle);
   TQtRuntime runtime;
   GstFilterGraph graph;
-  TCurlHttpClient http;
+  TCurlHttpClient http(runtime);
   std::optional<TInotifyFolderWatcher> folderWatcher;
   try {
     folderWatcher.emplace();

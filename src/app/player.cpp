@@ -43,7 +43,7 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       SearchObject(LibraryObject, *this, ports.Runtime, MessagePump),
       PlaylistObject(SettingsRecord, ExtensionTable, MessagePump),
       // Downloads go beside the library file: the program's folder for a portable copy.
-      PlaylistFileObject(PlaylistObject, ports.Http, LibraryObject.CrawlTasks,
+      PlaylistFileObject(PlaylistObject, ports.Http, ports.Runtime, LibraryObject.CrawlTasks,
                          ExtractFilePath(paths.LibraryDbPath)),
       MediaAdderObject(PlaylistObject, PlaylistFileObject, SettingsRecord),
       ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord,

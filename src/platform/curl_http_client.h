@@ -1,5 +1,7 @@
-// THttpClient over libcurl. Proxies come from the usual environment variables
-// (libcurl's defaults); a dead server is given up after the time-outs.
+// THttpClient over libcurl. Each transfer runs on a worker thread of its own
+// (libcurl's multi interface, so dropping it wakes the worker at once) and
+// hands its result back through the runtime. Proxies come from the usual
+// environment variables (libcurl's defaults).
 #pragma once
 
 #include <string>
@@ -10,17 +12,15 @@ namespace tunevale {
 
 class TCurlHttpClient : public THttpClient {
  public:
-  // `userAgent` is sent with every request; the time-outs are in seconds: the
-  // connection must be made within `connectTimeoutS`, and a transfer that moves
-  // no data for `lowSpeedTimeS` is ended.
-  explicit TCurlHttpClient(std::string userAgent = "Tunevale", long connectTimeoutS = 15, long lowSpeedTimeS = 30);
+  // `runtime` takes results to the main thread; `userAgent` is sent with every request.
+  explicit TCurlHttpClient(TRuntime& runtime, std::string userAgent = "Tunevale");
 
-  THttpResponse Get(const std::string& url, size_t maxBytes) override;
+  std::unique_ptr<THttpTransfer> Start(const std::string& url, const THttpLimits& limits,
+                                       TDone done) override;
 
  private:
+  TRuntime& Runtime;
   std::string UserAgent;
-  long ConnectTimeoutS;
-  long LowSpeedTimeS;
 };
 
 }  // namespace tunevale

@@ -66,6 +66,14 @@ void TQtRuntime::ClearIdleHandler() {
   IdleTimer.stop();
 }
 
+void TQtRuntime::Post(std::function<void()> task) {
+  QMetaObject::invokeMethod(&PostTarget, std::move(task), Qt::QueuedConnection);
+}
+
+void TQtRuntime::WaitForMessages() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 TFdWatcher::TFdWatcher(int fd, std::function<void()> onReadable, bool write)
     : Notifier(fd, write ? QSocketNotifier::Write : QSocketNotifier::Read), OnReadable(std::move(onReadable)) {
   QObject::connect(&Notifier, &QSocketNotifier::activated, [this] { OnReadable(); });

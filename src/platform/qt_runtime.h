@@ -25,9 +25,13 @@ class TQtRuntime : public TRuntime {
   // that is the loop becoming idle.
   void SetIdleHandler(std::function<void()> handler) override;
   void ClearIdleHandler() override;
+  // A queued call on the main thread's loop (Qt posts it thread-safely).
+  void Post(std::function<void()> task) override;
+  void WaitForMessages() override;
 
  private:
   QElapsedTimer Clock;
+  QObject PostTarget;  // queued calls to it are dropped when the runtime goes
   QTimer IdleTimer;
   std::function<void()> IdleHandler;
 };

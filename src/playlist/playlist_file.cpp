@@ -16,6 +16,8 @@ namespace tunevale {
 
 namespace {
 
+const std::string OpeningPlaylist = "Opening playlist...";
+
 bool StartsWithIgnoringCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && AsciiLower(s.substr(0, prefix.size())) == prefix;
 }
@@ -103,33 +105,40 @@ std::vector<std::string> ScanPlaylistText(std::string_view text, std::string_vie
   return entries;
 }
 
-TPlaylistFile::TPlaylistFile(TPlaylist& playlist, THttpClient& http, TCrawlTasks& crawlTasks,
-                             std::string dataFolder)
-    : Playlist(playlist), Http(http), CrawlTasks(crawlTasks), DataFolder(std::move(dataFolder)) {}
+TPlaylistFile::TPlaylistFile(TPlaylist& playlist, THttpClient& http, TRuntime& runtime,
+                             TCrawlTasks& crawlTasks, std::string dataFolder)
+    : Playlist(playlist),
+      Http(http),
+      Runtime(runtime),
+      CrawlTasks(crawlTasks),
+      DataFolder(std::move(dataFolder)) {}
 
 bool TPlaylistFile::OpenPlaylistFile(const std::string& pathOrUrl) {
   const std::string path = LocalPathOfFileUrl(pathOrUrl);
   if (IsUrl(path)) {
-    const THttpResponse response = Http.Get(path, MaxDownloadBytes);
-    // An error page or a broken transfer is no playlist: keep the rows.
-    if (!response.Ok()) return true;
+    std::optional<THttpResponse> response;
+    {
+      TPlaylistBusyScope busy(Playlist, OpeningPlaylist);
+      response = Download(Http, Runtime, path, DownloadLimits, [this] { return Playlist.Cancelled(); });
+    }
+    // An error page, a broken or cancelled transfer is no playlist: keep the rows.
+    if (!response || !response->Ok()) return false;
     const std::string folder = IncludeTrailingSlash(DataFolder) + "Download";
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     const std::string temporary = folder + "/Playlist.tmp";
     std::string error;
-    if (!WriteFileAtomically(temporary, response.Body, &error))
+    if (!WriteFileAtomically(temporary, response->Body, &error))
       throw EPlaylistFileError("Cannot write \"" + temporary + "\": " + error);
     return OpenPlaylistFile(temporary);
   }
 
   std::string text;
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || !ReadWholeFile(path, text))
+  if (!ReadRegularFile(path, MaxPlaylistBytes, text))
     throw EPlaylistFileError("Cannot open the playlist \"" + path + "\".");
   Playlist.DeleteAllRows();
   {
-    TPlaylistBusyScope busy(Playlist, "Opening playlist...");
+    TPlaylistBusyScope busy(Playlist, OpeningPlaylist);
     TPlaylistScanHooks hooks;
     hooks.OnEntry = [&](const std::string& location) { Playlist.AddPlaylistEntry(location); };
     hooks.AfterValue = [&] { Playlist.PumpMessages(); };

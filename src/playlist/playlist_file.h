@@ -15,11 +15,13 @@
 #include <string_view>
 #include <vector>
 
+#include "util/http_client.h"
+
 namespace tunevale {
 
 class TPlaylist;
 class TCrawlTasks;
-class THttpClient;
+class TRuntime;
 
 // A playlist file that cannot be read or written.
 class EPlaylistFileError : public std::runtime_error {
@@ -61,12 +63,20 @@ class TPlaylistFile {
  public:
   // `dataFolder` is the program's data folder (it holds the library file);
   // remote playlists are downloaded to "Download/Playlist.tmp" in it.
-  TPlaylistFile(TPlaylist& playlist, THttpClient& http, TCrawlTasks& crawlTasks, std::string dataFolder);
+  TPlaylistFile(TPlaylist& playlist, THttpClient& http, TRuntime& runtime, TCrawlTasks& crawlTasks,
+                std::string dataFolder);
 
   // Replaces the playlist by the entries of a playlist file or address and
-  // reads their tags. An address that cannot be fetched completely with a 2xx
-  // answer leaves the playlist as it is. Throws EPlaylistFileError when a
-  // local file cannot be read. Always returns true.
+  // reads their tags. Throws EPlaylistFileError when a local file cannot be
+  // read: anything but a regular file of at most MaxPlaylistBytes. An address
+  // not fetched completely with a 2xx answer within the download limits, or
+  // whose download was cancelled, leaves the playlist as it is and gives
+  // false: nothing may follow, such as playing the first row, which may be
+  // this very address again. True otherwise.
+  //
+  // Re-entrancy: the download is a long operation under the busy indicator;
+  // messages are handled while it runs, and the playlist's cancel flag (the
+  // indicator's Cancel, a close of the player) ends it at once.
   bool OpenPlaylistFile(const std::string& path);
 
   // Writes every entry's FileName as a CR LF line (as XSPF with the row
@@ -83,12 +93,15 @@ class TPlaylistFile {
   // not be deleted (the library keeps listing it).
   bool DeletePlaylistFile(const std::string& path);
 
-  // The largest remote playlist accepted.
-  static constexpr size_t MaxDownloadBytes = 16 * 1024 * 1024;
+  // The largest playlist read, local or remote.
+  static constexpr size_t MaxPlaylistBytes = 16 * 1024 * 1024;
+  // What a remote playlist's download may take.
+  THttpLimits DownloadLimits{.MaxBytes = MaxPlaylistBytes, .TimeLimitMs = 60000};
 
  private:
   TPlaylist& Playlist;
   THttpClient& Http;
+  TRuntime& Runtime;
   TCrawlTasks& CrawlTasks;
   std::string DataFolder;
 };

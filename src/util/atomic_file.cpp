@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "util/path.h"
@@ -59,25 +61,47 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& content) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+namespace {
+
+// Reads `fd` to its end and closes it; false on an error or past `maxBytes`.
+bool ReadAndClose(int fd, size_t maxBytes, std::string& content) {
   content.clear();
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
+  if (::fstat(fd, &st) == 0 && st.st_size > 0)
+    content.reserve(std::min(static_cast<size_t>(st.st_size), maxBytes));
   char buf[65536];
+  bool ok = true;
   for (;;) {
     const ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return false;
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || static_cast<size_t>(n) > maxBytes - content.size()) {
+      ok = n == 0;
+      break;
     }
-    if (n == 0) break;
     content.append(buf, static_cast<size_t>(n));
   }
   ::close(fd);
-  return true;
+  return ok;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  return fd >= 0 && ReadAndClose(fd, SIZE_MAX, content);
+}
+
+bool ReadRegularFile(const std::string& path, size_t maxBytes, std::string& content) {
+  // Not blocking: opening a FIFO would wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > maxBytes) {
+    ::close(fd);
+    return false;
+  }
+  // The size is checked again while reading: the file may grow meanwhile.
+  return ReadAndClose(fd, maxBytes, content);
 }
 
 }  // namespace tunevale

@@ -2,6 +2,7 @@
 // in the same folder, flushed to disk, then renamed over the old one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,5 +14,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& content);
+// Reads a regular file (links followed) of at most `maxBytes`; false for
+// anything else, such as a FIFO, a device or a larger file.
+bool ReadRegularFile(const std::string& path, size_t maxBytes, std::string& content);
 
 }  // namespace tunevale

@@ -1,11 +1,15 @@
 // The runtime port: the message loop, clocks and timers the core runs on.
 // The application implements it over the Qt event loop; tests use a fake with
-// a manual clock. Everything runs on the one main thread.
+// a manual clock. Everything runs on the one main thread; only Post may be
+// called from another (a worker handing its result back).
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace tunevale {
 
@@ -32,6 +36,19 @@ class TRuntime {
   // Runs `handler` once when the loop next becomes idle; replaces an earlier one.
   virtual void SetIdleHandler(std::function<void()> handler) = 0;
   virtual void ClearIdleHandler() = 0;
+
+  // Any thread: runs `task` on the main thread soon, waking a waiting loop.
+  virtual void Post(std::function<void()> task);
+  // Sleeps until something arrives (input, a timer, a posted task), handles
+  // what is pending, then returns: for loops that wait on a worker. The
+  // defaults serve runtimes without a loop of their own (tools, tests): they
+  // run posted tasks here, after waiting a few milliseconds at most.
+  virtual void WaitForMessages();
+
+ private:
+  std::mutex PostedMutex;
+  std::condition_variable PostedArrived;
+  std::vector<std::function<void()>> Posted;
 };
 
 // Throttled message processing for long loops: at most every 100 ms.

@@ -11,6 +11,7 @@
 #include "library/folder_watcher.h"
 #include "library/library_database.h"
 #include "playback/fake_filter_graph.h"
+#include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
@@ -21,15 +22,6 @@ namespace tunevale {
 namespace {
 
 using Texts = std::vector<std::string>;
-
-// Answers every address with Body, or fails without one.
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override {
-    return Body.empty() ? THttpResponse{} : THttpResponse{true, 200, Body, {}};
-  }
-  std::string Body;
-};
 
 // The transport: records what the player sends, hands frames in as a client would.
 class TRecordingServer : public TRemoteServer {
@@ -120,7 +112,7 @@ class PlayerTest : public ::testing::Test {
   test::TTempFolder Folder;
   test::TFakeRuntime Runtime;
   test::TFakeFilterGraph Graph;
-  TNoHttp Http;
+  test::TCannedHttp Http;
   TRecordingServer Server;
   TRecordingView View;
   TAppPaths Paths;

@@ -3,17 +3,23 @@
 #include <gtest/gtest.h>
 
 #include "playlist/local_http_server.h"
+#include "support/fake_runtime.h"
 
 namespace tunevale {
 namespace {
 
 using test::TLocalHttpServer;
 
+THttpResponse Get(const std::string& url, THttpLimits limits = {.MaxBytes = 1 << 20}) {
+  test::TFakeRuntime runtime;
+  TCurlHttpClient client(runtime);
+  return *Download(client, runtime, url, limits, [] { return false; });
+}
+
 TEST(CurlHttpClientTest, CompleteOkAnswerIsContent) {
   TLocalHttpServer server;
   server.Serve("/a.m3u", 200, "/music/a.mp3\r\n");
-  TCurlHttpClient client;
-  const THttpResponse response = client.Get(server.Url("/a.m3u"), 1 << 20);
+  const THttpResponse response = Get(server.Url("/a.m3u"));
   EXPECT_TRUE(response.Ok());
   EXPECT_EQ(response.Status, 200);
   EXPECT_EQ(response.Body, "/music/a.mp3\r\n");
@@ -22,8 +28,7 @@ TEST(CurlHttpClientTest, CompleteOkAnswerIsContent) {
 
 TEST(CurlHttpClientTest, ErrorPageIsCompleteButNotOk) {
   TLocalHttpServer server;
-  TCurlHttpClient client;
-  const THttpResponse response = client.Get(server.Url("/missing.m3u"), 1 << 20);
+  const THttpResponse response = Get(server.Url("/missing.m3u"));
   EXPECT_TRUE(response.Complete);
   EXPECT_EQ(response.Status, 404);
   EXPECT_FALSE(response.Ok());
@@ -33,8 +38,7 @@ TEST(CurlHttpClientTest, RedirectIsFollowed) {
   TLocalHttpServer server;
   server.Redirect("/old", "/new");
   server.Serve("/new", 200, "moved");
-  TCurlHttpClient client;
-  const THttpResponse response = client.Get(server.Url("/old"), 1 << 20);
+  const THttpResponse response = Get(server.Url("/old"));
   EXPECT_TRUE(response.Ok());
   EXPECT_EQ(response.Body, "moved");
 }
@@ -43,38 +47,37 @@ TEST(CurlHttpClientTest, BrokenTransfersAreNotOk) {
   TLocalHttpServer server;
   server.ServeCutShort("/short", std::string(4000, 'x'));
   server.Serve("/big", 200, std::string(5000, 'y'));
-  TCurlHttpClient client;
 
-  const THttpResponse cut = client.Get(server.Url("/short"), 1 << 20);
+  const THttpResponse cut = Get(server.Url("/short"));
   EXPECT_FALSE(cut.Complete);
   EXPECT_FALSE(cut.Ok());
   EXPECT_FALSE(cut.Error.empty());
 
-  const THttpResponse big = client.Get(server.Url("/big"), 1000);
+  const THttpResponse big = Get(server.Url("/big"), {.MaxBytes = 1000});
   EXPECT_FALSE(big.Ok());
   EXPECT_LE(big.Body.size(), 1000u);
 }
 
-TEST(CurlHttpClientTest, StalledServerIsGivenUp) {
+TEST(CurlHttpClientTest, StalledAndEndlessServersAreGivenUp) {
   TLocalHttpServer server;
   server.ServeStall("/stall");
-  TCurlHttpClient client("Tunevale", 15, 1);  // a short low-speed window so the test ends soon
-  const THttpResponse response = client.Get(server.Url("/stall"), 1 << 20);
+  const THttpResponse response = Get(server.Url("/stall"), {.MaxBytes = 1 << 20, .LowSpeedTimeS = 1});
   EXPECT_FALSE(response.Ok());
   EXPECT_FALSE(response.Error.empty());
+  server.ServeTrickle("/trickle", 50);  // fast enough for the low-speed limit, never done
+  EXPECT_FALSE(Get(server.Url("/trickle"), {.MaxBytes = 1 << 20, .TimeLimitMs = 1000}).Complete);
 }
 
 TEST(CurlHttpClientTest, RefusedConnectionAndLocalSchemesFail) {
-  TCurlHttpClient client;
   int port;
   {
     TLocalHttpServer closed;  // a port that was just free
     port = std::stoi(closed.Url("").substr(17));
   }
-  const THttpResponse refused = client.Get("http://127.0.0.1:" + std::to_string(port) + "/x", 100);
+  const THttpResponse refused = Get("http://127.0.0.1:" + std::to_string(port) + "/x");
   EXPECT_FALSE(refused.Ok());
   EXPECT_FALSE(refused.Error.empty());
-  EXPECT_FALSE(client.Get("file:///etc/hostname", 1 << 20).Ok());
+  EXPECT_FALSE(Get("file:///etc/hostname").Ok());
 }
 
 }  // namespace

@@ -15,17 +15,13 @@
 #include "platform/local_socket_remote_server.h"
 #include "platform/runtime_folder.h"
 #include "playback/fake_filter_graph.h"
+#include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
-
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
-};
 
 bool Readable(int fd) {
   pollfd p{fd, POLLIN, 0};
@@ -47,7 +43,7 @@ class PlayerPlatformTest : public ::testing::Test {
   TAppPaths Paths;
   test::TFakeRuntime Runtime;
   test::TFakeFilterGraph Graph;
-  TNoHttp Http;
+  test::TCannedHttp Http;
 };
 
 TEST_F(PlayerPlatformTest, AHandOverThroughTheSocketReachesThePlayer) {

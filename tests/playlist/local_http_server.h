@@ -21,11 +21,13 @@ namespace tunevale::test {
 class TLocalHttpServer {
  public:
   struct TRoute {
-    TRoute(int status = 200, std::string body = {}) : Status(status), Body(std::move(body)) {}
+    TRoute(int status = 200, std::string body = {}, int trickleMs = 0)
+        : Status(status), Body(std::move(body)), TrickleMs(trickleMs) {}
     int Status;
     std::string Body;
     bool CutShort = false;  // announce the full length, send half, close
     bool Stall = false;     // send the headers, then nothing until the client gives up
+    int TrickleMs;          // send the body a byte at a time, this often (a stall only waits)
     std::string Location;   // a redirect target
   };
 
@@ -54,9 +56,12 @@ class TLocalHttpServer {
     Route(path, std::move(route));
   }
   void ServeStall(const std::string& path) {
-    TRoute route{200, "never sent"};
+    TRoute route{200, "never sent", 50};
     route.Stall = true;
     Route(path, std::move(route));
+  }
+  void ServeTrickle(const std::string& path, int everyMs) {
+    Route(path, {200, std::string(1 << 20, '#'), everyMs});
   }
   void Redirect(const std::string& path, std::string location) {
     TRoute route{302, ""};
@@ -69,6 +74,7 @@ class TLocalHttpServer {
   }
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(Port) + path; }
   int Requests() const { return RequestCount; }
+  int Finished() const { return FinishedCount; }  // connections closed
 
  private:
   void Serve() {
@@ -79,6 +85,7 @@ class TLocalHttpServer {
       if (client < 0) continue;
       Answer(client);
       close(client);
+      ++FinishedCount;
     }
   }
 
@@ -103,11 +110,12 @@ class TLocalHttpServer {
     if (!route.Location.empty()) head += "Location: " + route.Location + "\r\n";
     head += "\r\n";
     Send(client, head);
-    if (route.Stall) {
-      while (!Stopping) {
+    if (route.TrickleMs > 0) {
+      for (size_t sent = 0; !Stopping && sent < route.Body.size();) {
         pollfd p{client, POLLIN, 0};
         // The client closing its end ends the stall.
-        if (poll(&p, 1, 50) > 0 && recv(client, buffer, sizeof buffer, 0) <= 0) return;
+        if (poll(&p, 1, route.TrickleMs) > 0 && recv(client, buffer, sizeof buffer, 0) <= 0) return;
+        if (!route.Stall && send(client, &route.Body[sent++], 1, MSG_NOSIGNAL) != 1) return;
       }
       return;
     }
@@ -127,6 +135,7 @@ class TLocalHttpServer {
   int Port = 0;
   std::atomic<bool> Stopping{false};
   std::atomic<int> RequestCount{0};
+  std::atomic<int> FinishedCount{0};
   std::mutex Mutex;
   std::map<std::string, TRoute> Routes;
   std::thread Worker;

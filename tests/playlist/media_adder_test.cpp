@@ -7,6 +7,7 @@
 #include "library/crawl_tasks.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_fixture.h"
+#include "support/canned_http.h"
 #include "support/temp_folder.h"
 #include "util/http_client.h"
 
@@ -14,12 +15,6 @@ namespace tunevale::test {
 namespace {
 
 using ::testing::ElementsAre;
-
-// Adding media never downloads anything in these tests.
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
-};
 
 class MediaAdderTest : public PlaylistFixture {
  protected:
@@ -38,9 +33,9 @@ class MediaAdderTest : public PlaylistFixture {
   TTempFolder folder;
   std::vector<std::string> songs;
   std::string list;
-  TNoHttp http;
+  TCannedHttp http;
   TCrawlTasks crawlTasks;
-  TPlaylistFile playlistFile{playlist, http, crawlTasks, folder / "data"};
+  TPlaylistFile playlistFile{playlist, http, runtime, crawlTasks, folder / "data"};
   TMediaAdder adder{playlist, playlistFile, settings};
 };
 

@@ -1,6 +1,7 @@
 #include "playlist/playlist_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <set>
 
@@ -86,8 +87,8 @@ class PlaylistFileTest : public PlaylistFixture {
 
   TTempFolder folder;
   TCrawlTasks crawlTasks;
-  TCurlHttpClient http;
-  TPlaylistFile playlistFile{playlist, http, crawlTasks, folder / "data"};
+  TCurlHttpClient http{runtime};
+  TPlaylistFile playlistFile{playlist, http, runtime, crawlTasks, folder / "data"};
 };
 
 TEST_F(PlaylistFileTest, EveryKindOfPlaylistGivesItsExistingEntries) {
@@ -130,11 +131,26 @@ TEST_F(PlaylistFileTest, EveryKindOfPlaylistGivesItsExistingEntries) {
   EXPECT_FALSE(playlist.IsBusy());
 }
 
-TEST_F(PlaylistFileTest, UnreadablePlaylistThrowsAndKeepsTheRows) {
-  Add({"/old/entry.mp3"});
-  EXPECT_THROW(playlistFile.OpenPlaylistFile(folder / "music/none.m3u"), EPlaylistFileError);
-  EXPECT_THROW(playlistFile.OpenPlaylistFile(folder / "music"), EPlaylistFileError);
-  EXPECT_THAT(Files(), ElementsAre("/old/entry.mp3"));
+TEST_F(PlaylistFileTest, OnlyRegularFilesUpToTheCapAreRead) {
+  std::filesystem::create_symlink(folder.Write("music/list.m3u", "one.mp3\n"), folder / "music/link.m3u");
+  std::filesystem::create_symlink("/dev/zero", folder / "music/zero.m3u");
+  ASSERT_EQ(mkfifo((folder / "music/fifo.m3u").c_str(), 0600), 0);
+  std::filesystem::resize_file(folder.Write("music/full.m3u"), TPlaylistFile::MaxPlaylistBytes);
+  std::filesystem::resize_file(folder.Write("music/over.m3u"), TPlaylistFile::MaxPlaylistBytes + 1);
+  const std::vector<std::string> old = {"/old/entry.mp3"};
+  Add({"/old/entry.mp3"});  // kept by the unreadable ones, which come first
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"none.m3u", old}, {"", old},         {"fifo.m3u", old},
+      {"zero.m3u", old}, {"over.m3u", old}, {"link.m3u", {Music("one.mp3")}},
+      {"full.m3u", {}}};
+  for (const auto& [name, expected] : cases) {
+    SCOPED_TRACE(name);
+    if (expected == old)
+      EXPECT_THROW(playlistFile.OpenPlaylistFile(Music(name)), EPlaylistFileError);
+    else
+      EXPECT_NO_THROW(playlistFile.OpenPlaylistFile(Music(name)));
+    EXPECT_EQ(Files(), expected);
+  }
 }
 
 TEST_F(PlaylistFileTest, RemotePlaylistIsDownloadedAndAnErrorPageIgnored) {
@@ -142,7 +158,7 @@ TEST_F(PlaylistFileTest, RemotePlaylistIsDownloadedAndAnErrorPageIgnored) {
   server.Serve("/list.m3u", 200, Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
   Add({"/old/entry.mp3"});
 
-  EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/gone.m3u")));
+  EXPECT_FALSE(playlistFile.OpenPlaylistFile(server.Url("/gone.m3u")));
   EXPECT_THAT(Files(), ElementsAre("/old/entry.mp3"));
   EXPECT_FALSE(std::filesystem::exists(folder / "data/Download/Playlist.tmp"));
 
@@ -153,9 +169,24 @@ TEST_F(PlaylistFileTest, RemotePlaylistIsDownloadedAndAnErrorPageIgnored) {
   EXPECT_EQ(saved, Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
 
   server.ServeCutShort("/cut.m3u", Music("sub/three.mp3") + "\n" + Music("one.mp3") + "\n");
-  EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/cut.m3u")));
+  EXPECT_FALSE(playlistFile.OpenPlaylistFile(server.Url("/cut.m3u")));
   EXPECT_THAT(Files(), ElementsAre(Music("one.mp3"), "http://radio.example/live"));
   EXPECT_EQ(server.Requests(), 3);
+}
+
+TEST_F(PlaylistFileTest, CancelEndsADownloadThatNeverEndsAndKeepsTheRows) {
+  TLocalHttpServer server;
+  server.ServeTrickle("/endless.m3u", 50);
+  playlistFile.DownloadLimits.TimeLimitMs = 3600000;  // only the cancel can end it
+  Add({"/old/entry.mp3"});
+  runtime.OnProcessPendingMessages = [&] {
+    if (server.Requests() == 1) playlist.CancelPlaylistActionActionExecute();
+  };
+  EXPECT_FALSE(playlistFile.OpenPlaylistFile(server.Url("/endless.m3u")));
+  EXPECT_THAT(Files(), ElementsAre("/old/entry.mp3"));
+  EXPECT_THAT(listener.BusyEvents, ElementsAre("+Opening playlist...", "-Opening playlist..."));
+  for (int i = 0; i < 6000 && server.Finished() == 0; ++i) runtime.WaitForMessages();
+  EXPECT_EQ(server.Finished(), 1);
 }
 
 TEST_F(PlaylistFileTest, SavedPlaylistReopensWithItsEntriesAndQueuesACrawl) {

@@ -83,8 +83,8 @@ class XspfFileTest : public PlaylistFixture {
  protected:
   TTempFolder folder;
   TCrawlTasks crawlTasks;
-  TCurlHttpClient http;
-  TPlaylistFile playlistFile{playlist, http, crawlTasks, folder / "data"};
+  TCurlHttpClient http{runtime};
+  TPlaylistFile playlistFile{playlist, http, runtime, crawlTasks, folder / "data"};
 };
 
 TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {

@@ -14,6 +14,7 @@
 
 #include "app/player.h"
 #include "playback/fake_filter_graph.h"
+#include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
@@ -24,11 +25,6 @@
 
 namespace tunevale {
 namespace {
-
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
-};
 
 class MainFormTest : public ::testing::Test {
  protected:
@@ -76,7 +72,7 @@ class MainFormTest : public ::testing::Test {
   test::TTempFolder Folder;
   test::TFakeRuntime Runtime;
   test::TFakeFilterGraph Graph;
-  TNoHttp Http;
+  test::TCannedHttp Http;
   TAppPaths Paths;
   std::vector<std::string> Files;
   std::unique_ptr<TPlayer> Player;

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/local_socket_client.h"
+#include "playlist/local_http_server.h"
 #include "support/mp3_file.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -381,6 +382,19 @@ TEST_F(MprisProcessTest, PlayerctlDrivesAndReadsThePlayerAndAListenerHearsTheCha
   const std::string ini = Text(fs::path(Bin).parent_path() / "Tunevale.ini");
   for (const char* text : {"PlayMode=1", "PlaylistCount=1\n"})
     EXPECT_NE(ini.find(text), std::string::npos) << ini;
+}
+
+TEST_F(PlayerProcessTest, RemotePlaylistThatNeverEndsLeavesThePlayerAnsweringAndClosable) {
+  test::TLocalHttpServer server;
+  server.ServeTrickle("/endless.m3u", 200);
+  const std::string url = server.Url("/endless.m3u");
+  const pid_t player = StartPlayer({url});
+  const auto end = std::chrono::steady_clock::now() + 120s;
+  while (server.Requests() == 0 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
+  ASSERT_EQ(server.Requests(), 1) << Log();
+  EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "setvolume=2500"})), 0);
+  const std::string ini = Terminate(player);
+  EXPECT_NE(ini.find(Item(0, url)), std::string::npos) << ini;
 }
 
 }  // namespace
