@@ -1,5 +1,6 @@
 #include "media/id3_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "media/byte_reader.h"
@@ -14,8 +15,10 @@ namespace {
 // Values this long or longer are skipped like unknown frames.
 constexpr int64_t MaxFrameValue = 2048;
 
+// clang-format off
 enum TFrameField { ffTitle, ffYear, ffPublisher, ffGenre, ffAlbum, ffArtist, ffAlbumArtist, ffTrack,
-                   ffComposer, ffCopyright, ffComment, ffURL, ffLength };
+                   ffComposer, ffCopyright, ffComment, ffURL, ffLength, ffRecordingTime };
+// clang-format on
 
 struct TFrameRow {
   char Id4[4];
@@ -23,6 +26,7 @@ struct TFrameRow {
   TFrameField Field;
 };
 
+// clang-format off
 constexpr TFrameRow FrameTable[] = {
     {{'T', 'I', 'T', '2'}, {'T', 'T', '2'}, ffTitle},     {{'T', 'Y', 'E', 'R'}, {'T', 'Y', 'E'}, ffYear},
     {{'T', 'P', 'U', 'B'}, {'T', 'P', 'B'}, ffPublisher}, {{'T', 'C', 'O', 'N'}, {'T', 'C', 'O'}, ffGenre},
@@ -31,7 +35,10 @@ constexpr TFrameRow FrameTable[] = {
     {{'T', 'C', 'O', 'M'}, {'T', 'C', 'M'}, ffComposer},  {{'T', 'C', 'O', 'P'}, {'T', 'C', 'R'}, ffCopyright},
     {{'C', 'O', 'M', 'M'}, {'C', 'O', 'M'}, ffComment},   {{'W', 'X', 'X', 'X'}, {'T', 'X', 'X'}, ffURL},
     {{'T', 'L', 'E', 'N'}, {'T', 'L', 'E'}, ffLength},
+    // ID3v2.4 replaced TYER by a timestamp; it has no three-letter form.
+    {{'T', 'D', 'R', 'C'}, {0, 0, 0}, ffRecordingTime},
 };
+// clang-format on
 
 const TFrameRow* FindFrame(const uint8_t id[4]) {
   for (const TFrameRow& row : FrameTable) {
@@ -60,13 +67,31 @@ size_t AfterFirstTerminator(std::string_view bytes, uint8_t encoding) {
   return zero == std::string_view::npos ? bytes.size() : zero + 1;
 }
 
+// The year of a timestamp ("2004", "2004-05-17T10:00"): its first four
+// characters when they are digits, else 0.
+int32_t TimestampYear(std::string_view text) {
+  if (text.size() < 4 ||
+      !std::all_of(text.begin(), text.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }))
+    return 0;
+  return TagNumber(text.substr(0, 4));
+}
+
 // `value` is the frame body: the encoding byte and the bytes after it.
-void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta) {
+// `tyerSeen`: a TYER frame was read; TYER wins over TDRC wherever it stands.
+void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta,
+                bool& tyerSeen) {
   const uint8_t encoding = value.empty() ? 0 : static_cast<uint8_t>(value[0]);
   const std::string_view body = AsView(value, 1);
   switch (row.Field) {
     case ffTitle: meta.Title = DecodeTagText(encoding, body); break;
-    case ffYear: meta.Year = TagNumber(DecodeTagText(encoding, body)); break;
+    case ffYear:
+      meta.Year = TagNumber(DecodeTagText(encoding, body));
+      tyerSeen = true;
+      break;
+    case ffRecordingTime:
+      if (const int32_t year = TimestampYear(DecodeTagText(encoding, body)); year != 0 && !tyerSeen)
+        meta.Year = year;
+      break;
     case ffPublisher: meta.Publisher = DecodeTagText(encoding, body); break;
     case ffGenre: meta.Genre = DecodeTagText(encoding, body); break;
     case ffAlbum: meta.Album = DecodeTagText(encoding, body); break;
@@ -105,6 +130,7 @@ void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& valu
 // fewer than 4 bytes are left.
 void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
   uint8_t id[4];
+  bool tyerSeen = false;
   auto nextId = [&] {
     if (reader.Remaining() < 4) return false;
     reader.Read(id, 4);
@@ -138,7 +164,7 @@ void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
       const TFrameRow* row = FindFrame(id);
       if (row != nullptr && size - 1 < MaxFrameValue) {
         reader.Skip(skip - 1);
-        ApplyFrame(*row, id[3] != 0, reader.ReadText(static_cast<size_t>(size)), meta);
+        ApplyFrame(*row, id[3] != 0, reader.ReadText(static_cast<size_t>(size)), meta, tyerSeen);
       } else {
         reader.Skip(skip + size - 1);
       }
