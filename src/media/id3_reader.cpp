@@ -1,6 +1,5 @@
 #include "media/id3_reader.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "media/byte_reader.h"
@@ -67,15 +66,6 @@ size_t AfterFirstTerminator(std::string_view bytes, uint8_t encoding) {
   return zero == std::string_view::npos ? bytes.size() : zero + 1;
 }
 
-// The year of a timestamp ("2004", "2004-05-17T10:00"): its first four
-// characters when they are digits, else 0.
-int32_t TimestampYear(std::string_view text) {
-  if (text.size() < 4 ||
-      !std::all_of(text.begin(), text.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }))
-    return 0;
-  return TagNumber(text.substr(0, 4));
-}
-
 // `value` is the frame body: the encoding byte and the bytes after it.
 // `tyerSeen`: a TYER frame was read; TYER wins over TDRC wherever it stands.
 void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta,
@@ -89,7 +79,7 @@ void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& valu
       tyerSeen = true;
       break;
     case ffRecordingTime:
-      if (const int32_t year = TimestampYear(DecodeTagText(encoding, body)); year != 0 && !tyerSeen)
+      if (const int32_t year = LeadingYear(DecodeTagText(encoding, body)); year > 0 && !tyerSeen)
         meta.Year = year;
       break;
     case ffPublisher: meta.Publisher = DecodeTagText(encoding, body); break;
