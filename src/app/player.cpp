@@ -10,6 +10,7 @@
 #include "app/remote_command.h"
 #include "library/folder_watcher.h"
 #include "library/library_database.h"
+#include "util/atomic_file.h"
 #include "util/path.h"
 
 namespace tunevale {
@@ -103,6 +104,10 @@ TSettingsContext TPlayer::Context() {
 
 bool TPlayer::Create(const std::vector<std::string>& files) {
   StartFiles = files;
+  // Saves cut off by a kill (or by an older version of the program) left these.
+  for (const std::string* owned :
+       {&SettingsRecord.LibraryDbPath, &SettingsRecord.KeyStorePath, &SettingsRecord.IniFilePath})
+    if (!owned->empty()) RemoveStaleTemporaries(*owned);
   // Remote "play" commands that arrive while the start-up files are added only
   // append; all of them wait until the playlist is in place.
   RemoteControl.Continuation().Hold();

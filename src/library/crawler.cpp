@@ -95,6 +95,23 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+// Missing, or there but empty: a mount point whose disk is not mounted looks
+// like that. (A folder that exists but cannot be listed is neither.)
+bool IsMissingOrEmptyFolder(const std::string& folder) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return !FileExists(folder);
+  bool empty = true;
+  while (const dirent* d = readdir(dir)) {
+    const std::string_view name = d->d_name;
+    if (name != "." && name != "..") {
+      empty = false;
+      break;
+    }
+  }
+  closedir(dir);
+  return empty;
+}
+
 }  // namespace
 
 int32_t PackFileDate(time_t modificationTime) {
@@ -136,11 +153,12 @@ void TCrawler::ProcessCrawlTasks() {
   TCrawlTasks& tasks = Library.CrawlTasks;
   if (tasks.Count() == 0) return;
   Library.BusyText = kSearchingText;
-  // One task after the other; what was queued during a run is run afterwards.
+  // One task after the other. A task leaves the queue as it starts, so a change
+  // noticed during its run queues the same task again and is looked at afterwards.
   while (!Library.Crawling && tasks.Count() > 0) {
-    const TCrawlTask queued = tasks.Task(0);
+    Task = tasks.Task(0);
+    tasks.PopFirst();
     Library.Flags.CancelCrawl = false;
-    Task = queued;
     Task.Path = NormalizePath(Task.Path);
     Library.BusyText = kSearchingText;
     if (!Library.Settings().UseLibrary) {
@@ -149,20 +167,12 @@ void TCrawler::ProcessCrawlTasks() {
       Library.Crawling = true;
       RunTask();
     }
-    if (RefreshLibraryLists) {
+    if (RefreshLibraryLists && Library.Flags.ListsStale) {
       try {
         RefreshLibraryLists();
       } catch (...) {
         // A failed refill leaves the old lists; the next refill repairs them.
       }
-    }
-    // A save during the run may have emptied the queue (and recorded the crawl as
-    // unfinished); a task queued after that has not run yet and must stay.
-    if (tasks.Count() > 0) {
-      const TCrawlTask& first = tasks.Task(0);
-      if (first.Path == queued.Path && first.Recursive == queued.Recursive && first.SearchNew == queued.SearchNew &&
-          first.ForceReread == queued.ForceReread)
-        tasks.PopFirst();
     }
     Library.Crawling = false;
   }
@@ -224,8 +234,13 @@ void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
       case mkPlaylist:
       case mkVideo: {
         TLibraryItems& items = entry.Kind == mkVideo ? Library.Videos : Library.Playlists;
-        items.Add(path, FileDisplayName(name), relative);
-        if (const int i = items.Find(path); i >= 0) Listed.push_back(items.Item(i));
+        // Only what is new changes the library (so a search of unchanged folders saves nothing).
+        int i = items.Find(path);
+        if (i < 0) {
+          items.Add(path, FileDisplayName(name), relative);
+          i = items.Find(path);
+        }
+        if (i >= 0) Listed.push_back(items.Item(i));
         break;
       }
       default:
@@ -242,7 +257,7 @@ bool TCrawler::MayEnterLinkedFolder(const std::string& parent, const std::string
   if (!LinkedFolders.emplace(device, inode).second) return false;
   const std::string target = RealPath(link);
   const std::string here = RealPath(parent);
-  return !target.empty() && !here.empty() && !StartsWith(IncludeTrailingSlash(here), IncludeTrailingSlash(target));
+  return !target.empty() && !here.empty() && !IsPathInFolder(here, target);
 }
 
 const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {
@@ -258,7 +273,7 @@ bool TCrawler::IsUnderRelativeFolder(std::string_view path) const {
   // relative whichever way its files were found.
   for (const std::string& entry : Library.Settings().LibraryFolders) {
     const std::string resolved = Library.ResolveFolder(entry);
-    if (StartsWith(path, resolved)) return resolved != entry;
+    if (IsPathInFolder(path, resolved)) return resolved != entry;
   }
   return path != Task.Path;
 }
@@ -267,10 +282,11 @@ bool TCrawler::IsOffline(std::string_view path) {
   bool inside = false;
   for (const std::string& entry : Library.Settings().LibraryFolders) {
     const std::string resolved = Library.ResolveFolder(entry);
-    if (!StartsWith(path, resolved)) continue;
+    if (!IsPathInFolder(path, resolved)) continue;
     inside = true;
     auto known = MissingRoots.find(resolved);
-    if (known == MissingRoots.end()) known = MissingRoots.emplace(resolved, !FileExists(resolved)).first;
+    if (known == MissingRoots.end())
+      known = MissingRoots.emplace(resolved, IsMissingOrEmptyFolder(resolved)).first;
     if (!known->second) return false;
   }
   return inside;
@@ -298,7 +314,7 @@ void TCrawler::CheckCurrentFiles() {
       continue;
     }
     const TTrack* track = album->Track(t);
-    if (!TaskFolder.empty() && !StartsWith(track->Path(), TaskFolder)) {
+    if (!TaskFolder.empty() && !IsPathInFolder(track->Path(), TaskFolder)) {
       ++t;
       continue;
     }
@@ -323,7 +339,7 @@ void TCrawler::CheckCurrentFiles() {
       } else if (errno != ENOENT && errno != ENOTDIR) {
         ++t;  // cannot be looked up now: left for a later check
       } else if (IsOffline(path)) {
-        ++t;  // its library folder is not there at all (an unmounted disk): kept as it is
+        ++t;  // its library folder is missing or empty (an unmounted disk): kept as it is
       } else {
         Library.RemoveTrack(a, b, t);
       }
@@ -419,6 +435,9 @@ void TCrawler::HandleFolderEvent(const TFolderEvent& event) {
       if (Library.IsInLibraryFolders(event.Path)) Library.CrawlTasks.AddTask(event.Path, true, true, false);
       AskRefreshSoon();
       break;
+    case fekUnwatched:
+      NoteUnwatched(event.Path);
+      break;
     default:
       ShellChange1(event.Kind, event.Path);
       break;
@@ -429,7 +448,25 @@ void TCrawler::WatchLibraryFolders(TFolderWatcher& watcher) {
   std::vector<std::string> roots;
   for (const std::string& entry : Library.Settings().LibraryFolders) roots.push_back(Library.ResolveFolder(entry));
   watcher.OnChange = [this](const TFolderEvent& event) { HandleFolderEvent(event); };
+  Unwatched.clear();
   watcher.SetRoots(roots);
+}
+
+void TCrawler::NoteUnwatched(const std::string& folder) {
+  for (const std::string& known : Unwatched)
+    if (IsPathInFolder(folder, known)) return;
+  std::erase_if(Unwatched, [&](const std::string& known) { return IsPathInFolder(known, folder); });
+  Unwatched.push_back(folder);
+}
+
+bool TCrawler::QueueUnwatchedFolders() {
+  bool queued = false;
+  for (const std::string& folder : Unwatched) {
+    if (!Library.IsInLibraryFolders(folder)) continue;
+    Library.CrawlTasks.AddTask(folder, true, true, false);
+    queued = true;
+  }
+  return queued;
 }
 
 }  // namespace tunevale

@@ -68,12 +68,16 @@ class TCrawler {
   // Points the watcher at the library folders (resolved) and its events here;
   // called again whenever the library folders change.
   void WatchLibraryFolders(TFolderWatcher& watcher);
+  // Folders the watcher could not watch tell nothing of their changes: queues a
+  // search of each (recursive; unchanged files are not read again) that lies in
+  // the library folders. False when there is none.
+  bool QueueUnwatchedFolders();
 
   // How many times tags were read from files since the crawler was made.
   uint64_t TagReads() const { return TagReadCount; }
 
-  // Refills every library view; run after each task (and by the scheduler when
-  // the lists are stale). Errors it throws are ignored.
+  // Refills every library view; run after each task that left the lists stale
+  // (and by the scheduler when they are). Errors it throws are ignored.
   std::function<void()> RefreshLibraryLists;
   // Asks for the crawl to start soon (the refresh timer set to 1000 ms).
   std::function<void()> RefreshSoon;
@@ -84,7 +88,8 @@ class TCrawler {
   void CheckCurrentFiles();
   void CheckItems(TLibraryItems& items);
   // True when the track's file should be treated as offline: every library
-  // folder holding it is missing (an unmounted disk), so it is kept as it is.
+  // folder holding it is missing, or empty though the library has items in it
+  // (an unmounted disk), so it is kept as it is until the folder has entries again.
   bool IsOffline(std::string_view path);
   bool IsUnderRelativeFolder(std::string_view path) const;
   // Reads the file's tags and adds a fresh track for it (replacing the old one).
@@ -94,6 +99,7 @@ class TCrawler {
   bool IsVerified(const TLibraryItem* item) const;
   bool Cancelled() const { return Library.Flags.CancelCrawl; }
   void QueueFolderOf(std::string_view path, bool forceReread);
+  void NoteUnwatched(const std::string& folder);
   void AskRefreshSoon();
 
   TLibrary& Library;
@@ -111,8 +117,10 @@ class TCrawler {
   // Only compared, never dereferenced: an item freed meanwhile is harmless here.
   std::vector<const TLibraryItem*> Listed;  // by the search for files; sorted for the check
   std::unordered_set<const TLibraryItem*> ReadInCheck;
-  // Library folders found missing in this check (resolved folder → missing).
+  // Library folders found offline in this check (resolved folder → missing or empty).
   std::unordered_map<std::string, bool> MissingRoots;
+  // Folders the watcher reported without a watch, none inside another.
+  std::vector<std::string> Unwatched;
   // Folders entered through a link in this run (device, inode).
   std::set<std::pair<dev_t, ino_t>> LinkedFolders;
 };

@@ -20,6 +20,8 @@ enum TFolderEventKind : uint8_t {
   fekRenamed,         // a file moved from Path to NewPath, both watched
   fekFolderRenamed,   // a folder moved from Path to NewPath, both watched
   fekEventsLost,      // the system dropped notifications; Path is the watched root
+  // Path and the folders below it got no watch (the system's limit): no news comes from there.
+  fekUnwatched,
 };
 
 struct TFolderEvent {
@@ -34,7 +36,8 @@ class TFolderWatcher {
  public:
   virtual ~TFolderWatcher() = default;
   // Watches these folders and every folder below them, replacing the set
-  // watched before. Folders that do not exist are skipped.
+  // watched before. Folders that do not exist are skipped; folders that cannot
+  // be watched are reported (fekUnwatched) through OnChange before it returns.
   virtual void SetRoots(const std::vector<std::string>& roots) = 0;
   // Called on the main loop, once per change, in the order they happened.
   std::function<void(const TFolderEvent&)> OnChange;

@@ -144,7 +144,7 @@ const std::vector<TLibrary::TResolvedFolder>& TLibrary::ResolvedFolders() const 
 
 bool TLibrary::IsInLibraryFolders(std::string_view path) const {
   for (const TResolvedFolder& folder : ResolvedFolders())
-    if (StartsWith(path, folder.Resolved)) return true;
+    if (IsPathInFolder(path, folder.Resolved)) return true;
   return false;
 }
 
@@ -159,7 +159,7 @@ void TLibrary::UpdateRelativeFlags() {
   const std::vector<TResolvedFolder>& folders = ResolvedFolders();
   const auto update = [&](TLibraryItem& item) {
     for (const TResolvedFolder& folder : folders) {
-      if (!StartsWith(item.Path(), folder.Resolved)) continue;
+      if (!IsPathInFolder(item.Path(), folder.Resolved)) continue;
       if (folder.Relative != item.Relative()) {
         item.SetRelative(folder.Relative);
         Flags.LibraryDirty = true;

@@ -70,8 +70,8 @@ class TLibrary : public TTrackLookup {
   // Makes room for `count` tracks in the lookups (before adding many).
   void ReserveTracks(size_t count) { Paths.Reserve(count); }
 
-  // Some "LibraryFolders" entry, resolved against the program's folder, is a
-  // text prefix of `path`.
+  // `path` lies in some "LibraryFolders" entry resolved against the program's
+  // folder (by whole path components, IsPathInFolder).
   bool IsInLibraryFolders(std::string_view path) const;
   // True until the library is Loaded; then whether the normalised path is a
   // track (when `includeTracks`), a video or a playlist.
@@ -91,7 +91,15 @@ class TLibrary : public TTrackLookup {
   // TTrackLookup: exact path, for ReadTags' from-library branch.
   bool LookupTrack(std::string_view path, TMetaData& meta, uint8_t& readResult) const override;
 
+  // A crawl task runs or is queued, or the last run was cancelled: a save now
+  // marks the file incomplete, so the next start crawls everything.
+  bool CrawlUnfinished() const { return Flags.CancelCrawl || Crawling || CrawlTasks.Count() > 0; }
+
   TLibraryFlags Flags;
+  // The file last saved carries the incomplete mark.
+  bool SavedIncomplete = false;
+  // A database file the load found damaged, until a save has kept a copy of it.
+  std::string DamagedDbPath;
   bool Crawling = false;  // a crawl task is running
   bool Loaded = false;    // the database load has finished (found or not)
   bool Loading = false;   // a database load is under way; saves wait for its end

@@ -178,20 +178,26 @@ class TLoader {
  public:
   TLoader(TLibrary& library, const TLoadOptions& options) : Library(library), Options(options) {}
 
-  void Load(std::string_view file) {
+  // False when the file is damaged.
+  bool Load(std::string_view file) {
     if (file.size() < kLibraryDbHeader.size()) {
       Library.CrawlTasks.QueueFullCrawl();
-      return;
+      return false;
     }
     // A track record takes some 250 bytes; room for more than that is cheap.
     Library.ReserveTracks(Library.TrackCount() + file.size() / 200);
     TRecordReader reader(file);
     std::string_view type, body;
     bool truncated = false;
+    bool whole = true;
     while (reader.Next(type, body, truncated)) {
-      if (truncated || !HandleRecord(type, body)) Library.CrawlTasks.QueueFullCrawl();
+      if (truncated || !HandleRecord(type, body)) {
+        Library.CrawlTasks.QueueFullCrawl();
+        whole = false;
+      }
       if (Options.Pump) Options.Pump->PumpMessages();
     }
+    return whole;
   }
 
  private:
@@ -392,8 +398,8 @@ bool ReadDbRecords(std::string_view file, std::vector<TDbRecord>& records) {
   return true;
 }
 
-void LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options) {
-  TLoader(library, options).Load(file);
+bool LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options) {
+  return TLoader(library, options).Load(file);
 }
 
 void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOptions& options) {
@@ -404,10 +410,10 @@ void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOpti
     library.BusyText = kLoadingText;
     library.Loading = true;
     TFileBytes file;
-    if (file.Open(fileName))
-      LoadLibraryFromBytes(library, file.Bytes, options);
-    else
+    if (!file.Open(fileName))
       library.CrawlTasks.QueueFullCrawl();
+    else if (!LoadLibraryFromBytes(library, file.Bytes, options))
+      library.DamagedDbPath = fileName;
     library.Loading = false;
     library.BusyText = shownBefore;
   }
@@ -421,7 +427,7 @@ std::string EncodeLibrary(const TLibrary& library) {
   out.reserve(kLibraryDbHeader.size() + library.TrackCount() * 320);
   out += kLibraryDbHeader;
   TWriter w(out);
-  if (library.Flags.CancelCrawl || library.CrawlTasks.Count() > 0) {
+  if (library.CrawlUnfinished()) {
     w.BeginRecord("SET");
     w.Field("LIB", kIncomplete);
     w.EndRecord();
@@ -466,13 +472,36 @@ std::string EncodeLibrary(const TLibrary& library) {
   return out;
 }
 
+namespace {
+
+// A damaged file may hold what the load could not use: before the first save
+// replaces it, it stays beside it (one generation: an older copy is replaced).
+bool KeepDamagedCopy(TLibrary& library, const std::string& fileName, std::string* error) {
+  if (library.DamagedDbPath != fileName) return true;
+  const std::string copy = fileName + ".damaged";
+  ::unlink(copy.c_str());
+  if (::link(fileName.c_str(), copy.c_str()) != 0 && errno != ENOENT) {
+    std::string bytes;  // a file system without hard links
+    if (!ReadWholeFile(fileName, bytes)) {
+      if (error) *error = "cannot read " + fileName + ": " + std::strerror(errno);
+      return false;
+    }
+    if (!WriteFileAtomically(copy, bytes, error)) return false;
+  }
+  library.DamagedDbPath.clear();
+  return true;
+}
+
+}  // namespace
+
 bool SaveLibrary(TLibrary& library, std::string* error) {
   // A save from inside the load (its message processing) would replace the
   // file with the part read so far.
   if (library.Loading) return true;
-  if (!library.Flags.LibraryDirty && library.CrawlTasks.Count() == 0) return true;
+  if (!library.Flags.LibraryDirty && library.CrawlUnfinished() == library.SavedIncomplete) return true;
   const std::string& fileName = library.Settings().LibraryDbPath;
   if (fileName.empty()) return true;
+  if (!KeepDamagedCopy(library, fileName, error)) return false;
   if (!library.Settings().UseLibrary ||
       (library.ArtistCount() == 0 && library.Videos.Count() == 0 && library.Playlists.Count() == 0)) {
     if (::unlink(fileName.c_str()) != 0 && errno != ENOENT) {
@@ -486,9 +515,9 @@ bool SaveLibrary(TLibrary& library, std::string* error) {
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
   }
+  const bool incomplete = library.CrawlUnfinished();
   if (!WriteFileAtomically(fileName, EncodeLibrary(library), error)) return false;
-  // Only now: a failed write must not lose the note that crawling was unfinished.
-  library.CrawlTasks.Clear();
+  library.SavedIncomplete = incomplete;
   library.Flags.LibraryDirty = false;
   return true;
 }

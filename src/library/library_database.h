@@ -48,23 +48,28 @@ struct TLoadOptions {
 
 // Fills the empty library from `fileName`. Whatever cannot be used (no file,
 // an old build, damaged records, entries outside the library folders) queues
-// a full crawl instead. Sets Loaded and ListsStale at the end; the caller
-// refills the views. Shows "Loading library..." in library.BusyText meanwhile.
+// a full crawl instead; a damaged file is noted in library.DamagedDbPath. Sets
+// Loaded and ListsStale at the end; the caller refills the views. Shows
+// "Loading library..." in library.BusyText meanwhile.
 void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOptions& options = {});
 
 // Loads from bytes already in memory (the file reader and the fuzzer use it).
-void LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options = {});
+// False when the bytes are damaged: shorter than the header, a record cut
+// short, or a record whose fields do not parse.
+bool LoadLibraryFromBytes(TLibrary& library, std::string_view file, const TLoadOptions& options = {});
 
-// Writes the library to the settings' LibraryDbPath when it changed or crawl
-// tasks are queued, and no load is under way. Deletes the file when the library is off or empty. The
-// file is replaced atomically. False with `error` set when writing failed;
-// LibraryDirty then stays set so a later save tries again.
+// Writes the library to the settings' LibraryDbPath when it changed, or when
+// whether crawling is unfinished differs from what the file says, and no load
+// is under way. Deletes the file when the library is off or empty. The file
+// is replaced atomically; a file the load found damaged is first kept as
+// "<file>.damaged" (one generation). The crawl task queue is left as it is.
+// False with `error` set when writing failed; LibraryDirty then stays set so a
+// later save tries again.
 bool SaveLibrary(TLibrary& library, std::string* error = nullptr);
 
 // The bytes SaveLibrary writes: header, a "SET" record marking the library
-// incomplete when a crawl was cancelled or tasks are queued, then every
-// track, playlist and video. (SaveLibrary empties the task queue once the
-// file is written.)
+// incomplete while crawling is unfinished (CrawlUnfinished), then every
+// track, playlist and video.
 std::string EncodeLibrary(const TLibrary& library);
 
 }  // namespace tunevale

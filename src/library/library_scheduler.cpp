@@ -19,8 +19,16 @@ TLibraryScheduler::~TLibraryScheduler() {
 
 void TLibraryScheduler::RefreshTimerTimer() {
   Timer->SetInterval(kIdleIntervalMs);
+  QueueUnwatchedRescan();
   if (Library.Flags.ListsStale || Library.CrawlTasks.HasPendingTasks())
     Runtime.SetIdleHandler([this] { ApplicationEventsIdle(); });
+}
+
+void TLibraryScheduler::QueueUnwatchedRescan() {
+  if (Library.Crawling || Library.CrawlTasks.Count() > 0) return;
+  const int64_t now = Runtime.MonotonicMs();
+  if (LastRescanMs && now - *LastRescanMs < kUnwatchedRescanMs) return;
+  if (Crawler.QueueUnwatchedFolders()) LastRescanMs = now;
 }
 
 void TLibraryScheduler::ApplicationEventsIdle() {

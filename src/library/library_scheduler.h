@@ -1,9 +1,13 @@
 // When the library does its background work: the refresh timer (4000 ms,
 // shortened to 1000 ms when work is queued) arms a one-shot idle handler that
 // refills stale lists and runs the queued crawl tasks once the loop is idle.
+// Folders the watcher could not watch are searched again from the same timer,
+// at most every kUnwatchedRescanMs, when no other crawl work is waiting.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "library/crawler.h"
 #include "library/library.h"
@@ -15,6 +19,7 @@ class TLibraryScheduler {
  public:
   static constexpr int kIdleIntervalMs = 4000;
   static constexpr int kBusyIntervalMs = 1000;
+  static constexpr int64_t kUnwatchedRescanMs = 30000;
 
   // Starts the refresh timer and hooks the task queue and the crawler so that
   // queued work starts about a second later.
@@ -30,10 +35,13 @@ class TLibraryScheduler {
   void ApplicationEventsIdle();
 
  private:
+  void QueueUnwatchedRescan();
+
   TRuntime& Runtime;
   TLibrary& Library;
   TCrawler& Crawler;
   std::unique_ptr<TTimer> Timer;
+  std::optional<int64_t> LastRescanMs;
 };
 
 }  // namespace tunevale

@@ -14,8 +14,10 @@ namespace {
 // Values this long or longer are skipped like unknown frames.
 constexpr int64_t MaxFrameValue = 2048;
 
+// clang-format off
 enum TFrameField { ffTitle, ffYear, ffPublisher, ffGenre, ffAlbum, ffArtist, ffAlbumArtist, ffTrack,
-                   ffComposer, ffCopyright, ffComment, ffURL, ffLength };
+                   ffComposer, ffCopyright, ffComment, ffURL, ffLength, ffRecordingTime };
+// clang-format on
 
 struct TFrameRow {
   char Id4[4];
@@ -23,6 +25,7 @@ struct TFrameRow {
   TFrameField Field;
 };
 
+// clang-format off
 constexpr TFrameRow FrameTable[] = {
     {{'T', 'I', 'T', '2'}, {'T', 'T', '2'}, ffTitle},     {{'T', 'Y', 'E', 'R'}, {'T', 'Y', 'E'}, ffYear},
     {{'T', 'P', 'U', 'B'}, {'T', 'P', 'B'}, ffPublisher}, {{'T', 'C', 'O', 'N'}, {'T', 'C', 'O'}, ffGenre},
@@ -31,7 +34,10 @@ constexpr TFrameRow FrameTable[] = {
     {{'T', 'C', 'O', 'M'}, {'T', 'C', 'M'}, ffComposer},  {{'T', 'C', 'O', 'P'}, {'T', 'C', 'R'}, ffCopyright},
     {{'C', 'O', 'M', 'M'}, {'C', 'O', 'M'}, ffComment},   {{'W', 'X', 'X', 'X'}, {'T', 'X', 'X'}, ffURL},
     {{'T', 'L', 'E', 'N'}, {'T', 'L', 'E'}, ffLength},
+    // ID3v2.4 replaced TYER by a timestamp; it has no three-letter form.
+    {{'T', 'D', 'R', 'C'}, {0, 0, 0}, ffRecordingTime},
 };
+// clang-format on
 
 const TFrameRow* FindFrame(const uint8_t id[4]) {
   for (const TFrameRow& row : FrameTable) {
@@ -61,12 +67,21 @@ size_t AfterFirstTerminator(std::string_view bytes, uint8_t encoding) {
 }
 
 // `value` is the frame body: the encoding byte and the bytes after it.
-void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta) {
+// `tyerSeen`: a TYER frame was read; TYER wins over TDRC wherever it stands.
+void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& value, TMetaData& meta,
+                bool& tyerSeen) {
   const uint8_t encoding = value.empty() ? 0 : static_cast<uint8_t>(value[0]);
   const std::string_view body = AsView(value, 1);
   switch (row.Field) {
     case ffTitle: meta.Title = DecodeTagText(encoding, body); break;
-    case ffYear: meta.Year = TagNumber(DecodeTagText(encoding, body)); break;
+    case ffYear:
+      meta.Year = TagNumber(DecodeTagText(encoding, body));
+      tyerSeen = true;
+      break;
+    case ffRecordingTime:
+      if (const int32_t year = LeadingYear(DecodeTagText(encoding, body)); year > 0 && !tyerSeen)
+        meta.Year = year;
+      break;
     case ffPublisher: meta.Publisher = DecodeTagText(encoding, body); break;
     case ffGenre: meta.Genre = DecodeTagText(encoding, body); break;
     case ffAlbum: meta.Album = DecodeTagText(encoding, body); break;
@@ -105,6 +120,7 @@ void ApplyFrame(const TFrameRow& row, bool fourLetterId, const std::string& valu
 // fewer than 4 bytes are left.
 void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
   uint8_t id[4];
+  bool tyerSeen = false;
   auto nextId = [&] {
     if (reader.Remaining() < 4) return false;
     reader.Read(id, 4);
@@ -138,7 +154,7 @@ void ReadFrames(TByteReader& reader, uint8_t majorVersion, TMetaData& meta) {
       const TFrameRow* row = FindFrame(id);
       if (row != nullptr && size - 1 < MaxFrameValue) {
         reader.Skip(skip - 1);
-        ApplyFrame(*row, id[3] != 0, reader.ReadText(static_cast<size_t>(size)), meta);
+        ApplyFrame(*row, id[3] != 0, reader.ReadText(static_cast<size_t>(size)), meta, tyerSeen);
       } else {
         reader.Skip(skip + size - 1);
       }

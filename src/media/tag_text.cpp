@@ -56,6 +56,16 @@ int32_t LeadingTrackNumber(std::string_view text) {
   return n;
 }
 
+int32_t LeadingYear(std::string_view text) {
+  if (text.size() < 4) return -1;
+  int32_t year = 0;
+  for (size_t i = 0; i < 4; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    year = year * 10 + (text[i] - '0');
+  }
+  return year > 0 ? year : -1;
+}
+
 std::string DecodeTagText(uint8_t encoding, std::string_view bytes) {
   std::string text;
   switch (encoding) {

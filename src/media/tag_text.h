@@ -34,4 +34,8 @@ std::string DecodeLatin1Segments(std::string_view bytes);
 // begins with no digit or the number is above 65535.
 int32_t LeadingTrackNumber(std::string_view text);
 
+// The year a date text begins with ("2004-05-17T10:00" gives 2004); -1
+// without four leading digits (or for the year 0).
+int32_t LeadingYear(std::string_view text);
+
 }  // namespace tunevale

@@ -45,17 +45,6 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The year a date text begins with ("2004-05-01" gives 2004); -1 without four leading digits.
-int32_t LeadingYear(std::string_view text) {
-  if (text.size() < 4) return -1;
-  int32_t year = 0;
-  for (size_t i = 0; i < 4; ++i) {
-    if (text[i] < '0' || text[i] > '9') return -1;
-    year = year * 10 + (text[i] - '0');
-  }
-  return year > 0 ? year : -1;
-}
-
 uint32_t ReadU32(TCommentStream& stream) {
   uint8_t b[4];
   stream.Read(b, 4);

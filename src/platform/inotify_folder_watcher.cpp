@@ -12,6 +12,8 @@
 #include <deque>
 #include <string_view>
 
+#include "util/path.h"
+
 namespace tunevale {
 
 namespace {
@@ -24,11 +26,6 @@ std::string JoinPath(const std::string& folder, const char* name) {
   if (path.empty() || path.back() != '/') path += '/';
   path += name;
   return path;
-}
-
-bool IsInside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         (path[folder.size()] == '/' || folder.back() == '/');
 }
 
 bool IsFolderEntry(const std::string& folder, const dirent* entry) {
@@ -60,8 +57,10 @@ void TInotifyFolderWatcher::ReportLimit() {
   if (LimitReached_) return;
   LimitReached_ = true;
   std::fputs(
-      "tunevale: the system's limit of inotify watches is reached; changes in some library "
-      "folders will not be noticed until the next full scan (raise fs.inotify.max_user_watches)\n",
+      "tunevale: the system's limit of inotify watches is reached; library folders without a watch are "
+      "searched again every little while instead. To raise the limit: "
+      "sudo sysctl fs.inotify.max_user_watches=524288 (a line fs.inotify.max_user_watches=524288 in a "
+      "file in /etc/sysctl.d/ keeps it)\n",
       stderr);
 }
 
@@ -71,17 +70,20 @@ void TInotifyFolderWatcher::SetRoots(const std::vector<std::string>& roots) {
   PathOfWatch.clear();
   WatchOfPath.clear();
   Roots.clear();
+  std::vector<TFolderEvent> unwatched;
   for (const std::string& root : roots) {
     if (root.empty()) continue;
     std::string folder = root;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     Roots.push_back(folder);
-    WatchTree(folder, true, nullptr);
+    WatchTree(folder, true, nullptr, unwatched);
   }
+  Deliver(unwatched);
 }
 
 void TInotifyFolderWatcher::WatchTree(const std::string& folder, bool isRoot,
-                                      std::vector<TFolderEvent>* found) {
+                                      std::vector<TFolderEvent>* found,
+                                      std::vector<TFolderEvent>& unwatched) {
   // Breadth first, so a deep tree cannot exhaust the stack.
   std::deque<std::string> pending{folder};
   bool first = true;
@@ -96,6 +98,9 @@ void TInotifyFolderWatcher::WatchTree(const std::string& folder, bool isRoot,
     if (wd < 0) {
       if (wd == -ENOSPC || wd == -ENOMEM) {
         ReportLimit();
+        // This folder and those still to be walked, each with what lies below it.
+        unwatched.push_back({fekUnwatched, std::move(current), {}});
+        for (std::string& rest : pending) unwatched.push_back({fekUnwatched, std::move(rest), {}});
         return;
       }
       continue;  // gone already, or not readable: skipped like the crawler skips it
@@ -134,8 +139,8 @@ void TInotifyFolderWatcher::ForgetWatch(int wd) {
 void TInotifyFolderWatcher::UnwatchTree(const std::string& folder) {
   std::vector<int> gone;
   if (auto it = WatchOfPath.find(folder); it != WatchOfPath.end()) gone.push_back(it->second);
-  for (auto it = WatchOfPath.upper_bound(folder); it != WatchOfPath.end() && IsInside(it->first, folder);
-       ++it)
+  for (auto it = WatchOfPath.upper_bound(folder);
+       it != WatchOfPath.end() && IsPathInFolder(it->first, folder); ++it)
     gone.push_back(it->second);
   for (int wd : gone) {
     // The folder may still exist elsewhere (moved out), so its watch must be removed explicitly.
@@ -148,7 +153,8 @@ void TInotifyFolderWatcher::RenameTree(const std::string& from, const std::strin
   // The kernel keeps the watches of a moved folder; only our names for them change.
   std::vector<std::pair<std::string, int>> moved;
   if (auto it = WatchOfPath.find(from); it != WatchOfPath.end()) moved.emplace_back(it->first, it->second);
-  for (auto it = WatchOfPath.upper_bound(from); it != WatchOfPath.end() && IsInside(it->first, from); ++it)
+  for (auto it = WatchOfPath.upper_bound(from); it != WatchOfPath.end() && IsPathInFolder(it->first, from);
+       ++it)
     moved.emplace_back(it->first, it->second);
   for (const auto& [oldPath, wd] : moved) {
     WatchOfPath.erase(oldPath);
@@ -202,13 +208,13 @@ void TInotifyFolderWatcher::HandleEvent(int wd, uint32_t mask, uint32_t cookie, 
       return;
     }
     batch.push_back({isDir ? fekFolderCreated : fekCreated, path, {}});
-    if (isDir) WatchTree(path, false, &batch);
+    if (isDir) WatchTree(path, false, &batch, batch);
     return;
   }
   if (mask & IN_CREATE) {
     batch.push_back({isDir ? fekFolderCreated : fekCreated, path, {}});
     // Files made in the new folder before its watch existed are reported from a listing.
-    if (isDir) WatchTree(path, false, &batch);
+    if (isDir) WatchTree(path, false, &batch, batch);
     return;
   }
   if (mask & IN_DELETE) {

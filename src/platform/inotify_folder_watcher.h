@@ -45,8 +45,10 @@ class TInotifyFolderWatcher : public TFolderWatcher {
   };
 
   // Watches `folder` and everything below it. With `found`, also reports
-  // what already exists below it (it appeared before its watch did).
-  void WatchTree(const std::string& folder, bool isRoot, std::vector<TFolderEvent>* found);
+  // what already exists below it (it appeared before its watch did). Folders
+  // left without a watch at the system's limit go to `unwatched`.
+  void WatchTree(const std::string& folder, bool isRoot, std::vector<TFolderEvent>* found,
+                 std::vector<TFolderEvent>& unwatched);
   void UnwatchTree(const std::string& folder);
   void RenameTree(const std::string& from, const std::string& to);
   void ForgetWatch(int wd);

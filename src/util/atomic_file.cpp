@@ -1,5 +1,6 @@
 #include "util/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,13 +8,27 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <random>
 
 #include "util/path.h"
 
 namespace tunevale {
 
 namespace {
+
+// Temporaries are the file's name, this, and six letters or digits (mkstemp's pattern).
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+constexpr size_t kTemporarySuffix = 6;
+
+// Set while the program starts up: temporaries older than this are no one's.
+const timespec ProcessStart = [] {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return now;
+}();
 
 bool Fail(std::string* error, const std::string& what) {
   if (error) *error = what + ": " + std::strerror(errno);
@@ -33,32 +48,110 @@ bool WriteAll(int fd, std::string_view content) {
   return true;
 }
 
-}  // namespace
+std::string FolderOf(const std::string& path) {
+  const std::string dir = ExtractFileDir(path);
+  return dir.empty() ? "." : dir;
+}
 
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error) {
-  std::string tmp = path + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) return Fail(error, "cannot create " + tmp);
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
-  if (!ok) Fail(error, "cannot write " + tmp);
-  // mkstemp creates 0600; owned files get the usual 0644 less the umask.
+// A file without a name in `folder`: if the process ends before it is linked,
+// the system frees it. -1 when the file system cannot make one (or /proc,
+// through which it is linked, is not there).
+int OpenUnnamed(const std::string& folder) {
+  if (::access("/proc/self/fd", X_OK) != 0) return -1;
+  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+// Gives the unnamed file a fresh temporary name beside `path`, in `tmp`.
+bool LinkUnnamed(int fd, const std::string& path, std::string& tmp) {
+  static const char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937 random{std::random_device{}()};
+  char self[40];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tmp = path + std::string(kTemporaryInfix);
+    for (size_t i = 0; i < kTemporarySuffix; ++i) tmp += kLetters[random() % (sizeof kLetters - 1)];
+    if (::linkat(AT_FDCWD, self, AT_FDCWD, tmp.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST) break;
+  }
+  tmp.clear();
+  return false;
+}
+
+// A named temporary beside `path` (for file systems without unnamed files).
+int OpenNamed(const std::string& path, std::string& tmp) {
+  tmp = path + std::string(kTemporaryInfix) + std::string(kTemporarySuffix, 'X');
+  const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
+  if (fd < 0) {
+    tmp.clear();
+    return -1;
+  }
+  // mkstemp creates 0600; owned files get the usual 0666 less the umask.
   const mode_t mask = ::umask(0);
   ::umask(mask);
   ::fchmod(fd, 0666 & ~mask);
+  return fd;
+}
+
+bool IsOwnTemporaryName(std::string_view name, std::string_view fileName) {
+  if (name.size() != fileName.size() + kTemporaryInfix.size() + kTemporarySuffix) return false;
+  if (name.substr(0, fileName.size()) != fileName ||
+      name.substr(fileName.size(), kTemporaryInfix.size()) != kTemporaryInfix)
+    return false;
+  for (const char c : name.substr(name.size() - kTemporarySuffix))
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))) return false;
+  return true;
+}
+
+bool OlderThanProcess(const timespec& t) {
+  return t.tv_sec < ProcessStart.tv_sec ||
+         (t.tv_sec == ProcessStart.tv_sec && t.tv_nsec < ProcessStart.tv_nsec);
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error) {
+  // The content goes into a file without a name, so a process killed while
+  // writing leaves nothing behind; it gets a name only once it is complete.
+  std::string tmp;
+  int fd = OpenUnnamed(FolderOf(path));
+  const bool unnamed = fd >= 0;
+  if (!unnamed) fd = OpenNamed(path, tmp);
+  if (fd < 0) return Fail(error, "cannot create a temporary file beside " + path);
+  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  if (!ok) Fail(error, "cannot write a temporary file beside " + path);
+  if (ok && unnamed && !LinkUnnamed(fd, path, tmp))
+    ok = Fail(error, "cannot name a temporary file beside " + path);
   if (::close(fd) != 0 && ok) ok = Fail(error, "cannot close " + tmp);
   if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = Fail(error, "cannot replace " + path);
   if (!ok) {
-    ::unlink(tmp.c_str());
+    if (!tmp.empty()) ::unlink(tmp.c_str());
     return false;
   }
   // Make the rename itself durable.
-  const std::string dir = ExtractFileDir(path);
-  const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY);
+  const int dfd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd >= 0) {
     ::fsync(dfd);
     ::close(dfd);
   }
   return true;
+}
+
+int RemoveStaleTemporaries(const std::string& path) {
+  const std::string folder = FolderOf(path);
+  const std::string fileName = ExtractFileName(path);
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (!IsOwnTemporaryName(entry->d_name, fileName)) continue;
+    struct stat st {};
+    if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+        !OlderThanProcess(st.st_mtim))
+      continue;
+    removed += ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0;
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 namespace {

@@ -22,6 +22,12 @@ std::string NormalizePath(std::string_view path) {
   return out;
 }
 
+bool IsPathInFolder(std::string_view path, std::string_view folder) {
+  while (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+  if (path.substr(0, folder.size()) != folder) return false;
+  return path.size() == folder.size() || path[folder.size()] == '/';
+}
+
 std::string ExtractFileName(std::string_view path) {
   const size_t pos = path.rfind('/');
   return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));

@@ -31,6 +31,11 @@ bool IsAbsolutePath(std::string_view path);
 // lexically (no file system access, links are not followed).
 std::string ExpandPath(std::string_view base, std::string_view path);
 
+// True when `path` is `folder` itself or lies below it, compared by whole
+// components: "/m/Music" holds "/m/Music/a.mp3" but not "/m/Music2/a.mp3". A
+// trailing "/" on either does not matter; the root holds every absolute path.
+bool IsPathInFolder(std::string_view path, std::string_view folder);
+
 // True when the address has a scheme ("http://...", "file://...").
 bool IsUrl(std::string_view path);
 

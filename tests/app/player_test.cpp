@@ -428,6 +428,17 @@ TEST_F(PlayerTest, ALibraryThatNeverLoadedIsNotSavedOverTheFile) {
   EXPECT_EQ(text, "the user's library");
 }
 
+TEST_F(PlayerTest, StartRemovesWhatASaveCutShortLeftBesideTheLibrary) {
+  const Texts names = {"Library.db.tmp-AbCd12", "Library.db.tmp-AbCd123", "Library.db.tmp-Ab_d12",
+                       "Other.db.tmp-AbCd12", "Library.db.tmp-Zz99Yy"};
+  for (const std::string& name : names) Folder.Write("prog/" + name);
+  for (size_t i = 0; i + 1 < names.size(); ++i)
+    test::SetModificationTime(Folder / ("prog/" + names[i]), 1000000);
+  Start();  // the last one is younger than the player: a save running now
+  for (const std::string& name : names)
+    EXPECT_EQ(std::filesystem::exists(Folder / ("prog/" + name)), name != names[0]) << name;
+}
+
 TEST_F(PlayerTest, AStoredSlimViewHidesThePanelsWithItsCouplings) {
   Folder.Write("prog/Tunevale.ini", "[Tunevale]\nMicroMode=1\nVolumeMuted=1\n");
   const TSettings& s = Start().Settings();

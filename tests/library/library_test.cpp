@@ -200,10 +200,10 @@ TEST_F(LibraryTest, ContainsAnswersTrueUntilLoadedThenLooksInEachList) {
   EXPECT_FALSE(Library.Contains("/nowhere.mp3", true));
 }
 
-TEST_F(LibraryTest, LibraryFoldersArePrefixesResolvedAgainstTheProgramFolder) {
+TEST_F(LibraryTest, LibraryFoldersHoldTheirPathsResolvedAgainstTheProgramFolder) {
   Settings.LibraryFolders = {"../music", "/data/Video/"};
   EXPECT_TRUE(Library.IsInLibraryFolders("/opt/music/a.mp3"));
-  EXPECT_TRUE(Library.IsInLibraryFolders("/opt/musicbox/a.mp3"));  // a plain text prefix
+  EXPECT_FALSE(Library.IsInLibraryFolders("/opt/musicbox/a.mp3"));  // a neighbour, not a subfolder
   EXPECT_TRUE(Library.IsInLibraryFolders("/data/Video/x.avi"));
   EXPECT_FALSE(Library.IsInLibraryFolders("/data/video/x.avi"));
   EXPECT_FALSE(Library.IsInLibraryFolders("/opt/tunevale/a.mp3"));

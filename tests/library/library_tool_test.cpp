@@ -84,5 +84,21 @@ TEST_F(LibraryToolTest, SaveRoundtripRewritesWhatItLoaded) {
   EXPECT_EQ(status, 2);
 }
 
+// The file size limit's signal ends the save where it stands, like a kill -9 but at a known byte.
+TEST_F(LibraryToolTest, SaveKilledWhileWritingLeavesTheOldFileAndNothingBeside) {
+  const std::string db = WriteLibrary();
+  const std::string out = Temp.Write("out/Library.db", "the old library");
+  int status = 0;
+  test::RunProgram("/usr/bin/prlimit",
+                   {"--fsize=100", TUNEVALECTL_PATH, "library", "save-roundtrip", "--db", db, "--folder",
+                    Temp / "music", "--out", out},
+                   status);
+  EXPECT_EQ(status, -1);  // killed
+  std::string content;
+  ASSERT_TRUE(ReadWholeFile(out, content));
+  EXPECT_EQ(content, "the old library");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Temp / "out"), {}), 1);
+}
+
 }  // namespace
 }  // namespace tunevale

@@ -58,10 +58,14 @@ TEST(Id3ReaderTest, GenreResolution) {
   }
 }
 
-TEST(Id3ReaderTest, YearZeroOrMissingIsUnknown) {
+TEST(Id3ReaderTest, YearFromTyerElseFromTheTimestampElseUnknown) {
   EXPECT_EQ(Mp3Read(Id3Tag(Frame("TYER", Text("0")))).Meta.Year, -1);
   EXPECT_EQ(Mp3Read(Id3Tag(Frame("TYER", Text("abc")))).Meta.Year, -1);
   EXPECT_EQ(Mp3Read(Id3Tag(Frame("TIT2", Text("x")))).Meta.Year, -1);
+  EXPECT_EQ(Mp3Read(Id3Tag(Frame("TDRC", Text("2004-05-17T10:00")), 4)).Meta.Year, 2004);
+  EXPECT_EQ(Mp3Read(Id3Tag(Frame("TDRC", Text("04-05-17")), 4)).Meta.Year, -1);
+  EXPECT_EQ(Mp3Read(Id3Tag(Frame("TDRC", Text("2004")) + Frame("TYER", Text("1999")), 4)).Meta.Year, 1999);
+  EXPECT_EQ(Mp3Read(Id3Tag(Frame("TYER", Text("1999")) + Frame("TDRC", Text("2004")), 4)).Meta.Year, 1999);
 }
 
 TEST(Id3ReaderTest, FirstCommentWinsOtherFramesTakeTheLast) {

@@ -169,6 +169,7 @@ TEST(InotifyFolderWatcherLimitTest, DegradesToWhatItCouldWatchAndSaysSoOnce) {
 
   testing::internal::CaptureStderr();
   watcher.SetRoots({dir / "Music"});
+  const std::vector<TFolderEvent> atStart = std::exchange(recorder.Events, {});
   dir.MakeFolder("Music/A/New");  // one more folder that cannot be watched
   recorder.Take();
   const std::string said = testing::internal::GetCapturedStderr();
@@ -176,7 +177,11 @@ TEST(InotifyFolderWatcherLimitTest, DegradesToWhatItCouldWatchAndSaysSoOnce) {
   EXPECT_TRUE(watcher.LimitReached());
   EXPECT_EQ(watcher.WatchCount(), 2);
   EXPECT_NE(said.find("limit of inotify watches"), std::string::npos);
-  EXPECT_EQ(said.find("limit"), said.rfind("limit"));
+  EXPECT_NE(said.find("fs.inotify.max_user_watches="), std::string::npos);  // how to raise it
+  EXPECT_EQ(said.find("limit of"), said.rfind("limit of"));
+  // The root and one folder got the two watches; the other three are named, to be searched.
+  EXPECT_EQ(atStart.size(), 3u);
+  EXPECT_THAT(atStart, testing::Each(testing::Field(&TFolderEvent::Kind, fekUnwatched)));
   // The root is among the watched ones and still reports.
   const std::string file = dir.Write("Music/top.mp3");
   EXPECT_THAT(recorder.Take(), ElementsAre(Ev(fekCreated, file), Ev(fekUpdated, file)));
