@@ -16,15 +16,19 @@
 #include "app/entry.h"
 #include "app/instance.h"
 #include "app/player.h"
+#include "install/maintenance.h"
 #include "platform/close_signals.h"
 #include "platform/curl_http_client.h"
 #include "platform/inotify_folder_watcher.h"
 #include "platform/local_socket_players.h"
 #include "platform/local_socket_remote_server.h"
+#include "platform/posix_process_launcher.h"
+#include "platform/qt_mime_type_database.h"
 #include "platform/qt_runtime.h"
 #include "platform/qt_socket_watcher.h"
 #include "platform/runtime_folder.h"
 #include "playback/gst_filter_graph.h"
+#include "ui/app_icon.h"
 #include "ui/main_form.h"
 
 using namespace tunevale;
@@ -101,15 +105,25 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   return status;
 }
 
+int RunMaintenancePass(const TEntryPlan& plan, const std::vector<std::string>& args,
+                       TLocalSocketPlayers& players) {
+  TPosixProcessLauncher launcher;
+  TQtMimeTypeDatabase mime;
+  TConsoleMaintenanceView console;
+  TMaintenanceContext context{plan.Paths, ProcessEnvironment(), players, launcher,
+                              mime,       AppIconFiles,         console};
+  return RunMaintenance(plan.Decision.Action, args, context);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const std::string workingDir = WorkingDir();
-  const TEntryPlan plan = PlanEntry(args, ProcessEnvironment(), RunningExecutablePath(), workingDir, stderr);
-  if (plan.ExitCode >= 0) return plan.ExitCode;
+  const TEntryPlan plan = PlanEntry(args, ProcessEnvironment(), RunningExecutablePath(), workingDir);
   try {
     TLocalSocketPlayers players(RuntimeFolder());
+    if (plan.Decision.Action != saPlayer) return RunMaintenancePass(plan, args, players);
     if (ClaimInstance(players, plan.Decision, args, workingDir) == ioHandedOver) return 0;
     return RunPlayer(argc, argv, plan, players);
   } catch (const std::exception& error) {

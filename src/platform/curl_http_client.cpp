@@ -20,6 +20,8 @@ struct TCurlApi {
   decltype(&curl_easy_getinfo) EasyGetinfo = nullptr;
   decltype(&curl_easy_cleanup) EasyCleanup = nullptr;
   decltype(&curl_easy_strerror) EasyStrerror = nullptr;
+  decltype(&curl_slist_append) SlistAppend = nullptr;
+  decltype(&curl_slist_free_all) SlistFreeAll = nullptr;
   std::string Error;  // why the library could not be loaded
 };
 
@@ -37,12 +39,15 @@ TCurlApi LoadCurl() {
     api.Error = std::string("libcurl cannot be loaded: ") + (error ? error : "unknown error");
     return api;
   }
-  if (!Resolve(library, "curl_global_init", api.GlobalInit) || !Resolve(library, "curl_easy_init", api.EasyInit) ||
+  if (!Resolve(library, "curl_global_init", api.GlobalInit) ||
+      !Resolve(library, "curl_easy_init", api.EasyInit) ||
       !Resolve(library, "curl_easy_setopt", api.EasySetopt) ||
       !Resolve(library, "curl_easy_perform", api.EasyPerform) ||
       !Resolve(library, "curl_easy_getinfo", api.EasyGetinfo) ||
       !Resolve(library, "curl_easy_cleanup", api.EasyCleanup) ||
-      !Resolve(library, "curl_easy_strerror", api.EasyStrerror)) {
+      !Resolve(library, "curl_easy_strerror", api.EasyStrerror) ||
+      !Resolve(library, "curl_slist_append", api.SlistAppend) ||
+      !Resolve(library, "curl_slist_free_all", api.SlistFreeAll)) {
     api.Error = "libcurl lacks a function the player needs";
     return api;
   }
@@ -90,6 +95,10 @@ THttpResponse TCurlHttpClient::Get(const std::string& url, size_t maxBytes) {
     response.Error = "cannot start a transfer";
     return response;
   }
+  // Always a fresh copy: a cached version text or playlist would be stale.
+  std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(
+      api.SlistAppend(api.SlistAppend(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache"),
+      api.SlistFreeAll);
   TSink sink{&response.Body, maxBytes};
   char errorText[CURL_ERROR_SIZE] = {};
   CURL* h = curl.get();
@@ -105,6 +114,7 @@ THttpResponse TCurlHttpClient::Get(const std::string& url, size_t maxBytes) {
   api.EasySetopt(h, CURLOPT_LOW_SPEED_TIME, LowSpeedTimeS);
   api.EasySetopt(h, CURLOPT_NOSIGNAL, 1L);
   api.EasySetopt(h, CURLOPT_ACCEPT_ENCODING, "");
+  api.EasySetopt(h, CURLOPT_HTTPHEADER, headers.get());
   api.EasySetopt(h, CURLOPT_WRITEFUNCTION, WriteBody);
   api.EasySetopt(h, CURLOPT_WRITEDATA, &sink);
   api.EasySetopt(h, CURLOPT_ERRORBUFFER, errorText);

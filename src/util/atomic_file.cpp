@@ -33,7 +33,8 @@ bool WriteAll(int fd, std::string_view content) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error) {
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error,
+                         unsigned mode) {
   std::string tmp = path + ".tmp-XXXXXX";
   const int fd = ::mkstemp(tmp.data());
   if (fd < 0) return Fail(error, "cannot create " + tmp);
@@ -42,7 +43,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
   // mkstemp creates 0600; owned files get the usual 0644 less the umask.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  ::fchmod(fd, static_cast<mode_t>(mode) & ~mask);
   if (::close(fd) != 0 && ok) ok = Fail(error, "cannot close " + tmp);
   if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = Fail(error, "cannot replace " + path);
   if (!ok) {
