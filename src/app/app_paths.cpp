@@ -23,12 +23,8 @@ std::string RunningExecutablePath() {
   return ec ? std::string() : exe.string();
 }
 
-std::string SystemExecutablePath() {
-#ifdef TUNEVALE_SYSTEM_EXE
-  return TUNEVALE_SYSTEM_EXE;
-#else
-  return std::string();
-#endif
+std::string PackageMarkPath(std::string_view programDir) {
+  return IncludeTrailingSlash(programDir) + TUNEVALE_PACKAGE_MARK;
 }
 
 TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool uninstallFinal) {
@@ -46,9 +42,8 @@ TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool unin
   paths.InstallRecordPath = paths.AppDataDir.empty() ? std::string() : paths.AppDataDir + "install.conf";
   // Paths keep their letter case here: the same name in another case is another file.
   const std::string installPath = ReadInstallRecord(paths.InstallRecordPath).InstallPath;
-  const std::string systemExe = SystemExecutablePath();
-  paths.SystemInstalled =
-      !systemExe.empty() && !exePath.empty() && NormalizePath(systemExe) == NormalizePath(exePath);
+  std::error_code ec;
+  paths.SystemInstalled = !exePath.empty() && std::filesystem::is_regular_file(PackageMarkPath(paths.ProgramDir), ec);
   paths.IsInstalled = paths.SystemInstalled || (!installPath.empty() && !exePath.empty() &&
                                                 NormalizePath(installPath) == NormalizePath(exePath));
 
@@ -57,7 +52,6 @@ TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool unin
   paths.LibraryDbPath =
       paths.IsInstalled || uninstallFinal ? paths.AppDataDir + "Library.db" : paths.ProgramDir + "Library.db";
 
-  std::error_code ec;
   paths.Portable = std::filesystem::is_regular_file(paths.IniFilePath, ec);
   const bool downloadCache = AsciiLower(exePath).find("temporary internet files") != std::string::npos;
   paths.NeedsInstaller = (!paths.IsInstalled && !paths.Portable) || downloadCache;

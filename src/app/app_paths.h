@@ -21,9 +21,9 @@ struct TAppPaths {
   std::string KeyStorePath;  // the per-user key store
   std::string MyMusicFolder;
   std::string MyVideoFolder;
-  bool IsInstalled = false;  // the install record names this executable, or a system package put it here
-  // Installed by a system package (the build's own install location): the
-  // package manager, not the program, replaces and removes it.
+  bool IsInstalled = false;  // the install record names this executable, or a package installed it
+  // Installed by a package (its mark lies in the data folder beside the
+  // executable's): the package manager, not the program, replaces and removes it.
   bool SystemInstalled = false;
   bool Portable = false;  // "Tunevale.ini" lies beside the executable
   // Neither installed nor portable, or started from a download cache: the
@@ -44,8 +44,8 @@ std::string RunningExecutablePath();
 // data folder even when not installed.
 TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool uninstallFinal = false);
 
-// Where a system package installs the executable ("" when the build does not say).
-std::string SystemExecutablePath();
+// The mark a package installs, for an executable in `programDir`.
+std::string PackageMarkPath(std::string_view programDir);
 
 // Fills the settings record's location fields from `paths`.
 void ApplyPaths(const TAppPaths& paths, TSettings& settings);

@@ -96,6 +96,15 @@ TEST_F(AppPathsTest, ADownloadCacheCopyWantsTheInstallerEvenWhenPortable) {
   EXPECT_TRUE(InitPaths(Env(), Exe).NeedsInstaller);
 }
 
+TEST_F(AppPathsTest, APackagedCopyIsInstalledButNotSelfUpdating) {
+  Folder.Write("share/tunevale/packaged");
+  const TAppPaths paths = InitPaths(Env(), Exe);
+  EXPECT_TRUE(paths.IsInstalled);
+  EXPECT_TRUE(paths.SystemInstalled);
+  EXPECT_FALSE(paths.NeedsInstaller);
+  EXPECT_EQ(paths.LibraryDbPath, Folder / "data/Tunevale/Library.db");
+}
+
 TEST_F(AppPathsTest, ACopyNeitherInstalledNorPortableRunsTheWizard) {
   TEntryPlan plan = Plan({"song.mp3", "/abs/b.mp3", "http://host/s", "file:///m/c%20d.ogg"});
   EXPECT_TRUE(plan.RunWizard);
