@@ -15,6 +15,7 @@
 #include "app/player.h"
 #include "playback/fake_filter_graph.h"
 #include "support/fake_runtime.h"
+#include "support/offscreen_application.h"
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
@@ -32,13 +33,7 @@ class TNoHttp : public THttpClient {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "main_form_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test::StartOffscreenApplication(); }
 
   MainFormTest() {
     Runtime.ClockMs = 1000000;
