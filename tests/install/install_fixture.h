@@ -39,6 +39,7 @@ class TNoPlayers : public TInstancePort {
 
 struct THome {
   THome() {
+    ::umask(022);  // the modes the tests expect
     Vars = {{"HOME", Folder / "home"},
             {"XDG_DATA_HOME", Folder / "home/.local/share"},
             {"XDG_CONFIG_HOME", Folder / "home/.config"},

@@ -11,6 +11,7 @@
 #include "install/desktop_entry.h"
 #include "install/file_type_association.h"
 #include "install/install_fixture.h"
+#include "install/maintenance.h"
 #include "util/atomic_file.h"
 
 namespace tunevale {
@@ -167,6 +168,45 @@ TEST_F(InstallerTest, FailuresAreReportedNotHidden) {
   Messages.clear();
   EXPECT_FALSE(installer.UninstallFinal().ProgramRemoved) << "nothing installed any more";
   EXPECT_NE(Messages.at(0).find("could not be uninstalled"), std::string::npos);
+}
+
+class TChoosingView : public TMaintenanceView {
+ public:
+  void ShowMessage(const std::string& text, TMessageKind) override { Messages.push_back(text); }
+  bool AssociateFileTypes(std::vector<TFileTypeChoice>& choices, bool& makeDefault) override {
+    Offered = choices;
+    for (TFileTypeChoice& choice : choices)
+      choice.Checked = choice.Extension == "xyz" || choice.Extension == "mp3";
+    makeDefault = true;
+    return true;
+  }
+  std::vector<TFileTypeChoice> Offered;
+  std::vector<std::string> Messages;
+};
+
+TEST_F(InstallerTest, SetAssocOffersTheGivenCustomTypesAndAppliesTheChoice) {
+  TInstallRecord record;
+  record.FileTypes = {"avi"};
+  ASSERT_TRUE(WriteInstallRecord(Locations.RecordPath, record, ""));
+  TChoosingView view;
+  TMaintenanceContext context{InitPaths(Env(), Exe), Env(), Players, Launcher, Mime, nullptr, view};
+  EXPECT_EQ(RunMaintenance(saSetAssoc, {"/setassoc", "xyz,a;b", "", ""}, context), 0);
+  EXPECT_TRUE(view.Messages.empty()) << testing::PrintToString(view.Messages);
+  std::vector<std::string> offered;
+  for (const TFileTypeChoice& choice : view.Offered) {
+    offered.push_back(choice.Extension);
+    EXPECT_EQ(choice.Checked, choice.Extension == "avi") << choice.Extension;
+  }
+  EXPECT_TRUE(std::is_sorted(offered.begin(), offered.end()));
+  EXPECT_NE(std::find(offered.begin(), offered.end(), "xyz"), offered.end());
+  EXPECT_EQ(std::find(offered.begin(), offered.end(), "a;b"), offered.end());
+  EXPECT_EQ(ReadInstallRecord(Locations.RecordPath).FileTypes, (std::vector<std::string>{"mp3", "xyz"}));
+  const std::string entry = Read(Locations.ApplicationEntry);
+  EXPECT_NE(entry.find("\nMimeType=audio/mpeg;application/x-tunevale-xyz;\nNoDisplay=true\n"),
+            std::string::npos)
+      << entry;
+  EXPECT_NE(entry.find("Exec=\"" + Exe + "\" %U"), std::string::npos) << "a copy not installed runs itself";
+  EXPECT_EQ(DefaultFor("audio/mpeg"), DesktopEntryId);
 }
 
 TEST_F(InstallerTest, StandaloneNeedsItsSettingsFile) {

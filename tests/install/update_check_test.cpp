@@ -100,6 +100,8 @@ TEST_F(UpdateCheckTest, OnlyAUsableVersionTextCounts) {
   EXPECT_NE(head.find("\r\nUser-Agent: Tunevale Updater\r\n"), std::string::npos) << head;
   EXPECT_NE(head.find("\r\nCache-Control: no-cache\r\n"), std::string::npos) << head;
 
+  Server.Serve("/site/CurrentVersion.txt", 200, "2.0.0.19\r\n" + std::string(VersionTextMaxBytes, 'x'));
+  EXPECT_EQ(Check(true), ucFailed) << "a version text is small";
   Server.ServeStall("/site/CurrentVersion.txt");
   EXPECT_EQ(Check(true), ucFailed) << "a stalled server is given up";
   Settings.UpdateSite.clear();
