@@ -6,4 +6,6 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cmake -S "$here" -B "$here/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTUNEVALE_TESTS=OFF -DTUNEVALE_BENCH=OFF >/dev/null
 cmake --build "$here/build-release" -j "$(nproc)" >/dev/null
+# The built copy runs as a portable one: its settings file beside it says so.
+[ -e "$here/build-release/src/ui/Tunevale.ini" ] || : >"$here/build-release/src/ui/Tunevale.ini"
 exec "$here/build-release/src/ui/tunevale" "$@"

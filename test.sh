@@ -13,8 +13,12 @@ jobs=$(nproc)
 
 ./scripts/install-deps.sh --test
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
 cmake --build build -j "$jobs"
+# The DEB package and its file list.
+rm -f build/tunevale_*.deb
+(cd build && cpack -G DEB >/dev/null)
+./scripts/check-package.sh build/tunevale_*.deb /usr
 
 if [ "$full" = 1 ]; then
   # Sanitizers and fuzzers share one clang build; the benchmarks are not built there.

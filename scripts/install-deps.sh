@@ -11,12 +11,14 @@ BUILD_PKGS=(
   gstreamer1.0-libav gstreamer1.0-alsa gstreamer1.0-pulseaudio gstreamer1.0-tools
   gstreamer1.0-x gstreamer1.0-gl
   libcurl4-openssl-dev libutf8proc-dev nlohmann-json3-dev
+  shared-mime-info
 )
 TEST_PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   python3 python3-mutagen lame ffmpeg id3v2 eyed3 sox flac vorbis-tools opus-tools
   libtag1-dev libsqlite3-dev pulseaudio util-linux mount
   xvfb xdotool openbox imagemagick dbus playerctl
+  desktop-file-utils xdg-utils dpkg-dev appstream
 )
 
 pkgs=("${BUILD_PKGS[@]}")

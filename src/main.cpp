@@ -1,6 +1,8 @@
-// The player's entry: the command line's maintenance switches, the single
-// instance (a second start hands its files to the running player and ends),
-// then the window around a TPlayer on the Qt loop.
+// The player's entry: the command line's maintenance switches (install,
+// upgrade, uninstall, file associations), the installation wizard for a copy
+// that is neither installed nor portable, the single instance (a second start
+// hands its files to the running player and ends), then the window around a
+// TPlayer on the Qt loop.
 #include <unistd.h>
 
 #include <QApplication>
@@ -16,17 +18,25 @@
 #include "app/entry.h"
 #include "app/instance.h"
 #include "app/player.h"
+#include "install/install_locations.h"
+#include "install/maintenance.h"
 #include "mpris/mpris_adapter.h"
 #include "platform/close_signals.h"
 #include "platform/curl_http_client.h"
 #include "platform/inotify_folder_watcher.h"
 #include "platform/local_socket_players.h"
 #include "platform/local_socket_remote_server.h"
+#include "platform/posix_process_launcher.h"
+#include "platform/qt_mime_type_database.h"
 #include "platform/qt_runtime.h"
 #include "platform/qt_socket_watcher.h"
 #include "platform/runtime_folder.h"
 #include "playback/gst_filter_graph.h"
+#include "ui/app_icon.h"
+#include "ui/installation_form.h"
 #include "ui/main_form.h"
+#include "ui/qt_maintenance_view.h"
+#include "util/path.h"
 
 using namespace tunevale;
 
@@ -39,14 +49,28 @@ std::string WorkingDir() {
   return dir;
 }
 
+void SetUpApplication() {
+  QApplication::setApplicationName(ApplicationTitle);
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(AppIconImage(64))));
+}
+
+// Without a display the maintenance passes say what they have to on standard error.
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* value = std::getenv(name); value && *value) return true;
+  return false;
+}
+
 int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers& players) {
   if (const std::string platform = QtPlatformOverride(ProcessEnvironment()); !platform.empty())
     setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
   QApplication app(argc, argv);
-  QApplication::setApplicationName(ApplicationTitle);
+  SetUpApplication();
   TQtRuntime runtime;
   GstFilterGraph graph;
   TCurlHttpClient http(runtime);
+  TCurlHttpClient updaterHttp(runtime, UpdaterUserAgent);
+  TPosixProcessLauncher launcher;
   std::optional<TInotifyFolderWatcher> folderWatcher;
   try {
     folderWatcher.emplace();
@@ -82,6 +106,9 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   };
 
   TMainForm form(player, [&](uintptr_t handle) { graph.SetWindowHandle(handle); });
+  TUpdater updater({updaterHttp, launcher, runtime, form}, player.Settings(), plan.Paths,
+                   TInstallLocations::For(ProcessEnvironment()).TempDir);
+  form.SetUpdater(updater, launcher);
   TCloseSignals closeSignals;
   TFdWatcher closeEvents(closeSignals.Fd(), [&] {
     if (closeSignals.TakeSignal() != 0) form.close();
@@ -109,15 +136,40 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
   return status;
 }
 
+// A maintenance pass, or the installation wizard for the player branch.
+int RunInstaller(int argc, char** argv, const TEntryPlan& plan, const std::vector<std::string>& args,
+                 TLocalSocketPlayers& players) {
+  const bool wizard = plan.Decision.Action == saPlayer;
+  std::optional<QApplication> app;
+  if (wizard || HasDisplay()) {
+    app.emplace(argc, argv);
+    SetUpApplication();
+  }
+  TPosixProcessLauncher launcher;
+  TQtMimeTypeDatabase mime;
+  TConsoleMaintenanceView console;
+  TQtMaintenanceView dialogs;
+  TMaintenanceView& view = app ? static_cast<TMaintenanceView&>(dialogs) : console;
+  TMaintenanceContext context{plan.Paths, ProcessEnvironment(), players, launcher, mime, AppIconFiles, view};
+  if (!wizard) return RunMaintenance(plan.Decision.Action, args, context);
+  const TInstallLocations locations = TInstallLocations::For(context.Env);
+  TFileExtensions extensions;
+  TInstaller installer = MakeInstaller(context, locations, extensions);
+  TInstallationForm form(installer, ExtractFileDir(locations.DesktopEntry));
+  form.exec();
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   const std::string workingDir = WorkingDir();
-  const TEntryPlan plan = PlanEntry(args, ProcessEnvironment(), RunningExecutablePath(), workingDir, stderr);
-  if (plan.ExitCode >= 0) return plan.ExitCode;
+  const TEntryPlan plan = PlanEntry(args, ProcessEnvironment(), RunningExecutablePath(), workingDir);
   try {
     TLocalSocketPlayers players(RuntimeFolder());
+    if (plan.Decision.Action != saPlayer || plan.RunWizard)
+      return RunInstaller(argc, argv, plan, args, players);
     if (ClaimInstance(players, plan.Decision, args, workingDir) == ioHandedOver) return 0;
     return RunPlayer(argc, argv, plan, players);
   } catch (const std::exception& error) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/key_store.h"
+#include "app/install_record.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -23,15 +23,9 @@ std::string RunningExecutablePath() {
   return ec ? std::string() : exe.string();
 }
 
-namespace {
-
-std::string ReadInstallPath(const std::string& recordPath) {
-  TKeyStore record(recordPath);
-  if (record.Load() != TStoreLoadResult::Loaded) return std::string();
-  return record.ReadText(TSettingsSection::Main, "InstallPath").value_or(std::string());
+std::string PackageMarkPath(std::string_view programDir) {
+  return IncludeTrailingSlash(programDir) + TUNEVALE_PACKAGE_MARK;
 }
-
-}  // namespace
 
 TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool uninstallFinal) {
   TAppPaths paths;
@@ -47,31 +41,21 @@ TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool unin
   paths.AppDataDir = dataHome.empty() ? std::string() : dataHome + "/Tunevale/";
   paths.InstallRecordPath = paths.AppDataDir.empty() ? std::string() : paths.AppDataDir + "install.conf";
   // Paths keep their letter case here: the same name in another case is another file.
-  const std::string installPath =
-      paths.InstallRecordPath.empty() ? std::string() : ReadInstallPath(paths.InstallRecordPath);
-  paths.IsInstalled =
-      !installPath.empty() && !exePath.empty() && NormalizePath(installPath) == NormalizePath(exePath);
+  const std::string installPath = ReadInstallRecord(paths.InstallRecordPath).InstallPath;
+  std::error_code ec;
+  paths.SystemInstalled = !exePath.empty() && std::filesystem::is_regular_file(PackageMarkPath(paths.ProgramDir), ec);
+  paths.IsInstalled = paths.SystemInstalled || (!installPath.empty() && !exePath.empty() &&
+                                                NormalizePath(installPath) == NormalizePath(exePath));
 
   paths.IniFilePath = IniFilePathFor(paths.ProgramDir);
   paths.KeyStorePath = KeyStorePathFor(env);
   paths.LibraryDbPath =
       paths.IsInstalled || uninstallFinal ? paths.AppDataDir + "Library.db" : paths.ProgramDir + "Library.db";
 
-  std::error_code ec;
   paths.Portable = std::filesystem::is_regular_file(paths.IniFilePath, ec);
   const bool downloadCache = AsciiLower(exePath).find("temporary internet files") != std::string::npos;
   paths.NeedsInstaller = (!paths.IsInstalled && !paths.Portable) || downloadCache;
   return paths;
-}
-
-bool WriteInstallRecord(const std::string& recordPath, std::string_view exePath, std::string* error) {
-  TKeyStore record(recordPath);
-  if (record.Load() == TStoreLoadResult::Failed) {
-    if (error) *error = "the install record cannot be read";
-    return false;
-  }
-  record.WriteText(TSettingsSection::Main, "InstallPath", exePath);
-  return record.Save(error);
 }
 
 void ApplyPaths(const TAppPaths& paths, TSettings& settings) {

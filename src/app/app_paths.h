@@ -21,11 +21,13 @@ struct TAppPaths {
   std::string KeyStorePath;  // the per-user key store
   std::string MyMusicFolder;
   std::string MyVideoFolder;
-  bool IsInstalled = false;  // the install record names this executable
-  bool Portable = false;     // "Tunevale.ini" lies beside the executable
+  bool IsInstalled = false;  // the install record names this executable, or a package installed it
+  // Installed by a package (its mark lies in the data folder beside the
+  // executable's): the package manager, not the program, replaces and removes it.
+  bool SystemInstalled = false;
+  bool Portable = false;  // "Tunevale.ini" lies beside the executable
   // Neither installed nor portable, or started from a download cache: the
-  // installation wizard's case. Until the wizard exists such a copy runs as
-  // a portable one.
+  // installation wizard's case.
   bool NeedsInstaller = false;
 };
 
@@ -42,10 +44,8 @@ std::string RunningExecutablePath();
 // data folder even when not installed.
 TAppPaths InitPaths(const TEnvironment& env, std::string_view exePath, bool uninstallFinal = false);
 
-// Writes the "InstallPath" record that marks `exePath` as the installed copy
-// (the installer's part; tests use it too). False when it cannot be written.
-bool WriteInstallRecord(const std::string& recordPath, std::string_view exePath,
-                        std::string* error = nullptr);
+// The mark a package installs, for an executable in `programDir`.
+std::string PackageMarkPath(std::string_view programDir);
 
 // Fills the settings record's location fields from `paths`.
 void ApplyPaths(const TAppPaths& paths, TSettings& settings);

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/remote_command.h"
+#include "playlist/playlist_file.h"
 #include "util/path.h"
 #include "util/text.h"
 
@@ -40,12 +41,6 @@ TStartDecision DecideStart(const std::vector<std::string>& args) {
   return decision;
 }
 
-int RunUnavailableMaintenance(TStartAction action, FILE* err) {
-  if (action == saPlayer) return -1;
-  std::fprintf(err, "%s: not available in this build\n", StartActionSwitch(action));
-  return 2;
-}
-
 std::string HandOverText(const std::vector<std::string>& args, std::string_view workingDir) {
   if (args.empty()) return {};
   std::string text = "play=";
@@ -57,6 +52,7 @@ std::string HandOverText(const std::vector<std::string>& args, std::string_view 
 }
 
 std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir) {
+  if (const std::string local = LocalPathOfFileUrl(arg); local != arg) return local;
   if (arg.empty() || IsUrl(arg) || IsAbsolutePath(arg)) return arg;
   return ExpandPath(workingDir, arg);
 }

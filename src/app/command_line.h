@@ -3,7 +3,6 @@
 // running player, and whether newly opened files start playing.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,17 +34,14 @@ TStartDecision DecideStart(const std::vector<std::string>& args);
 // The switch text of a maintenance action ("/install" ...), "" for saPlayer.
 const char* StartActionSwitch(TStartAction action);
 
-// The maintenance passes are not part of this build: says so on `err` and
-// returns the exit status 2. Returns -1 for saPlayer (nothing printed).
-int RunUnavailableMaintenance(TStartAction action, FILE* err);
-
 // The text a second start hands to every running player: "" without
 // arguments, else "play=" + each argument + the character 1. Relative local
 // paths are made absolute against `workingDir`, since the running player
 // has a folder of its own.
 std::string HandOverText(const std::vector<std::string>& args, std::string_view workingDir);
 // A command-line argument made absolute against `workingDir`, unless it is
-// empty, absolute or an address.
+// empty, absolute or an address. A local "file://" address (what desktop
+// launchers pass for %U) becomes its path.
 std::string AbsoluteArgument(const std::string& arg, std::string_view workingDir);
 // The text that asks a running player to save and end at once.
 inline constexpr std::string_view SeamlessUpgradeText = "|seamlessupgrade|";

@@ -3,21 +3,14 @@
 namespace tunevale {
 
 TEntryPlan PlanEntry(const std::vector<std::string>& args, const TEnvironment& env, std::string_view exePath,
-                     std::string_view workingDir, FILE* err) {
+                     std::string_view workingDir) {
   TEntryPlan plan;
   plan.Decision = DecideStart(args);
-  if (plan.Decision.Action != saPlayer) {
-    plan.ExitCode = RunUnavailableMaintenance(plan.Decision.Action, err);
-    return plan;
-  }
-  plan.Paths = InitPaths(env, exePath);
-  if (!plan.Paths.IsInstalled && !plan.Paths.Portable)
-    // The first save writes "Tunevale.ini" beside the executable, so the
-    // next start is portable and this is said only once.
-    std::fprintf(err,
-                 "Tunevale: this copy is neither installed nor portable; running as a portable copy "
-                 "(settings in %s)\n",
-                 plan.Paths.IniFilePath.c_str());
+  // Uninstalling runs from the copy being removed: its library lives in the data folder.
+  const bool uninstalling = plan.Decision.Action == saUninstall || plan.Decision.Action == saUninstallFinal;
+  plan.Paths = InitPaths(env, exePath, uninstalling);
+  if (plan.Decision.Action != saPlayer) return plan;
+  plan.RunWizard = plan.Paths.NeedsInstaller;
   if (plan.Decision.HasFiles)
     for (const std::string& arg : args)
       if (!arg.empty()) plan.Files.push_back(AbsoluteArgument(arg, workingDir));

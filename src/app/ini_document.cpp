@@ -156,6 +156,17 @@ void TIniDocument::EraseSection(std::string_view section) {
   std::erase_if(Sections, [&](const TSection& s) { return s.HasHeader && SameName(s.Name, section); });
 }
 
+void TIniDocument::EraseKey(std::string_view section, std::string_view key) {
+  const TSection* found = FindSection(section);
+  if (!found || !FindLine(*found, key)) return;
+  TSection& target = const_cast<TSection&>(*found);
+  const std::string lower = AsciiLower(key);
+  std::erase_if(target.Lines, [&](const TLine& line) {
+    return line.IsKey && AsciiLower(KeyOf(line.Text, line.KeyLength)) == lower;
+  });
+  Reindex(target);
+}
+
 void TIniDocument::ForEachKey(std::string_view section,
                               const std::function<void(std::string_view, std::string_view)>& visit) const {
   const TSection* found = FindSection(section);

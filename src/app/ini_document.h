@@ -43,6 +43,8 @@ class TIniDocument {
 
   // Removes every section of that name with all its lines.
   void EraseSection(std::string_view section);
+  // Removes every line of the section that holds the key (later copies too).
+  void EraseKey(std::string_view section, std::string_view key);
 
   // Calls `visit` with each key line of the section in file order (later
   // copies of a name included) and its raw value.

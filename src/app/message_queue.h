@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-namespace tunevale {
+#include "app/message_kind.h"
 
-enum TMessageKind { mtError, mtWarning, mtInformation };
+namespace tunevale {
 
 struct TMessage {
   std::string Text;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/app_paths.h"
+#include "app/message_kind.h"
 #include "app/message_queue.h"
 #include "app/remote_control.h"
 #include "app/remote_server.h"
@@ -123,7 +124,7 @@ class TPlayerView : public TPlaybackView {
   // The fatal-error restart: start this executable with "/forcestart", then
   // end the process at once with status 0.
   virtual void RestartProcess() {}
-  // The daily update check is due (not part of this build yet).
+  // The daily update check is due.
   virtual void UpdateCheckDue() {}
 };
 

@@ -115,6 +115,7 @@ void ReadTweaks(TSettingsContext& context) {
   s.HideVersionLabel = Flag(store, Tweaks, "HideVersionLabel", false);
   s.ShowTrayControlsBackground = Flag(store, Tweaks, "ShowTrayControlsBackground", false);
   s.TrayControlsFadeInTime = Number(store, Tweaks, "TrayControlsFadeInTime", 300);
+  s.UpdateSite = Text(store, Tweaks, "UpdateSite", "");
   context.Window->TweaksRead();
 }
 

@@ -77,6 +77,8 @@ struct TSettings : TMediaSettings, TLibrarySettings, TPlaylistSettings, TPlaybac
   int32_t TopPanelBevelOuter = 0x1FFFFFFF;
   std::string TopPanelImage;
   int32_t TrayControlsFadeInTime = 300;  // milliseconds
+  // The product site the update check reads ("" : no site, the check fails).
+  std::string UpdateSite;
 
   // Not stored: set at start-up or by a load.
   bool IsInstalled = false;  // selects the key store instead of the INI file

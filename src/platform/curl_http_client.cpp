@@ -32,6 +32,8 @@ struct TCurlApi {
   decltype(&curl_multi_wakeup) MultiWakeup = nullptr;
   decltype(&curl_multi_info_read) MultiInfoRead = nullptr;
   decltype(&curl_multi_cleanup) MultiCleanup = nullptr;
+  decltype(&curl_slist_append) SlistAppend = nullptr;
+  decltype(&curl_slist_free_all) SlistFreeAll = nullptr;
   std::string Error;  // why the library could not be loaded
 };
 
@@ -58,7 +60,8 @@ TCurlApi LoadCurl() {
       !Resolve(l, "curl_multi_perform", api.MultiPerform) || !Resolve(l, "curl_multi_poll", api.MultiPoll) ||
       !Resolve(l, "curl_multi_wakeup", api.MultiWakeup) ||
       !Resolve(l, "curl_multi_info_read", api.MultiInfoRead) ||
-      !Resolve(l, "curl_multi_cleanup", api.MultiCleanup)) {
+      !Resolve(l, "curl_multi_cleanup", api.MultiCleanup) || !Resolve(l, "curl_slist_append", api.SlistAppend) ||
+      !Resolve(l, "curl_slist_free_all", api.SlistFreeAll)) {
     api.Error = "libcurl lacks a function the player needs";
     return api;
   }
@@ -87,11 +90,13 @@ struct TJob {
     if (Multi && Easy) api.MultiRemoveHandle(Multi, Easy);
     if (Easy) api.EasyCleanup(Easy);
     if (Multi) api.MultiCleanup(Multi);
+    if (Headers) api.SlistFreeAll(Headers);
   }
   std::shared_ptr<TControl> Control;
   TRuntime* Runtime = nullptr;
   CURLM* Multi = nullptr;
   CURL* Easy = nullptr;
+  curl_slist* Headers = nullptr;
   size_t MaxBytes = 0;
   bool TooLarge = false;
   THttpResponse Response;
@@ -200,6 +205,8 @@ std::unique_ptr<THttpTransfer> TCurlHttpClient::Start(const std::string& url, co
   job->Easy = api.EasyInit();
   if (!job->Multi || !job->Easy) return Fail(done, "cannot start a transfer");
   job->MaxBytes = limits.MaxBytes;
+  // Always a fresh copy: a cached version text or playlist would be stale.
+  job->Headers = api.SlistAppend(api.SlistAppend(nullptr, "Cache-Control: no-cache"), "Pragma: no-cache");
   CURL* h = job->Easy;
   api.EasySetopt(h, CURLOPT_URL, url.c_str());
   api.EasySetopt(h, CURLOPT_USERAGENT, UserAgent.c_str());
@@ -214,6 +221,7 @@ std::unique_ptr<THttpTransfer> TCurlHttpClient::Start(const std::string& url, co
   api.EasySetopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(limits.LowSpeedTimeS));
   api.EasySetopt(h, CURLOPT_NOSIGNAL, 1L);
   api.EasySetopt(h, CURLOPT_ACCEPT_ENCODING, "");
+  api.EasySetopt(h, CURLOPT_HTTPHEADER, job->Headers);
   api.EasySetopt(h, CURLOPT_WRITEFUNCTION, WriteBody);
   api.EasySetopt(h, CURLOPT_WRITEDATA, job.get());
   api.EasySetopt(h, CURLOPT_ERRORBUFFER, job->ErrorText);

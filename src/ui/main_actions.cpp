@@ -57,6 +57,8 @@ void TMainActions::CreatePlaylistActions() {
 
 void TMainActions::CreateApplicationActions() {
   AddAction("ExitAction", "Exit", {}, [this] { Player.ExitActionExecute(); });
+  AddAction("CheckForUpdatesAction", "Check for updates", {},
+            [this] { Form.CheckForUpdatesActionExecute(); });
   AddAction("ToggleMiniModeAction", "Mini mode", {QKeySequence("Ctrl+Return"), QKeySequence("Ctrl+Enter")},
             [this] { Form.ViewModes().ToggleMiniModeActionExecute(); });
 }

@@ -1,10 +1,10 @@
 #include "ui/main_form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QTabWidget>
 #include <QTimer>
@@ -13,8 +13,10 @@
 #include "ui/controls_panel.h"
 #include "ui/library_sheet.h"
 #include "ui/main_actions.h"
+#include "ui/message_box.h"
 #include "ui/playlist_sheet.h"
 #include "ui/track_info_panel.h"
+#include "ui/update_form.h"
 #include "ui/video_sheet.h"
 #include "ui/view_modes.h"
 
@@ -115,12 +117,6 @@ void TMainForm::AttachVideoWindow(bool attach) {
 
 namespace {
 
-QMessageBox::Icon MessageIcon(TMessageKind kind) {
-  return kind == mtError     ? QMessageBox::Critical
-         : kind == mtWarning ? QMessageBox::Warning
-                             : QMessageBox::Information;
-}
-
 QString RepeatText(int count) {
   return count > 1 ? QString("This happened %1 times.").arg(count) : QString();
 }
@@ -128,14 +124,39 @@ QString RepeatText(int count) {
 }  // namespace
 
 void TMainForm::ShowMessage(const std::string& text, TMessageKind kind) {
-  QMessageBox box(MessageIcon(kind), ApplicationTitle, QString::fromStdString(text), QMessageBox::Ok,
-                  isVisible() ? this : nullptr);
-  box.exec();
+  ShowMessageBox(isVisible() ? this : nullptr, text, kind);
+}
+
+void TMainForm::SetUpdater(TUpdater& updater, TProcessLauncher& launcher) {
+  Updater = &updater;
+  Launcher = &launcher;
+}
+
+void TMainForm::CheckForUpdatesActionExecute() {
+  if (Updater) Updater->CheckForUpdatesActionExecute(true);
+}
+
+void TMainForm::UpdateCheckDue() {
+  if (Updater) Updater->CheckForUpdatesActionExecute(false);
+}
+
+void TMainForm::ShowUpdateMessage(const std::string& text) { ShowMessage(text, mtInformation); }
+
+bool TMainForm::ShowUpdateDialog(const TVersionText& version, bool installed,
+                                 const std::string& changelogUrl) {
+  QApplication::beep();
+  TUpdateForm form(
+      version, installed, changelogUrl,
+      [this](const std::string& url) {
+        if (Launcher) OpenDocument(*Launcher, url);
+      },
+      this);
+  return form.exec() == QDialog::Accepted;
 }
 
 bool TMainForm::OpenMessageBox(const TMessage& message) {
   auto* box =
-      new QMessageBox(MessageIcon(message.Kind), ApplicationTitle, QString::fromStdString(message.Text),
+      new QMessageBox(MessageBoxIcon(message.Kind), ApplicationTitle, QString::fromStdString(message.Text),
                       QMessageBox::Ok, isVisible() ? this : nullptr);
   box->setAttribute(Qt::WA_DeleteOnClose);
   box->setWindowModality(Qt::NonModal);

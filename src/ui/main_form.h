@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/player.h"
+#include "install/update_check.h"
 
 class QMessageBox;
 class QTabWidget;
@@ -32,7 +33,7 @@ class TTrackInfoPanel;
 class TVideoSheet;
 class TViewModes;
 
-class TMainForm final : public QMainWindow, public TPlayerView {
+class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateView {
  public:
   // `setVideoWindow` gives the engine the native window to draw into (0: none).
   TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWindow);
@@ -47,6 +48,11 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   TVideoSheet& VideoSheet() const { return *VideoSheetObject; }
   TViewModes& ViewModes() const { return *ViewModesObject; }
   TMainActions& Actions() const { return *ActionsObject; }
+
+  // The update check the window runs daily and from its command; `launcher`
+  // opens the changelog. Both must outlive the window.
+  void SetUpdater(TUpdater& updater, TProcessLauncher& launcher);
+  void CheckForUpdatesActionExecute();
 
   // Brings main page `page` (TMainPage) to the front unless its tab is
   // hidden; the Library page gives its list in front the focus.
@@ -71,6 +77,11 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   void WindowSettingsRead(const TSettings& settings) override;
   bool CloseWindow() override;
   void EndProcessNow() override;
+  void UpdateCheckDue() override;
+  // TUpdateView.
+  void ShowUpdateMessage(const std::string& text) override;
+  bool ShowUpdateDialog(const TVersionText& version, bool installed,
+                        const std::string& changelogUrl) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -100,6 +111,8 @@ class TMainForm final : public QMainWindow, public TPlayerView {
   TVideoSheet* VideoSheetObject = nullptr;
   std::unique_ptr<TMainActions> ActionsObject;
   QPointer<QMessageBox> MessageBox;  // the one box that does not wait, while it shows
+  TUpdater* Updater = nullptr;
+  TProcessLauncher* Launcher = nullptr;
 
   bool Closing = false;
 };

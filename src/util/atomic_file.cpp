@@ -56,9 +56,9 @@ std::string FolderOf(const std::string& path) {
 // A file without a name in `folder`: if the process ends before it is linked,
 // the system frees it. -1 when the file system cannot make one (or /proc,
 // through which it is linked, is not there).
-int OpenUnnamed(const std::string& folder) {
+int OpenUnnamed(const std::string& folder, mode_t mode) {
   if (::access("/proc/self/fd", X_OK) != 0) return -1;
-  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
 }
 
 // Gives the unnamed file a fresh temporary name beside `path`, in `tmp`.
@@ -78,17 +78,17 @@ bool LinkUnnamed(int fd, const std::string& path, std::string& tmp) {
 }
 
 // A named temporary beside `path` (for file systems without unnamed files).
-int OpenNamed(const std::string& path, std::string& tmp) {
+int OpenNamed(const std::string& path, mode_t mode, std::string& tmp) {
   tmp = path + std::string(kTemporaryInfix) + std::string(kTemporarySuffix, 'X');
   const int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
   if (fd < 0) {
     tmp.clear();
     return -1;
   }
-  // mkstemp creates 0600; owned files get the usual 0666 less the umask.
+  // mkstemp creates 0600; owned files get `mode` less the umask.
   const mode_t mask = ::umask(0);
   ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
+  ::fchmod(fd, mode & ~mask);
   return fd;
 }
 
@@ -109,13 +109,14 @@ bool OlderThanProcess(const timespec& t) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error) {
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error,
+                         unsigned mode) {
   // The content goes into a file without a name, so a process killed while
   // writing leaves nothing behind; it gets a name only once it is complete.
   std::string tmp;
-  int fd = OpenUnnamed(FolderOf(path));
+  int fd = OpenUnnamed(FolderOf(path), static_cast<mode_t>(mode));
   const bool unnamed = fd >= 0;
-  if (!unnamed) fd = OpenNamed(path, tmp);
+  if (!unnamed) fd = OpenNamed(path, static_cast<mode_t>(mode), tmp);
   if (fd < 0) return Fail(error, "cannot create a temporary file beside " + path);
   bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
   if (!ok) Fail(error, "cannot write a temporary file beside " + path);

@@ -11,8 +11,9 @@
 namespace tunevale {
 
 // Returns false (and leaves the old file untouched) when any step fails;
-// `error` then says why.
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error = nullptr);
+// `error` then says why. The new file gets `mode` less the umask.
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error = nullptr,
+                         unsigned mode = 0666);
 
 // Removes what interrupted saves of `path` left beside it: regular files named
 // like its temporaries ("<name>.tmp-" and six letters or digits) and older

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 
 #include "app/entry.h"
+#include "app/install_record.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
@@ -27,16 +27,13 @@ class AppPathsTest : public ::testing::Test {
       return it->second;
     };
   }
-  // What PlanEntry says on standard error.
-  std::string PlanOutput(const std::vector<std::string>& args, TEntryPlan& plan) {
-    char* buffer = nullptr;
-    size_t size = 0;
-    FILE* err = open_memstream(&buffer, &size);
-    plan = PlanEntry(args, Env(), Exe, Folder / "cwd", err);
-    std::fclose(err);
-    std::string text(buffer, size);
-    std::free(buffer);
-    return text;
+  TEntryPlan Plan(const std::vector<std::string>& args) {
+    return PlanEntry(args, Env(), Exe, Folder / "cwd");
+  }
+  static bool Record(const std::string& path, const std::string& exe) {
+    TInstallRecord record;
+    record.InstallPath = exe;
+    return WriteInstallRecord(path, record, "");
   }
 
   test::TTempFolder Folder;
@@ -65,18 +62,18 @@ TEST_F(AppPathsTest, APortableCopyKeepsEverythingBesideTheExecutable) {
 
 TEST_F(AppPathsTest, TheInstallRecordMakesACopyInstalledOnlyForItsOwnPath) {
   const std::string record = Folder / "data/Tunevale/install.conf";
-  ASSERT_TRUE(WriteInstallRecord(record, Exe));
+  ASSERT_TRUE(Record(record, Exe));
   TAppPaths paths = InitPaths(Env(), Exe);
   EXPECT_TRUE(paths.IsInstalled);
   EXPECT_EQ(paths.LibraryDbPath, Folder / "data/Tunevale/Library.db");
   EXPECT_EQ(paths.KeyStorePath, Folder / "config/Tunevale/Tunevale.conf");
   // The same path spelt with a doubled separator is the same file.
-  ASSERT_TRUE(WriteInstallRecord(record, Folder / "bin//tunevale"));
+  ASSERT_TRUE(Record(record, Folder / "bin//tunevale"));
   EXPECT_TRUE(InitPaths(Env(), Exe).IsInstalled);
 
   // Another copy, or the same name in other letters, is not the installed one.
   for (const std::string& other : {Folder / "other/tunevale", Folder / "BIN/tunevale"}) {
-    ASSERT_TRUE(WriteInstallRecord(record, other));
+    ASSERT_TRUE(Record(record, other));
     paths = InitPaths(Env(), Exe);
     EXPECT_FALSE(paths.IsInstalled) << other;
     EXPECT_EQ(paths.LibraryDbPath, Folder / "bin/Library.db");
@@ -99,32 +96,37 @@ TEST_F(AppPathsTest, ADownloadCacheCopyWantsTheInstallerEvenWhenPortable) {
   EXPECT_TRUE(InitPaths(Env(), Exe).NeedsInstaller);
 }
 
-TEST_F(AppPathsTest, ACopyNeitherInstalledNorPortableSaysItRunsPortable) {
-  TEntryPlan plan;
-  const std::string said = PlanOutput({"song.mp3", "/abs/b.mp3", "http://host/s"}, plan);
-  EXPECT_EQ(plan.ExitCode, -1);
-  EXPECT_TRUE(plan.Paths.NeedsInstaller);
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find("portable"), std::string::npos);
-  EXPECT_EQ(plan.Files, (std::vector<std::string>{Folder / "cwd/song.mp3", "/abs/b.mp3", "http://host/s"}));
+TEST_F(AppPathsTest, APackagedCopyIsInstalledButNotSelfUpdating) {
+  Folder.Write("share/tunevale/packaged");
+  const TAppPaths paths = InitPaths(Env(), Exe);
+  EXPECT_TRUE(paths.IsInstalled);
+  EXPECT_TRUE(paths.SystemInstalled);
+  EXPECT_FALSE(paths.NeedsInstaller);
+  EXPECT_EQ(paths.LibraryDbPath, Folder / "data/Tunevale/Library.db");
+}
 
-  // Once the settings file exists the copy is portable and says nothing.
+TEST_F(AppPathsTest, ACopyNeitherInstalledNorPortableRunsTheWizard) {
+  TEntryPlan plan = Plan({"song.mp3", "/abs/b.mp3", "http://host/s", "file:///m/c%20d.ogg"});
+  EXPECT_TRUE(plan.RunWizard);
+  EXPECT_EQ(plan.Files,
+            (std::vector<std::string>{Folder / "cwd/song.mp3", "/abs/b.mp3", "http://host/s", "/m/c d.ogg"}));
   Folder.Write("bin/Tunevale.ini");
-  EXPECT_EQ(PlanOutput({}, plan), "");
+  EXPECT_FALSE(Plan({}).RunWizard);
 }
 
 TEST_F(AppPathsTest, SwitchesDecideTheBranch) {
   Folder.Write("bin/Tunevale.ini");
-  TEntryPlan plan;
-  EXPECT_EQ(PlanOutput({"/setassoc", "a", "b", "c"}, plan), "/setassoc: not available in this build\n");
-  EXPECT_EQ(plan.ExitCode, 2);
-  PlanOutput({"/forcestart", "x.mp3"}, plan);
-  EXPECT_EQ(plan.ExitCode, -1);
+  TEntryPlan plan = Plan({"/setassoc", "a", "b", "c"});
+  EXPECT_EQ(plan.Decision.Action, saSetAssoc);
+  EXPECT_TRUE(plan.Files.empty());
+  // The uninstaller's library is the data folder's, wherever it runs from.
+  EXPECT_EQ(Plan({"/uninstall"}).Paths.LibraryDbPath, Folder / "data/Tunevale/Library.db");
+  plan = Plan({"/forcestart", "x.mp3"});
+  EXPECT_EQ(plan.Decision.Action, saPlayer);
   EXPECT_TRUE(plan.Decision.ForceStart);
   EXPECT_TRUE(plan.Files.empty());
   // Switches are compared exactly: another case is a file name.
-  PlanOutput({"/INSTALL"}, plan);
-  EXPECT_EQ(plan.ExitCode, -1);
+  EXPECT_EQ(Plan({"/INSTALL"}).Decision.Action, saPlayer);
 }
 
 TEST_F(AppPathsTest, AWaylandSessionWithAnXServerRunsTheWindowThroughX) {

@@ -41,20 +41,6 @@ TEST(CommandLineTest, OnlyTheFirstArgumentIsASwitchAndItMatchesExactly) {
   }
 }
 
-TEST(CommandLineTest, MaintenanceSwitchesSayTheyAreUnavailableAndExitWithTwo) {
-  FILE* err = std::tmpfile();
-  ASSERT_NE(err, nullptr);
-  EXPECT_EQ(RunUnavailableMaintenance(saUninstallFinal, err), 2);
-  EXPECT_EQ(RunUnavailableMaintenance(saSetAssoc, err), 2);
-  EXPECT_EQ(RunUnavailableMaintenance(saPlayer, err), -1);
-  std::rewind(err);
-  char text[256] = {};
-  const size_t n = std::fread(text, 1, sizeof(text) - 1, err);
-  std::fclose(err);
-  EXPECT_EQ(std::string(text, n),
-            "/uninstallfinal: not available in this build\n/setassoc: not available in this build\n");
-}
-
 TEST(CommandLineTest, HandOverTextCarriesAbsolutePaths) {
   EXPECT_EQ(HandOverText({}, "/home/me"), "");
   EXPECT_EQ(HandOverText({"a.mp3", "../b/c.ogg", "/abs/d.mp3", "http://h/s", ""}, "/home/me/music"),

@@ -48,7 +48,9 @@ class TRecordingView : public TPlayerView {
   void RemoveTrayIcon() override { ++TrayRemovals; }
   void EndProcessNow() override { ++ProcessEnds; }
   void RestartProcess() override { ++Restarts; }
+  void UpdateCheckDue() override { ++UpdateChecks; }
   Texts Messages;
+  int UpdateChecks = 0;
   int TrayRemovals = 0;
   int ProcessEnds = 0;
   int Restarts = 0;
@@ -367,6 +369,23 @@ TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
   TPlayer& next = Start();
   EXPECT_EQ(next.Library().TrackCount(), 4u);
   EXPECT_EQ(next.Search().List(lpAlbums).RowCount(), 3);
+}
+
+TEST_F(PlayerTest, TheDailyUpdateCheckComesAfterTwentyFourWholeHours) {
+  TPlayer& player = Start();
+  const double minute = 1.0 / (24 * 60);
+  const struct {
+    double Ago;  // days since the last check
+    bool Enabled;
+    int Checks;
+  } cases[] = {{24 * 60 * minute - minute, true, 0}, {1, true, 1}, {1.5, false, 0}, {-1, true, 1}};
+  for (const auto& c : cases) {
+    View.UpdateChecks = 0;
+    player.Settings().CheckForUpdates = c.Enabled;
+    player.Settings().LastUpdateCheck = Runtime.Now() - c.Ago;
+    player.LibrarySaveTimerTimer();
+    EXPECT_EQ(View.UpdateChecks, c.Checks) << c.Ago << " days, enabled " << c.Enabled;
+  }
 }
 
 TEST_F(PlayerTest, TerminateClosesLikeTheCloseButton) {

@@ -49,7 +49,9 @@ class TLocalHttpServer {
     close(Listener);
   }
 
-  void Serve(const std::string& path, int status, std::string body) { Route(path, {status, std::move(body)}); }
+  void Serve(const std::string& path, int status, std::string body) {
+    Route(path, {status, std::move(body)});
+  }
   void ServeCutShort(const std::string& path, std::string body) {
     TRoute route{200, std::move(body)};
     route.CutShort = true;
@@ -75,6 +77,11 @@ class TLocalHttpServer {
   std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(Port) + path; }
   int Requests() const { return RequestCount; }
   int Finished() const { return FinishedCount; }  // connections closed
+  // The head (request line and headers) of the last request.
+  std::string LastRequest() {
+    std::lock_guard lock(Mutex);
+    return LastHead;
+  }
 
  private:
   void Serve() {
@@ -97,6 +104,10 @@ class TLocalHttpServer {
       if (n <= 0) return;
       request.append(buffer, static_cast<size_t>(n));
     }
+    {
+      std::lock_guard lock(Mutex);
+      LastHead = request.substr(0, request.find("\r\n\r\n"));
+    }
     ++RequestCount;
     const size_t start = request.find(' ') + 1;
     const std::string path = request.substr(start, request.find(' ', start) - start);
@@ -105,8 +116,8 @@ class TLocalHttpServer {
       std::lock_guard lock(Mutex);
       if (auto it = Routes.find(path); it != Routes.end()) route = it->second;
     }
-    std::string head = "HTTP/1.0 " + std::to_string(route.Status) + " X\r\nContent-Length: " +
-                       std::to_string(route.Body.size()) + "\r\n";
+    std::string head = "HTTP/1.0 " + std::to_string(route.Status) +
+                       " X\r\nContent-Length: " + std::to_string(route.Body.size()) + "\r\n";
     if (!route.Location.empty()) head += "Location: " + route.Location + "\r\n";
     head += "\r\n";
     Send(client, head);
@@ -138,6 +149,7 @@ class TLocalHttpServer {
   std::atomic<int> FinishedCount{0};
   std::mutex Mutex;
   std::map<std::string, TRoute> Routes;
+  std::string LastHead;
   std::thread Worker;
 };
 

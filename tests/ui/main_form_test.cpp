@@ -16,6 +16,7 @@
 #include "playback/fake_filter_graph.h"
 #include "support/canned_http.h"
 #include "support/fake_runtime.h"
+#include "support/offscreen_application.h"
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
@@ -28,13 +29,7 @@ namespace {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "main_form_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test::StartOffscreenApplication(); }
 
   MainFormTest() {
     Runtime.ClockMs = 1000000;

@@ -34,9 +34,10 @@ class PlayerProcessTest : public ::testing::Test {
     Folder.MakeFolder("home/.local/share");
     Run = Folder.MakeFolder("run");
     chmod(Run.c_str(), 0700);
-    // A copy beside its own settings file, so every test has its own.
+    // A portable copy beside its own settings file, so every test has its own.
     Bin = Folder.MakeFolder("bin") + "/tunevale";
     fs::copy_file(TUNEVALE_PATH, Bin);
+    Folder.Write("bin/Tunevale.ini");
     for (const char* name : {"a", "b", "c", "d"})
       Media.push_back(Folder.Write(std::string("media/") + name + ".mp3",
                                    test::MakeMp3({name, "Artist", "Artist", "Album", "1", "2000"}, 400)));
@@ -110,9 +111,9 @@ class PlayerProcessTest : public ::testing::Test {
   }
 
   // Starts a player and waits until it listens.
-  pid_t StartPlayer(const std::vector<std::string>& args) {
+  pid_t StartPlayer(const std::vector<std::string>& args, const std::string& program = {}) {
     const int before = PlayerSocketCount();
-    const pid_t pid = Spawn(Bin, args);
+    const pid_t pid = Spawn(program.empty() ? Bin : program, args);
     const auto end = std::chrono::steady_clock::now() + 30s;
     while (PlayerSocketCount() == before && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
     EXPECT_GT(PlayerSocketCount(), before) << Log();
@@ -126,6 +127,28 @@ class PlayerProcessTest : public ::testing::Test {
     std::string ini;
     ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
     return ini;
+  }
+
+  // The pid of a player socket other than `other`'s, waiting for one to appear; -1 when none does.
+  pid_t WaitForOtherPlayer(pid_t other) const {
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    do {
+      std::error_code ignored;
+      for (const auto& e : fs::directory_iterator(RuntimeFolder, ignored)) {
+        const std::string name = e.path().filename().string();
+        if (name.starts_with("player-") && e.path().extension() == ".sock" && std::stoi(name.substr(7)) != other)
+          return std::stoi(name.substr(7));
+      }
+      std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return -1;
+  }
+  // Whether a process that is not our child still runs (a zombie does not).
+  static bool Alive(pid_t pid) {
+    std::string stat;
+    ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat);
+    const size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
   }
 
   std::string Log() const {
@@ -395,6 +418,49 @@ TEST_F(PlayerProcessTest, RemotePlaylistThatNeverEndsLeavesThePlayerAnsweringAnd
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "setvolume=2500"})), 0);
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find(Item(0, url)), std::string::npos) << ini;
+}
+
+TEST_F(PlayerProcessTest, InstallUpgradeAndUninstallWithRealProcesses) {
+  fs::remove(Folder / "bin/Tunevale.ini");
+  Env.push_back("TMPDIR=" + Folder.MakeFolder("tmp"));
+  ASSERT_EQ(Wait(Spawn(Bin, {"/install"})), 0) << Log();
+  const std::string installed = Folder / "home/.local/opt/Tunevale/tunevale";
+  std::string bytes, built;
+  ReadWholeFile(installed, bytes);
+  ReadWholeFile(Bin, built);
+  EXPECT_TRUE(bytes == built) << "the installed program is this one";
+
+  // The installed copy keeps its settings in the key store.
+  pid_t player = StartPlayer({}, installed);
+  kill(player, SIGTERM);
+  EXPECT_EQ(Wait(player), 0) << Log();
+  std::string keys;
+  ReadWholeFile(Folder / "home/.config/Tunevale/Tunevale.conf", keys);
+  EXPECT_NE(keys.find("FirstRun=0"), std::string::npos) << keys << Log();
+  EXPECT_FALSE(fs::exists(Folder / "home/.local/opt/Tunevale/Tunevale.ini"));
+
+  // A downloaded copy run with "/upgrade" replaces the running installed one and restarts it.
+  player = StartPlayer({}, installed);
+  struct stat before {};
+  stat(installed.c_str(), &before);
+  const std::string downloaded = Folder.MakeFolder("tmp/tunevale-update-test") + "/tunevale";
+  fs::copy_file(Bin, downloaded);
+  ASSERT_EQ(Wait(Spawn(downloaded, {"/upgrade"})), 0) << Log();
+  EXPECT_EQ(Wait(player), 0) << "the running copy saved and ended: " << Log();
+  const pid_t restarted = WaitForOtherPlayer(player);
+  ASSERT_GT(restarted, 0) << "the upgraded copy runs: " << Log();
+  struct stat after {};
+  stat(installed.c_str(), &after);
+  EXPECT_NE(before.st_ino, after.st_ino);
+  EXPECT_FALSE(fs::exists(fs::path(downloaded).parent_path())) << "the download is cleaned up";
+
+  // Uninstalling closes the running copy and removes the installation.
+  EXPECT_EQ(Wait(Spawn(installed, {"/uninstall"})), 0) << Log();
+  EXPECT_FALSE(Alive(restarted)) << Log();
+  if (Alive(restarted)) kill(restarted, SIGKILL);
+  for (const char* gone : {"home/.local/opt/Tunevale", "home/.config/Tunevale", "home/.local/share/Tunevale",
+                           "home/.local/share/applications/tunevale.desktop", "home/.local/bin/tunevale"})
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Folder / gone))) << gone;
 }
 
 }  // namespace

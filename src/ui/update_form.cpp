@@ -1,0 +1,75 @@
+#include "ui/update_form.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace tunevale {
+
+namespace {
+
+QLabel* Label(QWidget* parent, const QString& text, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(16, top, 328, 18);
+  return label;
+}
+
+// 16 pixels right of and below the owner's top-left corner, fully on its screen.
+void PlaceBelowOwner(QWidget* dialog, QWidget* owner) {
+  if (!owner) return;
+  QRect frame(owner->frameGeometry().topLeft() + QPoint(16, 16), dialog->size());
+  if (const QScreen* screen = owner->screen()) {
+    const QRect area = screen->availableGeometry();
+    frame.moveRight(std::min(frame.right(), area.right()));
+    frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+    frame.moveLeft(std::max(frame.left(), area.left()));
+    frame.moveTop(std::max(frame.top(), area.top()));
+  }
+  dialog->move(frame.topLeft());
+}
+
+}  // namespace
+
+TUpdateForm::TUpdateForm(const TVersionText& version, bool installed, const std::string& changelogUrl,
+                         std::function<void(const std::string&)> openUrl, QWidget* owner)
+    : TTesselDialogForm(owner) {
+  setWindowTitle("Tunevale");
+  setFixedSize(360, 264);
+  QLabel* title = Label(this, "There is a newer version of Tunevale available", 8);
+  QFont titleFont = title->font();
+  titleFont.setPointSize(12);
+  title->setFont(titleFont);
+  // 12 points may not fit on one line with the desktop's font.
+  title->setWordWrap(true);
+  title->setGeometry(16, 6, 328, 46);
+  title->setStyleSheet("color: rgb(0, 51, 153);");
+  Headline = Label(this, QString::fromStdString(version.Headline), 54);
+  Label(this, "New features include:", 74);
+  Changes = new QPlainTextEdit(QString::fromStdString(version.Changes), this);
+  Changes->setReadOnly(true);
+  Changes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Changes->setGeometry(16, 94, 328, 66);
+  Label(this, "For the full list of changes, see the changelog:", 164);
+  const QString url = QString::fromStdString(changelogUrl);
+  QLabel* link = Label(this, url, 182);
+  link->setStyleSheet("color: rgb(0, 102, 204); text-decoration: underline;");
+  link->setCursor(Qt::PointingHandCursor);
+  link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+  link->setText(QString("<a href=\"%1\" style=\"color: rgb(0, 102, 204);\">%2</a>")
+                    .arg(url.toHtmlEscaped(), url.toHtmlEscaped()));
+  connect(link, &QLabel::linkActivated, this,
+          [openUrl = std::move(openUrl)](const QString& target) { openUrl(target.toStdString()); });
+
+  Install = new QPushButton(installed ? "Install" : "Download", this);
+  Install->setDefault(true);
+  Install->setGeometry(width() - 2 * 75 - 16, height() - 23 - 9, 75, 23);
+  auto* later = new QPushButton("Later", this);
+  later->setGeometry(width() - 75 - 10, height() - 23 - 9, 75, 23);
+  connect(Install, &QPushButton::clicked, this, &QDialog::accept);
+  connect(later, &QPushButton::clicked, this, &QDialog::reject);
+  PlaceBelowOwner(this, owner);
+}
+
+}  // namespace tunevale
