@@ -21,6 +21,7 @@ void TLibraryScheduler::RefreshTimerTimer() {
   Timer->SetInterval(kIdleIntervalMs);
   if (Library.Flags.ListsStale || Library.CrawlTasks.HasPendingTasks())
     Runtime.SetIdleHandler([this] { ApplicationEventsIdle(); });
+  if (AfterTick) AfterTick();
 }
 
 void TLibraryScheduler::ApplicationEventsIdle() {

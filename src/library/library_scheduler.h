@@ -3,6 +3,7 @@
 // refills stale lists and runs the queued crawl tasks once the loop is idle.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "library/crawler.h"
@@ -28,6 +29,10 @@ class TLibraryScheduler {
 
   void RefreshTimerTimer();
   void ApplicationEventsIdle();
+
+  // The rest of the window's heartbeat, run after each tick (freeing hidden
+  // secondary windows).
+  std::function<void()> AfterTick;
 
  private:
   TRuntime& Runtime;
