@@ -5,7 +5,7 @@ set -euo pipefail
 
 BUILD_PKGS=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev
+  qt6-base-dev libxcb1-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-alsa gstreamer1.0-pulseaudio gstreamer1.0-tools

@@ -23,11 +23,13 @@
 #include "mpris/mpris_adapter.h"
 #include "platform/close_signals.h"
 #include "platform/curl_http_client.h"
+#include "platform/hot_key_port.h"
 #include "platform/inotify_folder_watcher.h"
 #include "platform/local_socket_players.h"
 #include "platform/local_socket_remote_server.h"
 #include "platform/posix_process_launcher.h"
 #include "platform/qt_mime_type_database.h"
+#include "platform/qt_desktop.h"
 #include "platform/qt_runtime.h"
 #include "platform/qt_socket_watcher.h"
 #include "platform/runtime_folder.h"
@@ -90,7 +92,10 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
     socketWatcher = std::make_unique<TQtSocketWatcher>(server);
   };
 
-  TPlayer player(TPlayerPorts{runtime, graph, http, folderWatcher ? &*folderWatcher : nullptr, &remoteServer},
+  TQtDesktop desktop;
+  const std::unique_ptr<THotKeyPort> hotKeys = CreateHotKeyPort();
+  TPlayer player(TPlayerPorts{runtime, graph, http, folderWatcher ? &*folderWatcher : nullptr, &remoteServer,
+                              hotKeys.get(), &desktop},
                  plan.Paths);
   playerForErrors = &player;
   graph.SetVideoPlatform(QGuiApplication::platformName().toStdString(),

@@ -35,6 +35,7 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       Runtime(ports.Runtime),
       Watcher(ports.FolderWatcher),
       RemoteServer(ports.RemoteServer),
+      Desktop(ports.Desktop),
       SettingsRecord(SettingsFor(paths)),
       Store(CreateSettingsStore(SettingsRecord)),
       MessagePump(ports.Runtime),
@@ -50,9 +51,11 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord,
                        ExtensionTable),
       RemoteControl(*this, RemoteServer ? static_cast<TRemoteOutput&>(*RemoteServer) : NullOutput,
-                    ports.Runtime) {
+                    ports.Runtime),
+      HotKeysObject(ports.HotKeys, [this](const std::string& action) { V().RunAction(action); }) {
   CrawlerObject.RefreshLibraryLists = [this] { SearchObject.RefreshLibraryLists(false); };
   SearchObject.RefreshTimer = &SchedulerObject.RefreshTimer();
+  SchedulerObject.AfterTick = [this] { SecondaryWindowsObject.FreeHidden(); };
 
   PlaylistObject.SetPlaybackTarget(&ControllerObject);
   PlaylistObject.SetTagReader(
@@ -213,6 +216,7 @@ void TPlayer::FormDestroy() {
   if (Destroyed) return;
   Destroyed = true;
   SaveTimer->SetEnabled(false);
+  HotKeysObject.Apply(false);
   if (Watcher && WatcherStarted) {
     Watcher->SetRoots({});
     Watcher->OnChange = nullptr;
@@ -372,6 +376,7 @@ void TPlayer::TweaksRead() { V().TweaksRead(SettingsRecord); }
 void TPlayer::SettingsApplied() {
   if (WatcherStarted) WatchLibraryFoldersIfChanged();
   V().SettingsApplied(SettingsRecord);
+  HotKeysObject.Apply(SettingsRecord.EnableGlobalHotkeys);
 }
 
 void TPlayer::WatchLibraryFoldersIfChanged() {

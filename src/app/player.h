@@ -25,10 +25,13 @@
 
 #include "app/app_paths.h"
 #include "app/message_kind.h"
+#include "app/desktop.h"
+#include "app/hot_keys.h"
 #include "app/message_queue.h"
 #include "app/remote_control.h"
 #include "app/remote_server.h"
 #include "app/remote_target.h"
+#include "app/secondary_windows.h"
 #include "app/settings.h"
 #include "app/settings_window.h"
 #include "library/crawler.h"
@@ -51,8 +54,22 @@ inline constexpr const char* ApplicationTitle = "Tunevale";
 inline constexpr const char* VersionLabelText = "Version 2 Beta 5";
 inline constexpr int LibrarySaveIntervalMs = 60000;
 
-// Main pages of the window.
-enum TMainPage : int { mpPlaylist = 0, mpLibrary = 1, mpVideo = 2 };
+// Main pages of the window; the hidden page has no tab (F11 shows it).
+enum TMainPage : int { mpPlaylist = 0, mpLibrary = 1, mpVideo = 2, mpHidden = 3 };
+
+// The keys the window handles besides the action shortcuts.
+enum class TWindowKey {
+  F11,
+  F,  // with any modifiers
+  B,
+  MediaNext,
+  MediaPrevious,
+  MediaStop,
+  MediaPlayPause,
+  BrowserBack,
+  BrowserForward,
+  Escape,
+};
 
 // What the player asks of its window. Every method has a harmless default, so
 // a headless player (tests, tools) needs none. Called on the main thread.
@@ -126,6 +143,12 @@ class TPlayerView : public TPlaybackView {
   virtual void RestartProcess() {}
   // The daily update check is due.
   virtual void UpdateCheckDue() {}
+
+  // Runs the window action `name` as its shortcut would (nothing when it is
+  // hidden or disabled): hot keys and keys reach window commands this way.
+  virtual void RunAction(const std::string& name) { (void)name; }
+  // F11: the page without a tab.
+  virtual void ShowHiddenPage() {}
 };
 
 // What the player is built on. The references must outlive the player.
@@ -135,6 +158,8 @@ struct TPlayerPorts {
   THttpClient& Http;
   TFolderWatcher* FolderWatcher = nullptr;  // none: the library only learns by crawling
   TRemoteServer* RemoteServer = nullptr;    // none: commands only through HandleRemoteMessage
+  THotKeyPort* HotKeys = nullptr;           // none: no global hot keys
+  TDesktop* Desktop = nullptr;              // none: web pages and "Clone me" do nothing
 };
 
 class TPlayer final : public TRemoteTarget,
@@ -212,6 +237,31 @@ class TPlayer final : public TRemoteTarget,
   // Play artist / play album: clear, add, play the first entry.
   void LibraryPlayArtist(int artistIndex);
   void LibraryPlayAlbum(int artistIndex, int albumIndex);
+
+  // --- Window commands (player_window.cpp) -----------------------------------------
+  // A view switch of the options menu or a double-click, as the settings
+  // loader runs it: the record flag flips with its couplings, then the window follows.
+  void ToggleView(TWindowSwitch which) { RunSwitch(which); }
+  // FormKeyDown for the keys of TWindowKey. `inTextBox`: a text box has the
+  // focus, so F and B type instead of seeking. `repeat`: the key's
+  // auto-repeat, which keeps a key seek going and does nothing else.
+  // True when the key was used.
+  bool FormKeyDown(TWindowKey key, bool inTextBox, bool repeat);
+  // FormKeyUp: releasing a seek key ends the seek; releasing a media
+  // next/previous key first advances, unless the hold already seeked.
+  bool FormKeyUp(TWindowKey key);
+  // Opens one of the help pages ("faq.html#library1") in the default
+  // browser; a failure is ignored.
+  void OpenWebPage(std::string_view page);
+  // Opens the folder of the playlist's current entry in the file manager.
+  void PlaylistOpenFileLocation();
+  // Starts this program again with "/forcestart" beside the running one.
+  bool StartForced();
+  THotKeys& HotKeys() { return HotKeysObject; }
+  // The modeless secondary windows the heartbeat frees once hidden.
+  TSecondaryWindows& SecondaryWindows() { return SecondaryWindowsObject; }
+  // A secondary window was hidden: the heartbeat comes at once to free it.
+  void HeartbeatSoon();
 
   // --- What the window shows and drives -------------------------------------------
   TSettings& Settings() { return SettingsRecord; }
@@ -325,6 +375,7 @@ class TPlayer final : public TRemoteTarget,
   TRuntime& Runtime;
   TFolderWatcher* Watcher;
   TRemoteServer* RemoteServer;
+  TDesktop* Desktop;
   TPlayerView* View = nullptr;
   TPlayerView NoView;  // stands in while there is no window
   TPlaybackListener* PlaybackObserver = nullptr;
@@ -347,6 +398,8 @@ class TPlayer final : public TRemoteTarget,
   } NullOutput;
   TRemoteControl RemoteControl;
   std::unique_ptr<TTimer> SaveTimer;
+  THotKeys HotKeysObject;
+  TSecondaryWindows SecondaryWindowsObject;
 
   // Remote "play" commands put aside during start-up, with whether each
   // was a continuation when it arrived; run in order once the playlist is in place.

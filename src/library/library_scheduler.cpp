@@ -22,6 +22,7 @@ void TLibraryScheduler::RefreshTimerTimer() {
   QueueUnwatchedRescan();
   if (Library.Flags.ListsStale || Library.CrawlTasks.HasPendingTasks())
     Runtime.SetIdleHandler([this] { ApplicationEventsIdle(); });
+  if (AfterTick) AfterTick();
 }
 
 void TLibraryScheduler::QueueUnwatchedRescan() {

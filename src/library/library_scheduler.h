@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -33,6 +34,10 @@ class TLibraryScheduler {
 
   void RefreshTimerTimer();
   void ApplicationEventsIdle();
+
+  // The rest of the window's heartbeat, run after each tick (freeing hidden
+  // secondary windows).
+  std::function<void()> AfterTick;
 
  private:
   void QueueUnwatchedRescan();

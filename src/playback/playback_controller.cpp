@@ -97,7 +97,8 @@ TPlaybackController::~TPlaybackController() {
   if (Playlist.PlaybackTarget() == this) Playlist.SetPlaybackTarget(nullptr);
 }
 
-void TPlaybackController::OpenMedia(const std::string& path, const std::string& caption, TPlayResult& result) {
+void TPlaybackController::OpenMedia(const std::string& path, const std::string& caption,
+                                    TPlayResult& result) {
   StopSeek();
   result = TPlayResult{};
   const TMediaKind kind = Extensions.GetFileKind(path);

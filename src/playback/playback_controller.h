@@ -42,7 +42,10 @@ class TPlaybackView {
   virtual void ShowTrayControls(int durationMs) { (void)durationMs; }
   virtual bool TrayControlsVisible() const { return false; }
   // False when `title` would run into the hide button of the track strip.
-  virtual bool TitleFits(const std::string& title) const { (void)title; return true; }
+  virtual bool TitleFits(const std::string& title) const {
+    (void)title;
+    return true;
+  }
   // Labels, progress bar or transport controls changed.
   virtual void NowPlayingChanged() {}
 };
@@ -70,8 +73,9 @@ class TPlaybackController : public TPlaybackTarget {
   // Expands a playlist file into the playlist; true on success.
   using TPlaylistFileOpener = std::function<bool(const std::string& path)>;
 
-  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime, TPlaybackSettings& settings,
-                      const TLibrarySettings& librarySettings, const TFileExtensions& extensions);
+  TPlaybackController(TFilterGraph& graph, TPlaylist& playlist, TRuntime& runtime,
+                      TPlaybackSettings& settings, const TLibrarySettings& librarySettings,
+                      const TFileExtensions& extensions);
   ~TPlaybackController() override;
   TPlaybackController(const TPlaybackController&) = delete;
   TPlaybackController& operator=(const TPlaybackController&) = delete;

@@ -1,5 +1,8 @@
 // TPlaylist: the play order and the manual reordering operations.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <optional>
 
 #include "playlist/playlist.h"
 #include "util/text.h"
@@ -271,7 +274,41 @@ int ComparePlaylistEntries(const TTrackData& a, const TTrackData& b, int key) {
   return CompareTexts(SortText(a, key), SortText(b, key));
 }
 
+namespace {
+
+// Nanoseconds since the epoch of the file's last change; none for an
+// address or a file that cannot be looked up.
+std::optional<int64_t> FileTime(const std::string& fileName) {
+  struct stat st {};
+  if (fileName.find("://") != std::string::npos || stat(fileName.c_str(), &st) != 0) return std::nullopt;
+  return int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+void TPlaylist::SortByFileDate(bool descending) {
+  std::vector<std::pair<int64_t, int>> dated;
+  std::vector<int> undated;
+  for (int i = 0; i < Count(); ++i) {
+    if (const auto time = FileTime(Rows[i].Data->FileName))
+      dated.emplace_back(*time, i);
+    else
+      undated.push_back(i);
+  }
+  std::stable_sort(dated.begin(), dated.end(), [descending](const auto& a, const auto& b) {
+    return descending ? a.first > b.first : a.first < b.first;
+  });
+  const TTrackData* current = CurrentEntry();
+  std::vector<TPlaylistRow> rows;
+  rows.reserve(Rows.size());
+  for (const auto& [time, index] : dated) rows.push_back(std::move(Rows[index]));
+  for (const int index : undated) rows.push_back(std::move(Rows[index]));
+  Reorder(std::move(rows), current);
+  NotifyPlaylistChanged();
+}
+
 void TPlaylist::SortPlaylist(int key, bool descending) {
+  if (key == skFileDate) return SortByFileDate(descending);
   if (key < skTitle || key > skFileName) return;
   struct TItem {
     std::string Text;

@@ -41,6 +41,7 @@ enum TPlaylistSortKey : int {
   skArtist = 2,
   skAlbum = 3,
   skFileName = 4,
+  skFileDate = 5,  // the file's modification time; addresses and missing files last
 };
 
 // An automatic skipping run ends after this many failed opens in a row.
@@ -138,7 +139,8 @@ class TPlaylist {
   // `targetIndex` (appended when it is past the last row).
   void DragReorder(int targetIndex);
   void ShuffleActionExecute();
-  // Sorts once by a TPlaylistSortKey (stable; later additions append).
+  // Sorts once by a TPlaylistSortKey (stable; later additions append). The
+  // file date is read from the file system at the time of sorting.
   void SortPlaylist(int key, bool descending = false);
 
   // Removing.
@@ -175,6 +177,7 @@ class TPlaylist {
   void SwapRows(int a, int b);
   // Takes the rows in their new order; the current row is found again by its record.
   void Reorder(std::vector<TPlaylistRow>&& rows, const TTrackData* current);
+  void SortByFileDate(bool descending);
   const TTrackData* CurrentEntry() const {
     return ItemIndexValue >= 0 ? Rows[ItemIndexValue].Data.get() : nullptr;
   }
@@ -214,7 +217,9 @@ class TPlaylist {
 // Shows the playlist's busy indicator while a block runs, also when it throws.
 class TPlaylistBusyScope {
  public:
-  TPlaylistBusyScope(TPlaylist& playlist, const std::string& text) : Playlist(playlist) { Playlist.StartBusy(text); }
+  TPlaylistBusyScope(TPlaylist& playlist, const std::string& text) : Playlist(playlist) {
+    Playlist.StartBusy(text);
+  }
   ~TPlaylistBusyScope() { Playlist.EndBusy(); }
   TPlaylistBusyScope(const TPlaylistBusyScope&) = delete;
   TPlaylistBusyScope& operator=(const TPlaylistBusyScope&) = delete;

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/player.h"
+#include "app/window_rules.h"
 #include "ui/glyphs.h"
 #include "ui/progress_bar.h"
 #include "ui/tool_button.h"
@@ -14,15 +15,15 @@ namespace tunevale {
 namespace {
 
 constexpr int VolumeLeft = 177;
-constexpr int VolumeWidth = TControlsPanel::MinimumWidth - VolumeLeft;
+constexpr int VolumeWidth = VolumeTrackBarRight - VolumeLeft;
 
 }  // namespace
 
 TControlsPanel::TControlsPanel(TPlayer& player, QWidget* parent) : QFrame(parent), Player(player) {
   setObjectName("ControlsPanel");
-  setFixedHeight(Height);
-  setStyleSheet("#ControlsPanel { background: black; }");
-  ProgressBar = new TProgressBar(Player.Controller(), this);
+  setFixedHeight(ControlsPanelFullHeight);
+  SetColour(Qt::black);
+  ProgressBarObject = new TProgressBar(Player.Controller(), this);
   PlayButton = ToolButton(this, "PlayButton", "Play (Ctrl+P)", GlyphIcon(TGlyph::Play));
   StopButton = ToolButton(this, "StopButton", "Stop (Ctrl+S)", GlyphIcon(TGlyph::Stop));
   PreviousButton = ToolButton(this, "PreviousButton", "Previous (Press and hold to rewind) (Ctrl+B)",
@@ -55,21 +56,38 @@ void TControlsPanel::CreateVolumeTrackBar() {
   VolumeTrackBar->setPageStep(1000);
   VolumeTrackBar->setValue(10000);
   VolumeTrackBar->setFocusPolicy(Qt::NoFocus);
-  VolumeTrackBar->setGeometry(VolumeLeft + 5, 15, VolumeWidth, 20);
+  VolumeTrackBar->setGeometry(VolumeLeft + 5, 15, VolumeWidth - 5, 20);
   connect(VolumeTrackBar, &QSlider::valueChanged, this, [this](int value) {
     if (value != Player.Controller().VolumeTrackBarPosition())
       Player.Guarded([&] { Player.Controller().VolumeTrackBarChange(value); });
   });
 }
 
+void TControlsPanel::SetSlim(bool slim) {
+  setFixedHeight(slim ? ControlsPanelSlimHeight : ControlsPanelFullHeight);
+}
+
+void TControlsPanel::SetColour(const QColor& colour) {
+  setStyleSheet(QString("#ControlsPanel { background: %1; }").arg(colour.name()));
+  GlyphColour = colour.lightness() > 128 ? QColor(40, 40, 40) : QColor(230, 230, 230);
+  if (PlayButton) DrawGlyphs();
+}
+
+void TControlsPanel::DrawGlyphs() {
+  const bool playing = Player.Controller().PlayButtonImage() == 1;
+  PlayButton->setIcon(GlyphIcon(playing ? TGlyph::Pause : TGlyph::Play, GlyphColour));
+  StopButton->setIcon(GlyphIcon(TGlyph::Stop, GlyphColour));
+  PreviousButton->setIcon(GlyphIcon(TGlyph::Previous, GlyphColour));
+  NextButton->setIcon(GlyphIcon(TGlyph::Next, GlyphColour));
+  MuteButton->setIcon(GlyphIcon(Player.Settings().VolumeMuted ? TGlyph::Mute : TGlyph::Unmuted, GlyphColour));
+}
+
 void TControlsPanel::ShowNowPlaying() {
   const TPlaybackController& c = Player.Controller();
-  ProgressBar->update();
-  const bool playing = c.PlayButtonImage() == 1;
-  PlayButton->setIcon(GlyphIcon(playing ? TGlyph::Pause : TGlyph::Play));
-  PlayButton->setProperty("playing", playing);
+  ProgressBarObject->update();
+  PlayButton->setProperty("playing", c.PlayButtonImage() == 1);
   StopButton->setEnabled(c.StopActionEnabled());
-  MuteButton->setIcon(GlyphIcon(Player.Settings().VolumeMuted ? TGlyph::Mute : TGlyph::Unmuted));
+  DrawGlyphs();
   if (VolumeTrackBar->value() != c.VolumeTrackBarPosition()) {
     const QSignalBlocker block(VolumeTrackBar);
     VolumeTrackBar->setValue(c.VolumeTrackBarPosition());
@@ -78,7 +96,7 @@ void TControlsPanel::ShowNowPlaying() {
 
 void TControlsPanel::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  ProgressBar->setGeometry(0, 3, width(), 9);
+  ProgressBarObject->setGeometry(0, 3, width(), 9);
 }
 
 bool TControlsPanel::eventFilter(QObject* watched, QEvent* event) {

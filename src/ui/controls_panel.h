@@ -3,6 +3,7 @@
 // previous and next seek while held.
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 
 class QSlider;
@@ -15,11 +16,13 @@ class TProgressBar;
 
 class TControlsPanel final : public QFrame {
  public:
-  static constexpr int Height = 36;
-  // The window is never narrower than the volume bar's right edge.
-  static constexpr int MinimumWidth = 242;
-
   TControlsPanel(TPlayer& player, QWidget* parent);
+
+  // The slim view keeps only the progress bar.
+  void SetSlim(bool slim);
+  // The panel's background; the glyphs take a colour that stands out on it.
+  void SetColour(const QColor& colour);
+  TProgressBar& ProgressBar() const { return *ProgressBarObject; }
 
   // Follows the controller: progress, play/pause glyph, stop enabled, mute
   // glyph, volume position.
@@ -31,10 +34,12 @@ class TControlsPanel final : public QFrame {
 
  private:
   void CreateVolumeTrackBar();
+  void DrawGlyphs();
   bool SeekButtonMouseEvent(QToolButton* button, QMouseEvent* mouse);
 
   TPlayer& Player;
-  TProgressBar* ProgressBar = nullptr;
+  TProgressBar* ProgressBarObject = nullptr;
+  QColor GlyphColour{230, 230, 230};
   QToolButton* PlayButton = nullptr;
   QToolButton* StopButton = nullptr;
   QToolButton* PreviousButton = nullptr;

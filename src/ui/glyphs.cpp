@@ -64,6 +64,12 @@ QIcon GlyphIcon(TGlyph glyph, const QColor& color) {
     case TGlyph::HideInTray:
       p.drawRect(QRectF(4, 11, 8, 2));
       break;
+    case TGlyph::Menu:
+      Triangle(p, {4, 6}, {12, 6}, {8, 11});
+      break;
+    case TGlyph::ShowSidePanels:
+      Triangle(p, {10, 4}, {10, 12}, {5, 8});
+      break;
     case TGlyph::Open:
       p.drawRect(QRectF(2, 5, 12, 8));
       p.drawRect(QRectF(2, 3, 5, 2));

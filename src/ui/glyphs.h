@@ -16,6 +16,8 @@ enum class TGlyph {
   Mute,
   Unmuted,
   HideInTray,
+  Menu,
+  ShowSidePanels,
   Open,
   Clear,
   Shuffle,

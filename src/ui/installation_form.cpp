@@ -50,7 +50,10 @@ int AskWithMessageBox(QWidget* parent) {
 }  // namespace
 
 TInstallationForm::TInstallationForm(TInstaller& installer, std::string desktopDir)
-    : Installer(installer), DesktopDir(std::move(desktopDir)), State(installer.DefaultOptions()) {
+    : TTesselDialogForm(nullptr),
+      Installer(installer),
+      DesktopDir(std::move(desktopDir)),
+      State(installer.DefaultOptions()) {
   setWindowTitle(ApplicationTitle);
   setFixedSize(460, 340);
   PageStack = new QStackedWidget(this);

@@ -1,5 +1,6 @@
 #include "ui/library_sheet.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -11,6 +12,7 @@
 #include "app/player.h"
 #include "ui/busy_indicator.h"
 #include "ui/library_list_model.h"
+#include "ui/main_menus.h"
 
 namespace tunevale {
 
@@ -36,7 +38,7 @@ TLibrarySheet::TLibrarySheet(TPlayer& player, QWidget* parent) : QWidget(parent)
 TLibrarySheet::~TLibrarySheet() = default;
 
 QWidget* TLibrarySheet::CreateTopPanel() {
-  auto* top = new QWidget(this);
+  auto* top = TopPanel = new QWidget(this);
   top->setObjectName("LibraryTopPanel");
   top->setFixedHeight(30);
   auto* topLayout = new QHBoxLayout(top);
@@ -110,5 +112,24 @@ QString TLibrarySheet::ListCaption(int page) const { return LibraryPageControl->
 void TLibrarySheet::FocusCurrentList() { LibraryViews[CurrentList()]->setFocus(); }
 
 std::string TLibrarySheet::SearchText() const { return SearchEdit->text().toStdString(); }
+
+void TLibrarySheet::SetTopPanelShown(bool shown) { TopPanel->setVisible(shown); }
+
+void TLibrarySheet::SetListMenus(const std::array<QMenu*, kLibraryPageCount>& menus) {
+  for (int page = 0; page < kLibraryPageCount; ++page) {
+    QTreeView* view = LibraryViews[page];
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view, &QWidget::customContextMenuRequested, this, [view, menu = menus[page]](const QPoint& at) {
+      PopupMenu(menu, view->viewport()->mapToGlobal(at));
+    });
+  }
+}
+
+void TLibrarySheet::SetClearSearchBoxAction(QAction* action) {
+  action->setEnabled(!SearchEdit->text().isEmpty());
+  connect(SearchEdit, &QLineEdit::textChanged, action,
+          [action](const QString& text) { action->setEnabled(!text.isEmpty()); });
+  connect(action, &QAction::triggered, SearchEdit, &QLineEdit::clear);
+}
 
 }  // namespace tunevale

@@ -10,7 +10,9 @@
 
 #include "library/library_search.h"
 
+class QAction;
 class QLineEdit;
+class QMenu;
 class QTabWidget;
 class QTimer;
 class QTreeView;
@@ -38,6 +40,11 @@ class TLibrarySheet final : public QWidget {
   void FocusCurrentList();
   // The search box's text ("" while it shows its placeholder).
   std::string SearchText() const;
+  void SetTopPanelShown(bool shown);
+  // The lists' context menus, by TLibraryPage.
+  void SetListMenus(const std::array<QMenu*, kLibraryPageCount>& menus);
+  // `action` empties the search box and is enabled while the box holds text.
+  void SetClearSearchBoxAction(QAction* action);
 
  private:
   QWidget* CreateTopPanel();
@@ -46,6 +53,7 @@ class TLibrarySheet final : public QWidget {
 
   TPlayer& Player;
   std::array<std::unique_ptr<TLibraryListModel>, kLibraryPageCount> LibraryModels;
+  QWidget* TopPanel = nullptr;
   QLineEdit* SearchEdit = nullptr;
   TBusyIndicator* LibraryBusyIndicator = nullptr;
   QTimer* SearchTimer = nullptr;

@@ -1,7 +1,6 @@
 #include "ui/main_actions.h"
 
 #include <QAction>
-#include <QMenu>
 
 #include "app/player.h"
 #include "ui/library_sheet.h"
@@ -11,18 +10,38 @@
 
 namespace tunevale {
 
+namespace {
+
+QList<QKeySequence> Keys(std::initializer_list<const char*> texts) {
+  QList<QKeySequence> keys;
+  for (const char* text : texts) keys << QKeySequence(text);
+  return keys;
+}
+
+// A command that a later part of the program wires: it exists, but neither
+// shows nor answers its shortcut until then.
+void Awaiting(QAction* action) { action->setVisible(false); }
+
+}  // namespace
+
 TMainActions::TMainActions(TPlayer& player, TMainForm& form) : Player(player), Form(form) {
   CreateControlsActions();
   CreatePlaylistActions();
+  CreateLibraryActions();
+  CreateVideoActions();
   CreateApplicationActions();
   CreateTabActions();
-  CreateSortPopupMenu();
+  Player.Playlist().AddListener(this);
+  UpdateStates();
 }
 
-QAction* TMainActions::AddAction(const char* name, const QString& text, const QList<QKeySequence>& keys,
-                                 std::function<void()> run) {
-  auto* action = new QAction(text, &Form);
+TMainActions::~TMainActions() { Player.Playlist().RemoveListener(this); }
+
+QAction* TMainActions::AddAction(const char* name, const char* category, const QString& caption,
+                                 const QList<QKeySequence>& keys, std::function<void()> run) {
+  auto* action = new QAction(caption, &Form);
   action->setObjectName(name);
+  action->setProperty("category", category);
   action->setShortcuts(keys);
   action->setShortcutContext(Qt::WindowShortcut);
   QObject::connect(action, &QAction::triggered, &Form, [this, run = std::move(run)] { Player.Guarded(run); });
@@ -30,69 +49,170 @@ QAction* TMainActions::AddAction(const char* name, const QString& text, const QL
   return action;
 }
 
+QAction* TMainActions::Find(const std::string& name) const {
+  return Form.findChild<QAction*>(QString::fromStdString(name), Qt::FindDirectChildrenOnly);
+}
+
+void TMainActions::Run(const std::string& name) {
+  QAction* action = Find(name);
+  if (action && action->isVisible() && action->isEnabled()) action->trigger();
+}
+
 void TMainActions::CreateControlsActions() {
   TPlaybackController& c = Player.Controller();
-  AddAction("PlayPauseAction", "Play", {QKeySequence("Ctrl+P")}, [this] { Player.PlayPause(); });
-  AddAction("StopAction", "Stop", {QKeySequence("Ctrl+S")}, [this] { Player.Stop(); });
-  AddAction("PreviousAction", "Previous track", {QKeySequence("Ctrl+L")}, [this] { Player.Previous(); });
-  AddAction("NextAction", "Next track", {QKeySequence("Ctrl+N")}, [this] { Player.Next(); });
-  AddAction("MuteUnmuteAction", "Mute", {QKeySequence("F8")}, [&c] { c.MuteUnmuteActionExecute(); });
-  AddAction("VolumeDownAction", "Volume down", {QKeySequence("F9")}, [&c] { c.VolumeDownActionExecute(); });
-  AddAction("VolumeUpAction", "Volume up", {QKeySequence("F10")}, [&c] { c.VolumeUpActionExecute(); });
+  const char* cat = "Controls";
+  AddAction("PlayPauseAction", cat, "", Keys({"Ctrl+P"}), [this] { Player.PlayPause(); });
+  AddAction("StopAction", cat, "", Keys({"Ctrl+S"}), [this] { Player.Stop(); });
+  AddAction("PreviousAction", cat, "", Keys({"Ctrl+L"}), [this] { Player.Previous(); });
+  AddAction("NextAction", cat, "", Keys({"Ctrl+N"}), [this] { Player.Next(); });
+  AddAction("MuteUnmuteAction", cat, "", Keys({"F8"}), [&c] { c.MuteUnmuteActionExecute(); });
+  AddAction("VolumeDownAction", cat, "", Keys({"F9"}), [&c] { c.VolumeDownActionExecute(); });
+  AddAction("VolumeUpAction", cat, "", Keys({"F10"}), [&c] { c.VolumeUpActionExecute(); });
+  AddAction("FastForwardAction", cat, "Fast forward", {}, [&c] { c.FastForwardActionExecute(); });
+  AddAction("FastBackwardAction", cat, "Fast backward", {}, [&c] { c.FastBackwardActionExecute(); });
 }
 
 void TMainActions::CreatePlaylistActions() {
   TPlaylist& playlist = Player.Playlist();
   TPlaylistSheet& sheet = Form.PlaylistSheet();
-  AddAction("OpenAction", "Open", {QKeySequence("Ctrl+O")}, [&sheet] { sheet.OpenActionExecute(); });
-  AddAction("UpAction", "Up", {QKeySequence("Ctrl+U")}, [&playlist] { playlist.UpActionExecute(); });
-  AddAction("DownAction", "Down", {QKeySequence("Ctrl+D")}, [&playlist] { playlist.DownActionExecute(); });
-  AddAction("ClearPlaylistAction", "Clear", {QKeySequence("Ctrl+Delete")},
-            [this] { Player.ClearPlaylist(); });
-  AddAction("ShuffleAction", "Shuffle", {QKeySequence("Ctrl+R")},
-            [&playlist] { playlist.ShuffleActionExecute(); });
-  AddAction("SavePlayListAction", "Save playlist", {QKeySequence("Ctrl+Shift+S")},
+  const char* cat = "Playlist";
+  AddAction("OpenAction", cat, "", Keys({"Ctrl+O"}), [&sheet] { sheet.OpenActionExecute(); });
+  AddAction("AddTracksAction", cat, "", {}, [&sheet] { sheet.AddTracksActionExecute(); });
+  AddAction("AddURLAction", cat, "Add URL", Keys({"Ctrl+Shift+U"}),
+            [&sheet] { sheet.AddURLActionExecute(); });
+  AddAction("AddFolderAction", cat, "Add folder", {}, [&sheet] { sheet.AddFolderActionExecute(); });
+  AddAction("RemoveTracksAction", cat, "", {}, [&playlist] { playlist.RemoveTracksActionExecute(); });
+  AddAction("UpAction", cat, "Up", Keys({"Ctrl+U"}), [&playlist] { playlist.UpActionExecute(); });
+  AddAction("DownAction", cat, "Down", Keys({"Ctrl+D"}), [&playlist] { playlist.DownActionExecute(); });
+  AddAction("ClearPlaylistAction", cat, "", Keys({"Ctrl+Del"}), [this] { Player.ClearPlaylist(); });
+  AddAction("ShuffleAction", cat, "", Keys({"Ctrl+R"}), [&playlist] { playlist.ShuffleActionExecute(); });
+  AddAction("PlaylistPlayAction", cat, "Play", {}, [&playlist] { playlist.PlaylistPlayActionExecute(); });
+  AddAction("SavePlayListAction", cat, "", Keys({"Ctrl+Shift+S"}),
             [&sheet] { sheet.SavePlaylistActionExecute(); });
+  AddAction("PlaylistOpenFileLocationAction", cat, "Open file location", {},
+            [this] { Player.PlaylistOpenFileLocation(); });
+  // Properties windows and the library search of an entry come with the library browsing.
+  Awaiting(AddAction("PlaylistPropertiesAction", cat, "Properties", {}, [] {}));
+  Awaiting(AddAction("NowPlayingPropertiesAction", cat, "Track properties", {}, [] {}));
+  Awaiting(AddAction("SearchInLibraryAction", cat, "Search in library", {}, [] {}));
+  AddAction("CancelPlaylistActionAction", cat, "Cancel action", {},
+            [this] { Player.MediaAdder().CancelPlaylistActionActionExecute(); });
+}
+
+void TMainActions::CreateLibraryActions() {
+  const char* cat = "Library";
+  // Playing from, navigating and inspecting the library come with the library browsing.
+  const std::pair<const char*, const char*> awaiting[] = {
+      {"LibraryPlayAllAction", "Play all"},
+      {"LibraryPlayAction", "Play"},
+      {"LibraryAddToPlaylistAction", "Add to playlist"},
+      {"LibraryOpenFileLocation", "Open file location"},
+      {"LibraryPropertiesAction", "Properties"},
+      {"HistoryBackAction", ""},
+      {"HistoryForwardAction", ""},
+      {"LibraryViewArtistAction", "View artist"},
+      {"LibraryViewAlbumAction", "View album"},
+      {"LibraryViewAlbumsAction", "View albums"},
+      {"LibraryViewTracksAction", "View tracks"},
+      {"LibraryViewFolderAction", "View folder"},
+      {"LibraryPlayArtistAction", "Play artist"},
+      {"LibraryAddArtistAction", "Add artist"},
+      {"LibraryPlayAlbumAction", "Play album"},
+      {"LibraryAddAlbumAction", "Add album"},
+  };
+  for (const auto& [name, caption] : awaiting) Awaiting(AddAction(name, cat, caption, {}, [] {}));
+  Find("HistoryBackAction")->setEnabled(false);
+  Find("HistoryForwardAction")->setEnabled(false);
+  AddAction("CancelCrawlAction", cat, "CancelCrawlAction", {},
+            [this] { Player.Library().Flags.CancelCrawl = true; });
+}
+
+void TMainActions::CreateVideoActions() {
+  const char* cat = "Video";
+  // Full screen, frame steps, video sizes, zoom and capture come with the video window.
+  Awaiting(AddAction("ToggleFullScreenAction", cat, "Full screen", Keys({"Alt+Return", "Alt+Enter"}), [] {}));
+  Awaiting(AddAction("NextFrameAction", cat, "", Keys({"Ctrl+Shift+F"}), [] {}));
+  Awaiting(AddAction("VideoSizeAction", cat, "", {}, [] {}));
+  Awaiting(AddAction("ZoomModeAction", cat, "ZoomModeAction", {}, [] {}));
+  Awaiting(AddAction("StartCaptureAction", cat, "Capture", {}, [] {}));
+  AddAction("PlayDVDAction", cat, "Play DVD", {}, [this] { Player.Controller().PlayDVD(""); });
 }
 
 void TMainActions::CreateApplicationActions() {
-  AddAction("ExitAction", "Exit", {}, [this] { Player.ExitActionExecute(); });
-  AddAction("CheckForUpdatesAction", "Check for updates", {},
-            [this] { Form.CheckForUpdatesActionExecute(); });
-  AddAction("ToggleMiniModeAction", "Mini mode", {QKeySequence("Ctrl+Return"), QKeySequence("Ctrl+Enter")},
-            [this] { Form.ViewModes().ToggleMiniModeActionExecute(); });
+  const char* cat = "Application";
+  TViewModes& views = Form.ViewModes();
+  AddAction("ShowHideAction", cat, "", Keys({"Ctrl+H"}), [this] { Form.ShowHideActionExecute(); });
+  AddAction("ToggleMiniModeAction", cat, "", Keys({"Ctrl+Return", "Ctrl+Enter"}),
+            [&views] { views.ToggleMiniModeActionExecute(); });
+  const std::tuple<const char*, const char*, const char*, TWindowSwitch> switches[] = {
+      {"ToggleMicroModeAction", "Slim mode", "Ctrl+M", TWindowSwitch::MicroMode},
+      {"TogglePanelsAction", "Show panels", "", TWindowSwitch::Panels},
+      {"ToggleSidePanelsAction", "", "", TWindowSwitch::SidePanels},
+      {"ToggleSmallTopPanelAction", "Small top panel", "", TWindowSwitch::SmallTopPanel},
+  };
+  for (const auto& [name, caption, key, which] : switches) {
+    QAction* action = AddAction(name, cat, caption, *key ? Keys({key}) : QList<QKeySequence>(),
+                                [this, which = which] { Player.ToggleView(which); });
+    action->setCheckable(true);
+  }
+  AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
+  // The settings dialog and the about box come later.
+  Awaiting(AddAction("ShowSettingsAction", cat, "Settings", {}, [] {}));
+  AddAction("CheckForUpdatesAction", cat, "Check for updates", {}, [this] { Form.CheckForUpdatesActionExecute(); });
+  Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));
+  AddAction("ShowHelpAction", cat, "Help", {}, [this] { Player.OpenWebPage("help.html"); });
+  AddAction("ShowHomepageAction", cat, "Homepage", {}, [this] { Player.OpenWebPage("index.html"); });
+  QAction* clearSearch = AddAction("ClearSearchBoxAction", cat, "", {}, [] {});
+  Form.LibrarySheet().SetClearSearchBoxAction(clearSearch);
+  // Skins come with the settings and appearance.
+  Awaiting(AddAction("ResetSkinAction", cat, "Reset skin", {}, [] {}));
+  AddAction("ExitAction", cat, "Exit", {}, [this] { Player.ExitActionExecute(); });
 }
 
 void TMainActions::CreateTabActions() {
-  AddAction("Tab1Action", "Playlist", {QKeySequence("F1"), QKeySequence("Shift+F1")},
-            [this] { Form.SelectPage(mpPlaylist); });
-  AddAction("Tab2Action", "Library", {}, [this] { Form.SelectPage(mpLibrary); });
-  AddAction("Tab3Action", "Video", {QKeySequence("F7"), QKeySequence("Shift+F7")},
-            [this] { Form.SelectPage(mpVideo); });
+  const char* cat = "Tabs";
+  const std::tuple<const char*, const char*, int> pages[] = {
+      {"Tab1Action", "F1", mpPlaylist}, {"Tab2Action", "", mpLibrary}, {"Tab3Action", "F7", mpVideo}};
+  for (const auto& [name, key, page] : pages) {
+    const QList<QKeySequence> keys =
+        *key ? Keys({key, (std::string("Shift+") + key).c_str()}) : QList<QKeySequence>();
+    AddAction(name, cat, "", keys, [this, page = page] { Form.SelectPage(page); })->setProperty("tag", page);
+  }
   const char* libraryTabs[kLibraryPageCount] = {"Tab4Action", "Tab5Action", "Tab6Action", "Tab7Action",
                                                 "Tab8Action"};
   TLibrarySheet& library = Form.LibrarySheet();
   for (int i = 0; i < kLibraryPageCount; ++i) {
     const QString key = QString("F%1").arg(i + 2);
-    AddAction(libraryTabs[i], library.ListCaption(i), {QKeySequence(key), QKeySequence("Shift+" + key)},
-              [this, &library, i] {
-                Form.SelectPage(mpLibrary);
-                library.ShowList(i);
-              });
+    QAction* action = AddAction(libraryTabs[i], cat, "", {QKeySequence(key), QKeySequence("Shift+" + key)},
+                                [this, &library, i] {
+                                  Form.SelectPage(mpLibrary);
+                                  library.ShowList(i);
+                                });
+    action->setProperty("tag", i);
   }
 }
 
-void TMainActions::CreateSortPopupMenu() {
-  SortMenu = new QMenu(&Form);
-  SortMenu->setObjectName("SortPopupMenu");
-  for (const auto& [caption, key] : {std::pair{"Title", skTitle},
-                                     {"Album", skAlbum},
-                                     {"Artist", skArtist},
-                                     {"#", skTrack},
-                                     {"File name", skFileName}})
-    SortMenu->addAction(caption, &Form, [this, sortKey = key] {
-      Player.Guarded([&] { Player.Playlist().SortPlaylist(sortKey); });
-    });
+void TMainActions::UpdateStates() {
+  const TPlaybackController& c = Player.Controller();
+  QAction* playPause = Find("PlayPauseAction");
+  playPause->setText(QString::fromStdString(c.PlayPauseCaption()));
+  playPause->setEnabled(c.PlayPauseActionEnabled());
+  Find("StopAction")->setEnabled(c.StopActionEnabled());
+  Find("NowPlayingPropertiesAction")->setEnabled(c.NowPlayingPropertiesActionEnabled());
+  SelectionActionsChanged(Player.Playlist().SelectionActionsEnabled());
+  const TSettings& s = Player.Settings();
+  Find("ToggleMicroModeAction")->setChecked(s.MicroMode);
+  Find("TogglePanelsAction")->setChecked(!s.HidePanels);
+  Find("TogglePanelsAction")->setVisible(!s.MicroMode);
+  Find("ToggleSidePanelsAction")->setChecked(!s.HideSidePanels);
+  Find("ToggleSmallTopPanelAction")->setChecked(s.SmallTopPanel);
+}
+
+void TMainActions::SelectionActionsChanged(bool enabled) {
+  for (const char* name :
+       {"RemoveTracksAction", "UpAction", "DownAction", "PlaylistPlayAction", "PlaylistPropertiesAction",
+        "PlaylistOpenFileLocationAction", "SearchInLibraryAction"})
+    Find(name)->setEnabled(enabled);
 }
 
 }  // namespace tunevale

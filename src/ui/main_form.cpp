@@ -1,31 +1,83 @@
 #include "ui/main_form.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <optional>
 
 #include "ui/controls_panel.h"
+#include "ui/glyphs.h"
+#include "ui/hidden_sheet.h"
 #include "ui/library_sheet.h"
 #include "ui/main_actions.h"
 #include "ui/message_box.h"
+#include "ui/main_menus.h"
 #include "ui/playlist_sheet.h"
+#include "ui/tessel_form.h"
+#include "ui/tool_button.h"
 #include "ui/track_info_panel.h"
 #include "ui/update_form.h"
 #include "ui/video_sheet.h"
 #include "ui/view_modes.h"
+#include "ui/window_drag.h"
 
 namespace tunevale {
+
+namespace {
+
+std::optional<TWindowKey> WindowKeyOf(int key) {
+  switch (key) {
+    case Qt::Key_F11:
+      return TWindowKey::F11;
+    case Qt::Key_F:
+      return TWindowKey::F;
+    case Qt::Key_B:
+      return TWindowKey::B;
+    case Qt::Key_MediaNext:
+      return TWindowKey::MediaNext;
+    case Qt::Key_MediaPrevious:
+      return TWindowKey::MediaPrevious;
+    case Qt::Key_MediaStop:
+      return TWindowKey::MediaStop;
+    case Qt::Key_MediaPlay:
+    case Qt::Key_MediaPause:
+    case Qt::Key_MediaTogglePlayPause:
+      return TWindowKey::MediaPlayPause;
+    case Qt::Key_Back:
+      return TWindowKey::BrowserBack;
+    case Qt::Key_Forward:
+      return TWindowKey::BrowserForward;
+    case Qt::Key_Escape:
+      return TWindowKey::Escape;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool IsTextBox(const QWidget* w) {
+  if (const auto* combo = qobject_cast<const QComboBox*>(w)) return combo->isEditable();
+  return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QTextEdit*>(w) ||
+         qobject_cast<const QPlainTextEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w);
+}
+
+}  // namespace
 
 TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWindow)
     : Player(player),
       SetVideoWindow(std::move(setVideoWindow)),
       ViewModesObject(std::make_unique<TViewModes>(player, *this)) {
+  SetUpTesselForm(*this);
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
 
@@ -34,30 +86,28 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   TrackInfoPanelObject = new TTrackInfoPanel(Player, this);
-  // No tray in this build: the hide button minimizes the window.
-  TrackInfoPanelObject->OnHideInTray([this] { showMinimized(); });
-  TrackInfoPanelObject->OnDoubleClick([this] { ViewModesObject->ToggleMiniModeActionExecute(); });
   CreatePages();
   ControlsPanelObject = new TControlsPanel(Player, this);
   layout->addWidget(TrackInfoPanelObject);
   layout->addWidget(PageControlObject, 1);
   layout->addWidget(ControlsPanelObject);
   setCentralWidget(central);
+  CreateMenuButton();
   ActionsObject = std::make_unique<TMainActions>(Player, *this);
-  PlaylistSheetObject->SetSortMenu(ActionsObject->SortPopupMenu());
+  MenusObject = std::make_unique<TMainMenus>(Player, *ActionsObject, *this);
+  ConnectParts();
 
   Player.Controller().SetView(this);
   Player.SetView(this);
+  ViewModesObject->WindowSwitched(TWindowSwitch::Panels);
+  ViewModesObject->UpdateGlass();
   resize(ViewModesObject->NormalSize());
   NowPlayingChanged();
-  // The window's keys work in the lists and controls too, which would take
-  // letters and Esc for themselves; a text box keeps them for typing.
-  for (QWidget* w : findChildren<QWidget*>())
-    if (w->focusPolicy() != Qt::NoFocus && !w->isWindow() && !qobject_cast<QLineEdit*>(w))
-      w->installEventFilter(this);
+  qApp->installEventFilter(this);
 }
 
 TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
   // A box without a parent outlives the window; its close must not reach the player.
   if (MessageBox) {
     MessageBox->disconnect(this);
@@ -79,35 +129,134 @@ void TMainForm::CreatePages() {
   PageControlObject->addTab(LibrarySheetObject, "Library");
   VideoSheetObject = new TVideoSheet(PageControlObject);
   PageControlObject->addTab(VideoSheetObject, "Video");
-  // The Video tab shows only while video plays.
-  PageControlObject->setTabVisible(mpVideo, false);
+  HiddenSheetObject = new THiddenSheet(Player, PageControlObject);
+  PageControlObject->addTab(HiddenSheetObject, QString());
+  PageControlObject->setTabVisible(mpHidden, false);
   connect(PageControlObject, &QTabWidget::currentChanged, this, [this] { Player.PageControlChange(); });
 }
 
+void TMainForm::CreateMenuButton() {
+  MenuButtonObject =
+      ToolButton(PageControlObject, "MenuButton", "Show menu", GlyphIcon(TGlyph::Menu, Qt::darkGray));
+  connect(MenuButtonObject, &QToolButton::clicked, this, [this] { ActionsObject->Run("ShowMenuAction"); });
+}
+
+void TMainForm::ConnectParts() {
+  TrackInfoPanelObject->OnHideInTray([this] { ActionsObject->Run("ShowHideAction"); });
+  TrackInfoPanelObject->OnDoubleClick([this] { ViewModesObject->ToggleMiniModeActionExecute(); });
+  TrackInfoPanelObject->SetContextMenu(MenusObject->TopPanelPopupMenu());
+  PlaylistSheetObject->SetSortMenu(MenusObject->SortPopupMenu());
+  PlaylistSheetObject->SetContextMenu(MenusObject->PlaylistPopupMenu());
+  PlaylistSheetObject->OnSidePanelsToggle([this] { ActionsObject->Run("ToggleSidePanelsAction"); });
+  TMainMenus& m = *MenusObject;
+  LibrarySheetObject->SetListMenus({m.LibraryArtistsPopupMenu(), m.LibraryAlbumsPopupMenu(),
+                                    m.LibraryTracksPopupMenu(), m.LibraryTracksPopupMenu(),
+                                    m.LibraryPlaylistsPopupMenu()});
+  VideoSheetObject->SetContextMenu(MenusObject->VideoPopupMenu());
+  HiddenSheetObject->AddActionButtons(*ActionsObject);
+  WindowDrag =
+      new TWindowDrag(*this, [this] { return windowState() == Qt::WindowNoState && !TrayControlsVisible(); });
+  WindowDrag->AddArea(*TrackInfoPanelObject);
+  WindowDrag->AddArea(*ControlsPanelObject);
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] { ViewModesObject->UpdateGlass(); });
+}
+
 void TMainForm::SelectPage(int page) {
-  if (!PageControlObject->isTabVisible(page)) return;
+  if (ViewModesObject->PageHidden(page)) return;
   PageControlObject->setCurrentIndex(page);
   if (page == mpLibrary) LibrarySheetObject->FocusCurrentList();
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event) {
-  QMainWindow::resizeEvent(event);
+void TMainForm::ShowHiddenPage() { PageControlObject->setCurrentIndex(mpHidden); }
+
+void TMainForm::ShowHideActionExecute() {
+  if (isMinimized() || !isVisible()) {
+    showNormal();
+    raise();
+    activateWindow();
+  } else {
+    showMinimized();
+  }
+}
+
+void TMainForm::ShowIfHidden() {
+  if (isMinimized() || !isVisible()) ShowHideActionExecute();
+}
+
+void TMainForm::ShowHandling() {
+  // A minimized window stays minimized: restoring it after every remote
+  // command would undo the user's minimize whenever a remote client asks
+  // for anything.
+  ViewModesObject->UpdateGlass();
   ViewModesObject->FormResized();
 }
 
-void TMainForm::moveEvent(QMoveEvent* event) { QMainWindow::moveEvent(event); }
+void TMainForm::SetMainWindowHidden(bool hidden) { setVisible(!hidden); }
+
+void TMainForm::AdoptSecondaryWindow(QWidget& window) {
+  QPointer<QWidget> w(&window);
+  Player.SecondaryWindows().Add(
+      &window, [w] { return w && w->isVisible(); },
+      [w] {
+        if (w) w->deleteLater();
+      });
+  connect(&window, &QObject::destroyed, this,
+          [this, key = static_cast<const void*>(&window)] { Player.SecondaryWindows().Remove(key); });
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (MenusObject) ViewModesObject->FormResized();
+}
+
+bool TMainForm::event(QEvent* event) {
+  // A window blocked by a modal dialog hands its activation to the dialog.
+  if (event->type() == QEvent::WindowActivate && HandActivationToModal(*this)) return true;
+  return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+      // The extra mouse buttons walk the library history anywhere in the program.
+      const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+      if (button != Qt::BackButton && button != Qt::ForwardButton) break;
+      RunAction(button == Qt::BackButton ? "HistoryBackAction" : "HistoryForwardAction");
+      return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+      if (WindowKeyEvent(watched, static_cast<QKeyEvent*>(event))) return true;
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TMainForm::WindowKeyEvent(QObject* watched, QKeyEvent* key) {
+  // Seen first, before the widget it is for. A key the widget does not take
+  // travels on to its parents and comes by again; the answer is the same then.
+  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) return false;
+  const std::optional<TWindowKey> windowKey = WindowKeyOf(key->key());
+  if (!windowKey) return false;
+  if (key->type() == QEvent::KeyRelease) return !key->isAutoRepeat() && Player.FormKeyUp(*windowKey);
+  const bool inTextBox = IsTextBox(QApplication::focusWidget()) || IsTextBox(static_cast<QWidget*>(watched));
+  return Player.FormKeyDown(*windowKey, inTextBox, key->isAutoRepeat());
+}
 
 bool TMainForm::TitleFits(const std::string& title) const { return TrackInfoPanelObject->TitleFits(title); }
 
 void TMainForm::NowPlayingChanged() {
   TrackInfoPanelObject->ShowNowPlaying();
   ControlsPanelObject->ShowNowPlaying();
+  if (ActionsObject) ActionsObject->UpdateStates();
 }
 
 void TMainForm::ShowMediaPage(bool hasVideo) {
-  // Asked first: hiding the Video tab while it shows selects its neighbour, the Library.
+  // Asked first: the Library page in front stays there.
   const bool libraryShown = PageControlObject->currentIndex() == mpLibrary;
-  PageControlObject->setTabVisible(mpVideo, hasVideo);
+  ViewModesObject->SetPageHidden(mpVideo, !hasVideo);
   if (!libraryShown) PageControlObject->setCurrentIndex(hasVideo ? mpVideo : mpPlaylist);
 }
 
@@ -187,9 +336,25 @@ std::string TMainForm::SearchText() const { return LibrarySheetObject->SearchTex
 
 void TMainForm::StoreWindowState(TSettings& settings) { ViewModesObject->StoreWindowState(settings); }
 
+void TMainForm::WindowSwitched(TWindowSwitch which, const TSettings&) {
+  ViewModesObject->WindowSwitched(which);
+}
+
 void TMainForm::WindowSettingsRead(const TSettings& settings) {
   ViewModesObject->WindowSettingsRead(settings);
 }
+
+void TMainForm::TweaksRead(const TSettings&) {
+  ViewModesObject->UpdateGlass();
+  TrackInfoPanelObject->PlaceControls();
+}
+
+void TMainForm::SettingsApplied(const TSettings& settings) {
+  ViewModesObject->SetPageHidden(mpLibrary, !settings.UseLibrary);
+  ViewModesObject->UpdateTabs();
+}
+
+void TMainForm::RunAction(const std::string& name) { ActionsObject->Run(name); }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
@@ -206,46 +371,17 @@ void TMainForm::dropEvent(QDropEvent* event) {
                      [this, paths] { Player.Guarded([&] { Player.MediaAdder().DropFiles(paths); }); });
 }
 
-bool TMainForm::WindowKey(QKeyEvent* event) {
-  TPlaybackController& c = Player.Controller();
-  const bool forward = event->key() == Qt::Key_F;
-  if (forward || event->key() == Qt::Key_B) {
-    if (event->type() == QEvent::KeyRelease) {
-      if (!event->isAutoRepeat()) c.StopSeek();
-    } else {
-      // Repeats of a held key keep the seeking going.
-      Player.Guarded([&] { forward ? c.FastForwardActionExecute() : c.FastBackwardActionExecute(); });
-    }
-    return true;
-  }
-  if (event->key() == Qt::Key_Escape && event->type() == QEvent::KeyPress && c.Dragging()) {
-    c.ProgressBarCancelDrag();
-    return true;
-  }
-  return false;
-}
-
-void TMainForm::keyPressEvent(QKeyEvent* event) {
-  if (!WindowKey(event)) QMainWindow::keyPressEvent(event);
-}
-
-void TMainForm::keyReleaseEvent(QKeyEvent* event) {
-  if (!WindowKey(event)) QMainWindow::keyReleaseEvent(event);
-}
-
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-  if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
-      WindowKey(static_cast<QKeyEvent*>(event)))
-    return true;
-  return QMainWindow::eventFilter(watched, event);
-}
-
 bool TMainForm::CloseWindow() {
   close();
   return true;
 }
 
 void TMainForm::EndProcessNow() { std::_Exit(0); }
+
+void TMainForm::RestartProcess() {
+  Player.StartForced();
+  std::_Exit(0);
+}
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   if (!Closing) {

@@ -1,10 +1,12 @@
 // The main window: draws a TPlayer and forwards input to it. Every state it
-// shows (labels, progress, playlist rows, library rows, play mode, volume)
-// lives in the player's objects; the widgets follow their change calls.
-// The window is made of parts, each in its own files: the track strip, the
-// controls panel, the Playlist, Library and Video pages, the view modes and
-// the action table. The window owns them and answers the player's view calls
-// by handing each to the part it concerns.
+// shows (labels, progress, playlist rows, library rows, play mode, volume,
+// view flags) lives in the player's objects; the widgets follow their change
+// calls. The window is made of parts, each in its own files: the track
+// strip, the controls panel, the Playlist, Library, Video and hidden pages,
+// the view modes, the action table and the context menus. The window owns
+// them and answers the player's view calls by handing each to the part it
+// concerns. It sees every key and extra mouse button of the application
+// first (an application event filter).
 //
 // Re-entrancy: opening files, adding folders and refilling the library lists
 // process pending messages, so any click may arrive in the middle of them;
@@ -22,16 +24,20 @@
 
 class QMessageBox;
 class QTabWidget;
+class QToolButton;
 
 namespace tunevale {
 
 class TControlsPanel;
+class THiddenSheet;
 class TLibrarySheet;
 class TMainActions;
+class TMainMenus;
 class TPlaylistSheet;
 class TTrackInfoPanel;
 class TVideoSheet;
 class TViewModes;
+class TWindowDrag;
 
 class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateView {
  public:
@@ -46,8 +52,11 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   TPlaylistSheet& PlaylistSheet() const { return *PlaylistSheetObject; }
   TLibrarySheet& LibrarySheet() const { return *LibrarySheetObject; }
   TVideoSheet& VideoSheet() const { return *VideoSheetObject; }
+  THiddenSheet& HiddenSheet() const { return *HiddenSheetObject; }
+  QToolButton& MenuButton() const { return *MenuButtonObject; }
   TViewModes& ViewModes() const { return *ViewModesObject; }
   TMainActions& Actions() const { return *ActionsObject; }
+  TMainMenus& Menus() const { return *MenusObject; }
 
   // The update check the window runs daily and from its command; `launcher`
   // opens the changelog. Both must outlive the window.
@@ -56,7 +65,14 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
 
   // Brings main page `page` (TMainPage) to the front unless its tab is
   // hidden; the Library page gives its list in front the focus.
+  // Brings main page `page` (TMainPage) to the front unless it is hidden for
+  // a reason of its own (no library, no video); the Library page gives its
+  // list in front the focus.
   void SelectPage(int page);
+  // Hide in the tray, or show again. Without a tray: minimize and restore.
+  void ShowHideActionExecute();
+  // A modeless secondary window the heartbeat frees once it is hidden.
+  void AdoptSecondaryWindow(QWidget& window);
 
   // TPlaybackView.
   void ShowMediaPage(bool hasVideo) override;
@@ -74,7 +90,13 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   int CurrentLibraryPage() const override;
   std::string SearchText() const override;
   void StoreWindowState(TSettings& settings) override;
+  void WindowSwitched(TWindowSwitch which, const TSettings& settings) override;
   void WindowSettingsRead(const TSettings& settings) override;
+  void TweaksRead(const TSettings& settings) override;
+  void SettingsApplied(const TSettings& settings) override;
+  void ShowIfHidden() override;
+  void ShowHandling() override;
+  void SetMainWindowHidden(bool hidden) override;
   bool CloseWindow() override;
   void EndProcessNow() override;
   void UpdateCheckDue() override;
@@ -82,22 +104,23 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void ShowUpdateMessage(const std::string& text) override;
   bool ShowUpdateDialog(const TVersionText& version, bool installed,
                         const std::string& changelogUrl) override;
+  void RestartProcess() override;
+  void RunAction(const std::string& name) override;
+  void ShowHiddenPage() override;
 
  protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void CreatePages();
-  // The keys the window handles wherever the focus is (but in a text box);
-  // true when `event` was one of them.
-  bool WindowKey(QKeyEvent* event);
+  void CreateMenuButton();
+  void ConnectParts();
+  bool WindowKeyEvent(QObject* watched, QKeyEvent* key);
 
   TPlayer& Player;
   std::function<void(uintptr_t)> SetVideoWindow;
@@ -109,10 +132,14 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   TPlaylistSheet* PlaylistSheetObject = nullptr;
   TLibrarySheet* LibrarySheetObject = nullptr;
   TVideoSheet* VideoSheetObject = nullptr;
+  THiddenSheet* HiddenSheetObject = nullptr;
+  QToolButton* MenuButtonObject = nullptr;
+  TWindowDrag* WindowDrag = nullptr;
   std::unique_ptr<TMainActions> ActionsObject;
   QPointer<QMessageBox> MessageBox;  // the one box that does not wait, while it shows
   TUpdater* Updater = nullptr;
   TProcessLauncher* Launcher = nullptr;
+  std::unique_ptr<TMainMenus> MenusObject;
 
   bool Closing = false;
 };

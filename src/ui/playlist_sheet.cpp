@@ -11,8 +11,10 @@
 #include <algorithm>
 
 #include "app/player.h"
+#include "ui/add_url_form.h"
 #include "ui/busy_indicator.h"
 #include "ui/glyphs.h"
+#include "ui/main_menus.h"
 #include "ui/playlist_model.h"
 #include "ui/tool_button.h"
 #include "util/text.h"
@@ -45,7 +47,7 @@ TPlaylistSheet::TPlaylistSheet(TPlayer& player, QWidget* parent)
 TPlaylistSheet::~TPlaylistSheet() { Player.Playlist().RemoveListener(this); }
 
 QWidget* TPlaylistSheet::CreateTopPanel() {
-  auto* top = new QWidget(this);
+  auto* top = TopPanel = new QWidget(this);
   top->setObjectName("PlaylistTopPanel");
   top->setFixedHeight(30);
   auto* topLayout = new QHBoxLayout(top);
@@ -64,6 +66,14 @@ QWidget* TPlaylistSheet::CreateTopPanel() {
   topLayout->addWidget(addButton);
   topLayout->addWidget(PlaylistBusyIndicator);
   topLayout->addStretch(1);
+  ShowSidePanelsButton =
+      ToolButton(top, "ShowSidePanelsButton", "", GlyphIcon(TGlyph::ShowSidePanels, Qt::darkGray));
+  ShowSidePanelsButton->setFixedSize(15, 15);
+  ShowSidePanelsButton->hide();
+  connect(ShowSidePanelsButton, &QToolButton::clicked, this, [this] {
+    if (SidePanelsToggle) SidePanelsToggle();
+  });
+  topLayout->addWidget(ShowSidePanelsButton);
   return top;
 }
 
@@ -82,7 +92,7 @@ QWidget* TPlaylistSheet::CreateBody() {
   PlaylistListView->installEventFilter(this);
   connect(PlaylistListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { PlaylistViewSelectionChanged(); });
-  connect(PlaylistListView, &QListView::activated, this, [this](const QModelIndex& index) {
+  connect(PlaylistListView, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
     Player.Guarded([&] {
       Player.Playlist().SetItemIndex(index.row());
       Player.Playlist().PlaylistPlayActionExecute();
@@ -94,8 +104,9 @@ QWidget* TPlaylistSheet::CreateBody() {
 }
 
 QWidget* TPlaylistSheet::CreateSidePanel(QWidget* parent) {
-  auto* side = new QWidget(parent);
+  auto* side = SidePanel = new QWidget(parent);
   side->setObjectName("PlaylistSidePanel");
+  side->installEventFilter(this);
   side->setFixedWidth(28);
   auto* sideLayout = new QVBoxLayout(side);
   sideLayout->setContentsMargins(2, 2, 2, 2);
@@ -116,12 +127,30 @@ QWidget* TPlaylistSheet::CreateSidePanel(QWidget* parent) {
 
 void TPlaylistSheet::SetSortMenu(QMenu* menu) { SortButton->setMenu(menu); }
 
+void TPlaylistSheet::SetContextMenu(QMenu* menu) {
+  PlaylistListView->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(PlaylistListView, &QWidget::customContextMenuRequested, this,
+          [this, menu](const QPoint& at) { PopupMenu(menu, PlaylistListView->viewport()->mapToGlobal(at)); });
+}
+
+void TPlaylistSheet::OnSidePanelsToggle(std::function<void()> toggle) {
+  SidePanelsToggle = std::move(toggle);
+}
+
+void TPlaylistSheet::SetPanelsShown(bool topPanel, bool sidePanel) {
+  TopPanel->setVisible(topPanel);
+  SidePanel->setVisible(sidePanel);
+  ShowSidePanelsButton->setVisible(!sidePanel);
+}
+
 void TPlaylistSheet::PlayModeChanged(uint8_t mode) {
   if (mode < PlayModeComboBox->count()) PlayModeComboBox->setCurrentIndex(mode);
 }
 
 void TPlaylistSheet::PlaylistBusyChanged(bool busy, const std::string& text) {
   PlaylistBusyIndicator->SetBusy(busy, text);
+  // Long additions do not redraw the list row by row.
+  PlaylistListView->setUpdatesEnabled(!busy);
 }
 
 void TPlaylistSheet::PlaylistRowsChanged(const TPlaylistChange& change) {
@@ -160,15 +189,39 @@ void TPlaylistSheet::PlaylistViewSelectionChanged() {
   SyncingSelection = false;
 }
 
+bool TPlaylistSheet::OpenDialog(const char* caption, std::vector<std::string>& files) {
+  const TSettings& s = Player.Settings();
+  // With library folders the dialog starts in the music folder.
+  const QString start = s.LibraryFolders.empty() ? QString() : QString::fromStdString(s.MyMusicFolder);
+  const QStringList chosen = QFileDialog::getOpenFileNames(
+      window(), caption, start, QtOpenFilter(BuildOpenFilter(Player.Extensions())));
+  for (const QString& file : chosen) files.push_back(file.toStdString());
+  return !chosen.isEmpty();
+}
+
 void TPlaylistSheet::OpenActionExecute() {
   Player.Guarded([&] {
-    Player.MediaAdder().OpenActionExecute([this](std::vector<std::string>& files) {
-      const QStringList chosen = QFileDialog::getOpenFileNames(
-          window(), "Open", QString(), QtOpenFilter(BuildOpenFilter(Player.Extensions())));
-      for (const QString& file : chosen) files.push_back(file.toStdString());
-      return !chosen.isEmpty();
-    });
+    Player.MediaAdder().OpenActionExecute(
+        [this](std::vector<std::string>& files) { return OpenDialog("Open", files); });
   });
+}
+
+void TPlaylistSheet::AddTracksActionExecute() {
+  Player.Guarded([&] {
+    Player.MediaAdder().AddTracksActionExecute(
+        [this](std::vector<std::string>& files) { return OpenDialog("Add tracks", files); });
+  });
+}
+
+void TPlaylistSheet::AddURLActionExecute() {
+  TAddURLForm form(window());
+  const bool confirmed = form.exec() == QDialog::Accepted;
+  Player.Guarded([&] { Player.MediaAdder().AddURLActionExecute(confirmed, form.FileURL()); });
+}
+
+void TPlaylistSheet::AddFolderActionExecute() {
+  const QString folder = QFileDialog::getExistingDirectory(window(), "Select the folder you want to add");
+  Player.Guarded([&] { Player.MediaAdder().AddFolderActionExecute(folder.toStdString()); });
 }
 
 void TPlaylistSheet::SavePlaylistActionExecute() {
@@ -183,9 +236,19 @@ void TPlaylistSheet::SavePlaylistActionExecute() {
 }
 
 bool TPlaylistSheet::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == PlaylistListView && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+  if (watched == SidePanel && event->type() == QEvent::MouseButtonDblClick) {
+    if (SidePanelsToggle) SidePanelsToggle();
+    return true;
+  }
+  if (watched != PlaylistListView || event->type() != QEvent::KeyPress)
+    return QWidget::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  if (key == Qt::Key_Delete) {
     Player.Guarded([&] { Player.Playlist().RemoveTracksActionExecute(); });
+    return true;
+  }
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    Player.Guarded([&] { Player.Playlist().PlayItemIndex(); });
     return true;
   }
   return QWidget::eventFilter(watched, event);

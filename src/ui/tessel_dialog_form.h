@@ -1,12 +1,8 @@
-// The base of the program's dialogs: a white body and, along the bottom, a
-// band 42 pixels high in the button face colour with a light grey outline
-// (one pixel past the left, right and bottom edges, so only its top line
-// shows), where the dialog's buttons sit.
+// The base of the program's dialog windows: a white body over a band
+// 42 pixels high along the bottom, where the dialog's buttons sit.
 #pragma once
 
 #include <QDialog>
-
-class QFrame;
 
 namespace tunevale {
 
@@ -14,14 +10,15 @@ class TTesselDialogForm : public QDialog {
  public:
   static constexpr int BandHeight = 42;
 
-  explicit TTesselDialogForm(QWidget* parent = nullptr);
-  QFrame* Band() const { return BandShape; }
+  // A dialog owned by `owner` (it gets no task-bar entry of its own).
+  explicit TTesselDialogForm(QWidget* owner);
+
+  // 16 pixels right of and below the owner's top left corner, moved fully
+  // onto the owner's screen.
+  void PlaceBesideOwner();
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
-
- private:
-  QFrame* BandShape;
+  void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace tunevale

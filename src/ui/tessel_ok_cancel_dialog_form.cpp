@@ -4,25 +4,23 @@
 
 namespace tunevale {
 
-namespace {
-
-constexpr int ButtonWidth = 68;
-constexpr int ButtonHeight = 23;
-
-}  // namespace
-
-TTesselOKCancelDialogForm::TTesselOKCancelDialogForm(QWidget* parent)
-    : TTesselDialogForm(parent), OK(new QPushButton("OK", this)), Cancel(new QPushButton("Cancel", this)) {
+TTesselOKCancelDialogForm::TTesselOKCancelDialogForm(QWidget* owner) : TTesselDialogForm(owner) {
+  OK = new QPushButton("OK", this);
+  OK->setObjectName("OKButton");
   OK->setDefault(true);
+  Cancel = new QPushButton("Cancel", this);
+  Cancel->setObjectName("CancelButton");
+  for (QPushButton* b : {OK, Cancel}) b->setFixedSize(ButtonWidth, ButtonHeight);
   connect(OK, &QPushButton::clicked, this, &QDialog::accept);
   connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TTesselOKCancelDialogForm::resizeEvent(QResizeEvent* event) {
   TTesselDialogForm::resizeEvent(event);
+  // Anchored to the bottom right corner.
   const int top = height() - ButtonHeight - 9;
-  OK->setGeometry(width() - 2 * ButtonWidth - 16, top, ButtonWidth, ButtonHeight);
-  Cancel->setGeometry(width() - ButtonWidth - 10, top, ButtonWidth, ButtonHeight);
+  OK->move(width() - 2 * ButtonWidth - 16, top);
+  Cancel->move(width() - ButtonWidth - 10, top);
 }
 
 }  // namespace tunevale

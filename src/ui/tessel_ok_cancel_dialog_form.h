@@ -1,5 +1,6 @@
-// A dialog with "OK" (the default button, accepts) and "Cancel" (rejects)
-// at the bottom right of the band, each 68 x 23.
+// A dialog with "OK" (the default button) and "Cancel" in the bottom right
+// corner of its band. OK accepts, Cancel rejects; a dialog that checks its
+// input before closing overrides accept().
 #pragma once
 
 #include "ui/tessel_dialog_form.h"
@@ -10,16 +11,20 @@ namespace tunevale {
 
 class TTesselOKCancelDialogForm : public TTesselDialogForm {
  public:
-  explicit TTesselOKCancelDialogForm(QWidget* parent = nullptr);
-  QPushButton* OKButton() const { return OK; }
-  QPushButton* CancelButton() const { return Cancel; }
+  static constexpr int ButtonWidth = 68;
+  static constexpr int ButtonHeight = 23;
+
+  explicit TTesselOKCancelDialogForm(QWidget* owner);
+
+  QPushButton& OKButton() const { return *OK; }
+  QPushButton& CancelButton() const { return *Cancel; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  QPushButton* OK;
-  QPushButton* Cancel;
+  QPushButton* OK = nullptr;
+  QPushButton* Cancel = nullptr;
 };
 
 }  // namespace tunevale

@@ -1,5 +1,8 @@
 #include "ui/tool_button.h"
 
+#include <QAction>
+#include <QPushButton>
+
 namespace tunevale {
 
 void SetUpToolButton(QToolButton* button, const char* name, const QString& hint, const QIcon& icon) {
@@ -13,6 +16,19 @@ void SetUpToolButton(QToolButton* button, const char* name, const QString& hint,
 QToolButton* ToolButton(QWidget* parent, const char* name, const QString& hint, const QIcon& icon) {
   auto* button = new QToolButton(parent);
   SetUpToolButton(button, name, hint, icon);
+  return button;
+}
+
+QPushButton* ActionButton(QWidget* parent, QAction* action, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(action->objectName() + "Button");
+  const auto follow = [button, action] {
+    button->setVisible(action->isVisible());
+    button->setEnabled(action->isEnabled());
+  };
+  follow();
+  QObject::connect(action, &QAction::changed, button, follow);
+  QObject::connect(button, &QPushButton::clicked, action, &QAction::trigger);
   return button;
 }
 

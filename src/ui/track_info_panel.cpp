@@ -1,21 +1,30 @@
 #include "ui/track_info_panel.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QToolButton>
 #include <algorithm>
 
 #include "app/player.h"
+#include "app/window_rules.h"
 #include "ui/glyphs.h"
+#include "ui/main_menus.h"
 #include "ui/tool_button.h"
 
 namespace tunevale {
 
+namespace {
+
+constexpr int LabelHeight = 16;
+constexpr int TimeLabelBottomGap = 5;  // the time label is anchored to the bottom edge
+
+}  // namespace
+
 TTrackInfoPanel::TTrackInfoPanel(TPlayer& player, QWidget* parent) : QFrame(parent), Player(player) {
   setObjectName("TrackInfoPanel");
-  setFixedHeight(Height);
-  setStyleSheet(
-      "#TrackInfoPanel { background: #6D83AC; border: 1px solid #001561; } QLabel { color: white; }");
+  setFixedHeight(TrackInfoPanelFullHeight);
+  SetFontColour(Qt::white);
   const auto label = [this](const char* name) {
     auto* l = new QLabel(this);
     l->setObjectName(name);
@@ -39,6 +48,24 @@ void TTrackInfoPanel::OnHideInTray(std::function<void()> handler) {
 
 void TTrackInfoPanel::OnDoubleClick(std::function<void()> handler) { DoubleClicked = std::move(handler); }
 
+void TTrackInfoPanel::SetContextMenu(QMenu* menu) {
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this,
+          [this, menu](const QPoint& at) { PopupMenu(menu, mapToGlobal(at)); });
+}
+
+void TTrackInfoPanel::SetFontColour(const QColor& colour) {
+  setStyleSheet(
+      QString("#TrackInfoPanel { background: #6D83AC; border: 1px solid #001561; } QLabel { color: %1; }")
+          .arg(colour.name()));
+}
+
+void TTrackInfoPanel::SetSmall(bool small) {
+  setFixedHeight(TrackInfoPanelFullHeight - (small ? SmallTopPanelShrink : 0));
+  SubtitleLabel->setVisible(!small);
+  PlaceControls();
+}
+
 void TTrackInfoPanel::ShowNowPlaying() {
   const TPlaybackController& c = Player.Controller();
   TitleLabel->setText(QString::fromStdString(c.TitleLabel()));
@@ -50,19 +77,22 @@ void TTrackInfoPanel::ShowNowPlaying() {
 void TTrackInfoPanel::PlaceControls() {
   const int w = width();
   HideInTrayButton->move(w - HideInTrayButton->width() - 1, 1);
-  TitleLabel->setGeometry(8, 4, std::max(0, w - 8 - 20), 16);
-  SubtitleLabel->setGeometry(8, 20, std::max(0, w - 16), 16);
-  TimeLabel->setGeometry(8, 36, TimeLabel->sizeHint().width(), 16);
+  TitleLabel->setGeometry(8, 4, std::max(0, w - 8 - 20), LabelHeight);
+  SubtitleLabel->setGeometry(8, 20, std::max(0, w - 16), LabelHeight);
+  const int timeTop = height() - LabelHeight - TimeLabelBottomGap;
+  TimeLabel->setGeometry(8, timeTop, TimeLabel->sizeHint().width(), LabelHeight);
   VersionLabel->adjustSize();
-  VersionLabel->move(w - VersionLabel->width() - 8, 36);
-  VersionLabel->setVisible(!Player.Settings().HideVersionLabel &&
-                           TimeLabel->x() + TimeLabel->width() < VersionLabel->x());
+  VersionLabel->move(w - VersionLabel->width() - 8, timeTop);
+  VersionLabel->setVisible(
+      VersionLabelVisible(Player.Settings(), TimeLabel->geometry().right(), VersionLabel->x()));
 }
 
 bool TTrackInfoPanel::TitleFits(const std::string& title) const {
   const int right = HideInTrayButton->x();
   return TitleLabel->x() + TitleLabel->fontMetrics().horizontalAdvance(QString::fromStdString(title)) < right;
 }
+
+QRect TTrackInfoPanel::HideInTrayButtonGeometry() const { return HideInTrayButton->geometry(); }
 
 void TTrackInfoPanel::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);

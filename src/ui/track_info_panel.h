@@ -1,6 +1,7 @@
 // The track strip at the top of the window: title, subtitle, time and
-// version labels and the hide button. It shows the controller's texts; what
-// its hide button and a double-click do is the window's to say.
+// version labels and the hide button, on the strip's fill. It shows the
+// controller's texts; what its hide button, a double-click and its context
+// menu do is the window's to say.
 #pragma once
 
 #include <QFrame>
@@ -8,6 +9,7 @@
 #include <string>
 
 class QLabel;
+class QMenu;
 class QToolButton;
 
 namespace tunevale {
@@ -16,20 +18,23 @@ class TPlayer;
 
 class TTrackInfoPanel final : public QFrame {
  public:
-  static constexpr int Height = 57;
-
   TTrackInfoPanel(TPlayer& player, QWidget* parent);
 
   void OnHideInTray(std::function<void()> handler);
   void OnDoubleClick(std::function<void()> handler);
+  void SetContextMenu(QMenu* menu);
 
   // Takes the controller's label texts and places the labels.
   void ShowNowPlaying();
   // Lays the labels out over the strip's width; the version label gives way
-  // to a long time text and follows HideVersionLabel.
+  // to a long time text, to the small strip and to HideVersionLabel.
   void PlaceControls();
+  // The small strip is 16 pixels lower and has no subtitle.
+  void SetSmall(bool small);
+  void SetFontColour(const QColor& colour);
   // False when `title` would run into the hide button.
   bool TitleFits(const std::string& title) const;
+  QRect HideInTrayButtonGeometry() const;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

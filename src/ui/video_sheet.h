@@ -1,8 +1,10 @@
-// The Video page: the black panel the engine draws into.
+// The Video page: its top panel and the black panel the engine draws into.
 #pragma once
 
 #include <QWidget>
 #include <cstdint>
+
+class QMenu;
 
 namespace tunevale {
 
@@ -12,8 +14,12 @@ class TVideoSheet final : public QWidget {
 
   // The video panel's native window, for the engine to draw into.
   uintptr_t VideoWindowHandle() const;
+  void SetTopPanelShown(bool shown);
+  // The video panel's context menu.
+  void SetContextMenu(QMenu* menu);
 
  private:
+  QWidget* VideoTopPanel = nullptr;
   QWidget* VideoPanel = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include "mpris/mpris_mapping.h"
 #include "playback/fake_filter_graph.h"
 #include "playback/volume_scale.h"
+#include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
@@ -46,11 +47,6 @@ TEST(MprisMappingTest, UriBecomesTheLocationPlayTakes) {
   for (const auto& [uri, location] : cases) EXPECT_EQ(LocationOfUri(uri), location) << uri;
 }
 
-class TNoHttp : public THttpClient {
- public:
-  THttpResponse Get(const std::string&, size_t) override { return {}; }
-};
-
 class MprisStateTest : public ::testing::Test {
  protected:
   MprisStateTest() {
@@ -71,7 +67,7 @@ class MprisStateTest : public ::testing::Test {
   test::TTempFolder Folder;
   test::TFakeRuntime Runtime;
   test::TFakeFilterGraph Graph;
-  TNoHttp Http;
+  test::TCannedHttp Http;
   TPlayer Player{TPlayerPorts{Runtime, Graph, Http}, test::PortablePaths(Folder)};
   TMprisStateReader Reader;
   std::vector<std::string> Files;

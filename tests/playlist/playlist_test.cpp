@@ -237,6 +237,24 @@ TEST_F(PlaylistTest, SortPutsEmptyKeysFirstAndComparesIgnoringCase) {
   EXPECT_EQ(listener.PlaylistChangedCount, 4);
 }
 
+TEST_F(PlaylistTest, FileDateSortPutsOldestFirstAndUndatedEntriesLastInTheirOrder) {
+  TTempFolder folder;
+  const auto file = [&](const char* name, int ageSeconds) {
+    const std::string path = folder.Write(name, "x");
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                               std::chrono::seconds(ageSeconds));
+    return path;
+  };
+  const std::string newest = file("new.mp3", 10), oldest = file("old.mp3", 3000), middle = file("mid.mp3", 600);
+  Add({"http://radio.example/a.mp3", newest, folder / "gone.mp3", oldest, middle});
+  playlist.PlayEntry(1, true);
+  playlist.SortPlaylist(skFileDate);
+  EXPECT_THAT(Files(), ElementsAre(oldest, middle, newest, "http://radio.example/a.mp3", folder / "gone.mp3"));
+  EXPECT_EQ(playlist.PlayingIndex(), 2);
+  playlist.SortPlaylist(skFileDate, true);
+  EXPECT_THAT(Files(), ElementsAre(newest, middle, oldest, "http://radio.example/a.mp3", folder / "gone.mp3"));
+}
+
 TEST_F(PlaylistTest, ComparisonValues) {
   TTrackData a, b;
   a.MetaData.Title = "abc";

@@ -1,78 +1,18 @@
-// The main window under offscreen Qt over a headless player: a fake engine
-// and clock, real files for the entries and the settings.
-#include <QApplication>
+// The main window's playing, playlist and sizing under offscreen Qt.
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
-#include "app/player.h"
-#include "playback/fake_filter_graph.h"
-#include "support/canned_http.h"
-#include "support/fake_runtime.h"
-#include "support/offscreen_application.h"
-#include "support/mp3_file.h"
-#include "support/portable_paths.h"
-#include "support/temp_folder.h"
-#include "ui/main_form.h"
+#include "ui/main_form_fixture.h"
 #include "ui/playlist_sheet.h"
 #include "ui/view_modes.h"
 
-namespace tunevale {
+namespace tunevale::test {
 namespace {
-
-class MainFormTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { test::StartOffscreenApplication(); }
-
-  MainFormTest() {
-    Runtime.ClockMs = 1000000;
-    Paths = test::PortablePaths(Folder);
-    Files.push_back(Folder.Write("media/a.mp3", test::MakeMp3({"Dancing", "Abba", "Abba", "Gold", "1", "1992"})));
-    Files.push_back(Folder.Write("media/b.mp3", test::MakeMp3({"Maria", "Blondie", "Blondie", "Parallel", "1", "1999"})));
-    Files.push_back(Folder.Write("media/c.mp3", "x"));
-  }
-
-  TMainForm& Start(const std::vector<std::string>& files) {
-    Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr}, Paths);
-    Form = std::make_unique<TMainForm>(*Player, nullptr);
-    Player->Create(files);
-    Form->show();
-    Player->AfterShow();
-    return *Form;
-  }
-
-  template <class W>
-  W* Child(const char* name) {
-    W* w = Form->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
-
-  QString Text(const char* label) { return Child<QLabel>(label)->text(); }
-
-  static void Mouse(QWidget* w, QEvent::Type type) {
-    const QPointF at(w->width() / 2.0, w->height() / 2.0);
-    QMouseEvent event(type, at, w->mapToGlobal(at), Qt::LeftButton,
-                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-  }
-
-  test::TTempFolder Folder;
-  test::TFakeRuntime Runtime;
-  test::TFakeFilterGraph Graph;
-  test::TCannedHttp Http;
-  TAppPaths Paths;
-  std::vector<std::string> Files;
-  std::unique_ptr<TPlayer> Player;
-  std::unique_ptr<TMainForm> Form;
-};
 
 TEST_F(MainFormTest, ShowsThePlayingEntryAndThePlayButtonFollowsTheEngine) {
   Start(Files);
@@ -135,25 +75,6 @@ TEST_F(MainFormTest, ShortPressOnNextAdvancesAndPlayModeListFollowsThePlaylist) 
   EXPECT_EQ(Player->Playlist().PlayMode(), pmRepeat);
 }
 
-TEST_F(MainFormTest, SizingRuleSnapsToTheMiniViewAndKeepsTheControlsWidth) {
-  TMainForm& form = Start({});
-  const int base = 57 + 36;
-  struct {
-    QSize Requested, Expected;
-    bool Mini;
-  } cases[] = {
-      {{100, 400}, {242, 400}, false},           // narrower than the volume bar's right edge
-      {{300, base + 30}, {300, base}, true},     // snaps to the strips
-      {{300, base + 50}, {300, base}, true},
-      {{300, base + 51}, {300, base + 110}, false},  // snaps to the smallest normal view
-      {{300, base + 110}, {300, base + 110}, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(form.ViewModes().FormCanResize(c.Requested), c.Expected) << c.Requested.height();
-    EXPECT_EQ(Player->Settings().MiniMode, c.Mini) << c.Requested.height();
-  }
-}
-
 TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   {
     TMainForm& form = Start({});
@@ -182,11 +103,12 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   again.resize(400, 500);
   EXPECT_FALSE(Player->Settings().MiniMode);
 
-  // A double-click on the track strip switches to the mini view and back.
+  // A double-click on the track strip switches to the mini view (as small as
+  // it goes) and back.
   auto* strip = Child<QWidget>("TrackInfoPanel");
   Mouse(strip, QEvent::MouseButtonDblClick);
   EXPECT_TRUE(Player->Settings().MiniMode);
-  EXPECT_EQ(again.size(), QSize(400, 57 + 36));
+  EXPECT_EQ(again.size(), QSize(242, 57 + 36));
   Mouse(strip, QEvent::MouseButtonDblClick);
   EXPECT_FALSE(Player->Settings().MiniMode);
   EXPECT_EQ(again.size(), QSize(400, 500));
@@ -231,10 +153,11 @@ TEST_F(MainFormTest, SeekKeysWorkInListsButNotInTheSearchBoxAndEscEndsADrag) {
 }
 
 TEST_F(MainFormTest, OpenFilterBecomesQtEntries) {
-  EXPECT_EQ(QtOpenFilter("Media files|*.mp3;*.wma|All files|*.*"), "Media files (*.mp3 *.wma);;All files (*.*)");
+  EXPECT_EQ(QtOpenFilter("Media files|*.mp3;*.wma|All files|*.*"),
+            "Media files (*.mp3 *.wma);;All files (*.*)");
   EXPECT_EQ(QtOpenFilter(""), "");
   EXPECT_EQ(QtOpenFilter("dangling"), "");
 }
 
 }  // namespace
-}  // namespace tunevale
+}  // namespace tunevale::test

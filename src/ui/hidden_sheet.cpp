@@ -1,0 +1,37 @@
+#include "ui/hidden_sheet.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/player.h"
+#include "ui/main_actions.h"
+#include "ui/tool_button.h"
+
+namespace tunevale {
+
+THiddenSheet::THiddenSheet(TPlayer& player, QWidget* parent) : QWidget(parent), Player(player) {
+  setObjectName("TabSheet9");
+  auto* layout = new QVBoxLayout(this);
+  auto* text = new QLabel(
+      "You have found the secret page.\n\nCongratulations.\n\nThis was a secret.\n\n"
+      "Now tell everyone so it won't be a secret anymore.",
+      this);
+  text->setObjectName("SecretLabel");
+  text->setWordWrap(true);
+  layout->addWidget(text);
+}
+
+void THiddenSheet::AddActionButtons(TMainActions& actions) {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());
+  layout->addWidget(ActionButton(this, actions.Find("PlayDVDAction"), "Play DVD"));
+  layout->addWidget(ActionButton(this, actions.Find("StartCaptureAction"), "Capture"));
+  layout->addWidget(ActionButton(this, actions.Find("ResetSkinAction"), "Reset skin"));
+  auto* clone = new QPushButton("Clone me", this);
+  clone->setObjectName("CloneButton");
+  connect(clone, &QPushButton::clicked, this, [this] { Player.StartForced(); });
+  layout->addWidget(clone);
+  layout->addStretch(1);
+}
+
+}  // namespace tunevale

@@ -1,0 +1,375 @@
+// The window's command vocabulary and views under offscreen Qt: the action
+// table, the context menus in each view, the tabs, keys, mouse buttons, the
+// base dialogs and the heartbeat.
+#include <QAction>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "ui/add_url_form.h"
+#include "ui/controls_panel.h"
+#include "ui/main_actions.h"
+#include "ui/main_form_fixture.h"
+#include "ui/main_menus.h"
+#include "ui/track_info_panel.h"
+#include "ui/view_modes.h"
+
+namespace tunevale::test {
+namespace {
+
+using MainWindowTest = MainFormTest;
+
+struct TActionRow {
+  const char* Name;
+  const char* Category;
+  const char* Caption;
+  const char* Keys;
+  bool Enabled, Checked, Visible;
+};
+
+// The table as a freshly started window with an empty playlist shows it.
+// Hidden (and so disabled): the commands whose parts come later (library
+// browsing, properties, video window, settings, update check, about box, skins).
+const TActionRow ActionTable[] = {
+    {"PlayPauseAction", "Controls", "Play", "Ctrl+P", false, false, true},
+    {"StopAction", "Controls", "", "Ctrl+S", false, false, true},
+    {"PreviousAction", "Controls", "", "Ctrl+L", true, false, true},
+    {"NextAction", "Controls", "", "Ctrl+N", true, false, true},
+    {"MuteUnmuteAction", "Controls", "", "F8", true, false, true},
+    {"VolumeDownAction", "Controls", "", "F9", true, false, true},
+    {"VolumeUpAction", "Controls", "", "F10", true, false, true},
+    {"FastForwardAction", "Controls", "Fast forward", "", true, false, true},
+    {"FastBackwardAction", "Controls", "Fast backward", "", true, false, true},
+    {"OpenAction", "Playlist", "", "Ctrl+O", true, false, true},
+    {"AddTracksAction", "Playlist", "", "", true, false, true},
+    {"AddURLAction", "Playlist", "Add URL", "Ctrl+Shift+U", true, false, true},
+    {"AddFolderAction", "Playlist", "Add folder", "", true, false, true},
+    {"RemoveTracksAction", "Playlist", "", "", false, false, true},
+    {"UpAction", "Playlist", "Up", "Ctrl+U", false, false, true},
+    {"DownAction", "Playlist", "Down", "Ctrl+D", false, false, true},
+    {"ClearPlaylistAction", "Playlist", "", "Ctrl+Del", true, false, true},
+    {"ShuffleAction", "Playlist", "", "Ctrl+R", true, false, true},
+    {"PlaylistPlayAction", "Playlist", "Play", "", false, false, true},
+    {"SavePlayListAction", "Playlist", "", "Ctrl+Shift+S", true, false, true},
+    {"PlaylistOpenFileLocationAction", "Playlist", "Open file location", "", false, false, true},
+    {"PlaylistPropertiesAction", "Playlist", "Properties", "", false, false, false},
+    {"NowPlayingPropertiesAction", "Playlist", "Track properties", "", false, false, false},
+    {"SearchInLibraryAction", "Playlist", "Search in library", "", false, false, false},
+    {"CancelPlaylistActionAction", "Playlist", "Cancel action", "", true, false, true},
+    {"LibraryPlayAllAction", "Library", "Play all", "", false, false, false},
+    {"LibraryPlayAction", "Library", "Play", "", false, false, false},
+    {"LibraryAddToPlaylistAction", "Library", "Add to playlist", "", false, false, false},
+    {"LibraryOpenFileLocation", "Library", "Open file location", "", false, false, false},
+    {"LibraryPropertiesAction", "Library", "Properties", "", false, false, false},
+    {"HistoryBackAction", "Library", "", "", false, false, false},
+    {"HistoryForwardAction", "Library", "", "", false, false, false},
+    {"LibraryViewArtistAction", "Library", "View artist", "", false, false, false},
+    {"LibraryViewAlbumAction", "Library", "View album", "", false, false, false},
+    {"LibraryViewAlbumsAction", "Library", "View albums", "", false, false, false},
+    {"LibraryViewTracksAction", "Library", "View tracks", "", false, false, false},
+    {"LibraryViewFolderAction", "Library", "View folder", "", false, false, false},
+    {"LibraryPlayArtistAction", "Library", "Play artist", "", false, false, false},
+    {"LibraryAddArtistAction", "Library", "Add artist", "", false, false, false},
+    {"LibraryPlayAlbumAction", "Library", "Play album", "", false, false, false},
+    {"LibraryAddAlbumAction", "Library", "Add album", "", false, false, false},
+    {"CancelCrawlAction", "Library", "CancelCrawlAction", "", true, false, true},
+    {"ToggleFullScreenAction", "Video", "Full screen", "Alt+Return, Alt+Enter", false, false, false},
+    {"NextFrameAction", "Video", "", "Ctrl+Shift+F", false, false, false},
+    {"VideoSizeAction", "Video", "", "", false, false, false},
+    {"ZoomModeAction", "Video", "ZoomModeAction", "", false, false, false},
+    {"StartCaptureAction", "Video", "Capture", "", false, false, false},
+    {"PlayDVDAction", "Video", "Play DVD", "", true, false, true},
+    {"ShowHideAction", "Application", "", "Ctrl+H", true, false, true},
+    {"ToggleMiniModeAction", "Application", "", "Ctrl+Return, Ctrl+Enter", true, false, true},
+    {"ToggleMicroModeAction", "Application", "Slim mode", "Ctrl+M", true, false, true},
+    {"TogglePanelsAction", "Application", "Show panels", "", true, true, true},
+    {"ToggleSidePanelsAction", "Application", "", "", true, true, true},
+    {"ToggleSmallTopPanelAction", "Application", "Small top panel", "", true, false, true},
+    {"ShowMenuAction", "Application", "", "Alt+M", true, false, true},
+    {"ShowSettingsAction", "Application", "Settings", "", false, false, false},
+    {"CheckForUpdatesAction", "Application", "Check for updates", "", true, false, true},
+    {"ShowAboutAction", "Application", "About", "", false, false, false},
+    {"ShowHelpAction", "Application", "Help", "", true, false, true},
+    {"ShowHomepageAction", "Application", "Homepage", "", true, false, true},
+    {"ClearSearchBoxAction", "Application", "", "", false, false, true},
+    {"ResetSkinAction", "Application", "Reset skin", "", false, false, false},
+    {"ExitAction", "Application", "Exit", "", true, false, true},
+    {"Tab1Action", "Tabs", "", "F1, Shift+F1", true, false, true},
+    {"Tab2Action", "Tabs", "", "", true, false, true},
+    {"Tab3Action", "Tabs", "", "F7, Shift+F7", true, false, true},
+    {"Tab4Action", "Tabs", "", "F2, Shift+F2", true, false, true},
+    {"Tab5Action", "Tabs", "", "F3, Shift+F3", true, false, true},
+    {"Tab6Action", "Tabs", "", "F4, Shift+F4", true, false, true},
+    {"Tab7Action", "Tabs", "", "F5, Shift+F5", true, false, true},
+    {"Tab8Action", "Tabs", "", "F6, Shift+F6", true, false, true},
+};
+
+TEST_F(MainWindowTest, ActionTable) {
+  TMainForm& form = Start({});
+  QStringList names;
+  for (const TActionRow& row : ActionTable) {
+    names << row.Name;
+    QAction* a = form.Actions().Find(row.Name);
+    ASSERT_NE(a, nullptr) << row.Name;
+    EXPECT_EQ(a->property("category").toString(), row.Category) << row.Name;
+    EXPECT_EQ(a->text(), row.Caption) << row.Name;
+    QStringList keys;
+    for (const QKeySequence& key : a->shortcuts()) keys << key.toString(QKeySequence::PortableText);
+    EXPECT_EQ(keys.join(", "), row.Keys) << row.Name;
+    EXPECT_EQ(a->isEnabled(), row.Enabled) << row.Name;
+    EXPECT_EQ(a->isChecked(), row.Checked) << row.Name;
+    EXPECT_EQ(a->isVisible(), row.Visible) << row.Name;
+  }
+  EXPECT_EQ(names.size(), 71);
+  QStringList all;
+  for (QAction* a : form.findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly))
+    all << a->objectName();
+  EXPECT_EQ(all, names);
+
+  EXPECT_EQ(form.MenuButton().toolTip(), "Show menu");
+
+  // Selection, playback and the view switches move the states.
+  Player->Playlist().AddPlaylistEntry(Files[0]);
+  Player->Playlist().SelectOnly(0);
+  EXPECT_TRUE(form.Actions().Find("RemoveTracksAction")->isEnabled());
+  Player->PlayPause();
+  EXPECT_EQ(form.Actions().Find("PlayPauseAction")->text(), "Pause");
+  EXPECT_TRUE(form.Actions().Find("StopAction")->isEnabled());
+  Player->ToggleView(TWindowSwitch::MicroMode);
+  EXPECT_TRUE(form.Actions().Find("ToggleMicroModeAction")->isChecked());
+  EXPECT_FALSE(form.Actions().Find("TogglePanelsAction")->isVisible());
+}
+
+// What a menu shows: captions, "-" for a separator, "name >" for a submenu;
+// separators collapse as Qt draws them.
+QStringList Shown(const QMenu* menu) {
+  QStringList out;
+  for (const QAction* a : menu->actions()) {
+    if (!a->isVisible()) continue;
+    if (!a->isSeparator())
+      out << (a->menu() ? a->text() + " >" : a->text());
+    else if (!out.isEmpty() && out.last() != "-")
+      out << "-";
+  }
+  if (!out.isEmpty() && out.last() == "-") out.removeLast();
+  return out;
+}
+
+TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
+  TMainForm& form = Start({});
+  const TMainMenus& m = form.Menus();
+  const QStringList normalPlaylist{"Play", "-",      "Add", "Add URL",           "Add folder",
+                                   "-",    "Remove", "-",   "Open file location"};
+  const QStringList noPanelsPlaylist{
+      "Play",    "-",      "Open", "Add",    "Add URL", "Add folder", "Save playlist",     "-", "Play mode >",
+      "Shuffle", "Sort >", "-",    "Remove", "Clear",   "-",          "Open file location"};
+  const QStringList normalOptions{"Show panels", "Slim mode",         "Small top panel", "-",
+                                  "Help",        "Check for updates", "Beta feedback"};
+  const QStringList slimStrip{"Play", "Stop", "Previous track", "Next track"};
+  const QStringList miniStrip{"Open", "Add", "Add URL", "-", "Play mode >"};
+
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()), normalPlaylist);
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), QStringList());
+  EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions);
+  EXPECT_EQ(Shown(m.SortPopupMenu()),
+            (QStringList{"Title", "Album", "Artist", "#", "File name", "File date"}));
+  EXPECT_EQ(Shown(m.TrayPopupMenu()),
+            (QStringList{"Open", "Add tracks", "Add URL", "-", "Play mode >", "-", "Exit"}));
+  for (const QMenu* awaiting : {m.VideoPopupMenu(), m.LibraryArtistsPopupMenu(), m.LibraryAlbumsPopupMenu(),
+                                m.LibraryTracksPopupMenu(), m.LibraryPlaylistsPopupMenu()})
+    EXPECT_EQ(Shown(awaiting), QStringList()) << awaiting->objectName().toStdString();
+
+  Player->ToggleView(TWindowSwitch::SidePanels);
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()),
+            (QStringList{"Play", "-", "Add", "Add URL", "Add folder", "Save playlist", "-", "Shuffle",
+                         "Sort >", "-", "Remove", "Clear", "-", "Open file location"}));
+  Player->ToggleView(TWindowSwitch::SidePanels);
+  Player->ToggleView(TWindowSwitch::Panels);  // the side panels follow
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()), noPanelsPlaylist);
+  EXPECT_FALSE(m.OptionsPopupMenu()->actions()[2]->isChecked());
+  Player->ToggleView(TWindowSwitch::Panels);
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()), normalPlaylist);
+
+  Player->ToggleView(TWindowSwitch::MicroMode);  // hides the panels too
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), slimStrip);
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()), noPanelsPlaylist);
+  EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions.mid(1));
+  form.resize(form.width(), 0);
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip.mid(0, 4) + slimStrip + miniStrip.mid(3));
+  Player->ToggleView(TWindowSwitch::MicroMode);  // and brings them back
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip);
+  EXPECT_EQ(Shown(m.PlaylistPopupMenu()), normalPlaylist);
+
+  // The radio items follow the play mode and set it.
+  Player->Playlist().SetPlayMode(pmRepeat);
+  const QMenu* playModes = m.TrayPopupMenu()->actions()[6]->menu();
+  EXPECT_TRUE(playModes->actions()[pmRepeat]->isChecked());
+  playModes->actions()[pmRepeatAll]->trigger();
+  EXPECT_EQ(Player->Playlist().PlayMode(), pmRepeatAll);
+}
+
+TEST_F(MainWindowTest, WithoutLibraryAndVideoTheTabsGoAndTheMenuButtonMovesUnderTheHideButton) {
+  Folder.Write("prog/Tunevale.ini", "[Tunevale]\nUseLibrary=0\nFirstRun=0\n");
+  TMainForm& form = Start({});
+  QTabWidget& pages = form.PageControl();
+  for (int page : {mpPlaylist, mpLibrary, mpVideo, mpHidden}) EXPECT_FALSE(pages.isTabVisible(page)) << page;
+  EXPECT_TRUE(Child<QWidget>("TabSheet1")->isVisible());
+  const QRect hide = Child<QWidget>("HideInTrayButton")->geometry();
+  EXPECT_EQ(form.MenuButton().parentWidget(), &form.TrackInfoPanel());
+  EXPECT_EQ(form.MenuButton().geometry(), QRect(hide.x(), hide.height(), hide.width(), hide.height()));
+  form.SelectPage(mpLibrary);  // F2 and friends do not open a library that is off
+  EXPECT_EQ(pages.currentIndex(), mpPlaylist);
+
+  Player->Controller().FilterGraphGraphVideoSizeChanged(640, 480);
+  form.ShowMediaPage(true);
+  EXPECT_TRUE(pages.isTabVisible(mpPlaylist));
+  EXPECT_TRUE(pages.isTabVisible(mpVideo));
+  EXPECT_EQ(form.MenuButton().parentWidget(), &pages);
+  EXPECT_EQ(form.MenuButton().geometry().right(), form.width() - 1);
+}
+
+TEST_F(MainWindowTest, MiniViewKeepsAWindowDockedToTheBottomRightCorner) {
+  TMainForm& form = Start({});
+  const QRect work = form.screen()->availableGeometry();
+  form.move(work.right() + 1 - form.frameGeometry().width(),
+            work.bottom() + 1 - form.frameGeometry().height());
+  for (int pass = 0; pass < 2; ++pass) {
+    form.ViewModes().ToggleMiniModeActionExecute();
+    EXPECT_EQ(form.frameGeometry().bottomRight(), work.bottomRight()) << pass;
+  }
+}
+
+TEST_F(MainWindowTest, SlimViewAndSmallStripKeepThePageInFront) {
+  TMainForm& form = Start({});
+  form.SelectPage(mpLibrary);
+  Player->ToggleView(TWindowSwitch::MicroMode);
+  EXPECT_EQ(form.ControlsPanel().height(), 12);
+  EXPECT_FALSE(form.PageControl().isTabVisible(mpLibrary));
+  EXPECT_EQ(form.PageControl().currentIndex(), mpLibrary);
+  EXPECT_TRUE(Child<QWidget>("TabSheet2")->isVisible());
+  EXPECT_FALSE(Child<QWidget>("LibraryTopPanel")->isVisible());
+  Player->ToggleView(TWindowSwitch::MicroMode);
+  EXPECT_EQ(form.ControlsPanel().height(), 36);
+  EXPECT_TRUE(Child<QWidget>("LibraryTopPanel")->isVisible());
+
+  Player->ToggleView(TWindowSwitch::SmallTopPanel);
+  EXPECT_EQ(form.TrackInfoPanel().height(), 41);
+  EXPECT_FALSE(Child<QWidget>("SubtitleLabel")->isVisible());
+  EXPECT_FALSE(Child<QWidget>("VersionLabel")->isVisible());
+}
+
+TEST_F(MainWindowTest, EscapeWithoutADragHidesTheWindow) {
+  TMainForm& form = Start({});
+  QTest::keyClick(Child<QListView>("PlaylistListView"), Qt::Key_Escape);
+  EXPECT_TRUE(form.isMinimized());
+}
+
+// Keys QTest cannot spell (media and browser keys).
+void SendKey(QWidget* to, QEvent::Type type, int key) {
+  QKeyEvent event(type, key, Qt::NoModifier);
+  QApplication::sendEvent(to, &event);
+}
+
+void ClickKey(QWidget* to, int key) {
+  SendKey(to, QEvent::KeyPress, key);
+  SendKey(to, QEvent::KeyRelease, key);
+}
+
+TEST_F(MainWindowTest, MediaNextShortPressAdvancesLongPressSeeksAndKeepsTheEntry) {
+  Start(Files);
+  auto* list = Child<QListView>("PlaylistListView");
+  list->setFocus();
+  SendKey(list, QEvent::KeyPress, Qt::Key_MediaNext);
+  Runtime.Advance(500);
+  SendKey(list, QEvent::KeyRelease, Qt::Key_MediaNext);
+  EXPECT_EQ(Player->Playlist().PlayingIndex(), 1);
+
+  SendKey(list, QEvent::KeyPress, Qt::Key_MediaNext);
+  Runtime.Advance(2000);
+  SendKey(list, QEvent::KeyRelease, Qt::Key_MediaNext);
+  EXPECT_EQ(Player->Playlist().PlayingIndex(), 1);
+  EXPECT_GE(Player->Controller().PositionMs(), 30000);
+  EXPECT_FALSE(Player->Controller().SeekTimerRunning());
+
+  ClickKey(list, Qt::Key_MediaStop);
+  EXPECT_FALSE(Graph.Loaded());
+  ClickKey(list, Qt::Key_MediaTogglePlayPause);
+  EXPECT_EQ(Graph.CurrentState, gsRunning);
+}
+
+TEST_F(MainWindowTest, CtrlASelectsAllAndExtraMouseButtonsWalkTheHistory) {
+  TMainForm& form = Start(Files);
+  auto* list = Child<QListView>("PlaylistListView");
+  list->setFocus();
+  QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Player->Playlist().SelectedIndices(), (std::vector<int>{0, 1, 2}));
+
+  int back = 0, forward = 0;
+  for (const auto& [name, count] :
+       {std::pair{"HistoryBackAction", &back}, {"HistoryForwardAction", &forward}}) {
+    QAction* action = form.Actions().Find(name);
+    action->setVisible(true);  // as the library browsing will
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, [count = count] { ++*count; });
+  }
+  for (Qt::MouseButton button : {Qt::BackButton, Qt::BackButton, Qt::ForwardButton})
+    QTest::mouseClick(list->viewport(), button);
+  EXPECT_EQ(back, 2);
+  EXPECT_EQ(forward, 1);
+  ClickKey(list, Qt::Key_Forward);
+  EXPECT_EQ(forward, 2);
+}
+
+TEST_F(MainWindowTest, HiddenPageOnF11AndAddUrlDialogAddsTheTextAsTyped) {
+  TMainForm& form = Start({});
+  QTest::keyClick(&form, Qt::Key_F11);
+  EXPECT_EQ(form.PageControl().currentIndex(), mpHidden);
+  EXPECT_TRUE(Child<QWidget>("PlayDVDActionButton")->isVisible());
+  EXPECT_FALSE(Child<QWidget>("StartCaptureActionButton")->isVisible());
+
+  QTimer::singleShot(0, [] {
+    auto* dialog = dynamic_cast<TAddURLForm*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    // Anchored to the bottom right corner of the band.
+    EXPECT_EQ(dialog->OKButton().geometry(), QRect(dialog->width() - 152, dialog->height() - 32, 68, 23));
+    EXPECT_TRUE(dialog->OKButton().isDefault());
+    dialog->findChild<QLineEdit*>("URLEdit")->setText(" http://radio.example/live ");
+    dialog->OKButton().click();
+  });
+  form.Actions().Run("AddURLAction");
+  ASSERT_EQ(Player->Playlist().Count(), 1);
+  EXPECT_EQ(Player->Playlist().Row(0).Data->FileName, " http://radio.example/live ");
+}
+
+TEST_F(MainWindowTest, ModalDialogTakesTheActivationAndTheHeartbeatFreesHiddenWindows) {
+  TMainForm& form = Start({});
+  auto* about = new TTesselDialogForm(&form);
+  about->resize(300, 220);
+  QPointer<TTesselDialogForm> kept(about);
+  form.AdoptSecondaryWindow(*about);
+  about->setWindowModality(Qt::ApplicationModal);
+  about->show();
+  form.activateWindow();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), about);
+
+  Player->Scheduler().RefreshTimerTimer();
+  EXPECT_FALSE(kept.isNull());
+  about->hide();
+  Player->HeartbeatSoon();
+  EXPECT_EQ(Player->Scheduler().RefreshTimer().Interval(), 10);
+  Runtime.Advance(10);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(kept.isNull());
+  EXPECT_EQ(Player->SecondaryWindows().Count(), 0);
+  EXPECT_EQ(Player->Scheduler().RefreshTimer().Interval(), 4000);
+}
+
+}  // namespace
+}  // namespace tunevale::test
