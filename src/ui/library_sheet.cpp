@@ -269,13 +269,15 @@ QMenu* TLibrarySheet::ColumnMenu() {
     }
     connect(action, &QAction::toggled, this, [this, field](bool shown) { TrackColumnToggled(field, shown); });
   }
-  connect(HeaderMenu, &QMenu::aboutToShow, this, [this] {
+  const auto markShown = [this] {
     TTrackColumns columns(Player.Settings().TrackColumns);
     for (QAction* action : HeaderMenu->actions()) {
       const QSignalBlocker block(action);
       action->setChecked(columns.Shown(action->data().toInt()));
     }
-  });
+  };
+  markShown();
+  connect(HeaderMenu, &QMenu::aboutToShow, this, markShown);
   return HeaderMenu;
 }
 
