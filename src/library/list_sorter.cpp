@@ -29,7 +29,12 @@ int Compare(const T& a, const T& b) {
 int CompareKeys(const TRowSortKey& a, const TRowSortKey& b) {
   if (int c = Compare(a.Rank, b.Rank)) return c;
   if (int c = Compare(a.Prefix, b.Prefix)) return c;
-  if (int c = a.Text.compare(b.Text)) return c < 0 ? -1 : 1;
+  // Equal prefixes and a text within them: that text is the start of the other.
+  if (a.Text.size() <= 8 || b.Text.size() <= 8) {
+    if (int c = Compare(a.Text.size(), b.Text.size())) return c;
+  } else if (int c = a.Text.compare(b.Text)) {
+    return c < 0 ? -1 : 1;
+  }
   return Compare(a.Number, b.Number);
 }
 
@@ -129,8 +134,8 @@ void SortLibraryList(TLibraryList& list) {
     std::vector<TRowSortKey> keys;
     keys.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) keys.push_back(sorter.Key(rows[i], static_cast<uint32_t>(i)));
-    std::stable_sort(keys.begin(), keys.end(),
-                     [&](const TRowSortKey& a, const TRowSortKey& b) { return sorter.Less(a, b); });
+    // Library order breaks every tie, so this is the stable sort of the rows.
+    std::sort(keys.begin(), keys.end(), [&](const TRowSortKey& a, const TRowSortKey& b) { return sorter.Less(a, b); });
     std::vector<TLibraryRow> sorted;
     sorted.reserve(rows.size());
     for (const TRowSortKey& key : keys) sorted.push_back(rows[key.Row]);
