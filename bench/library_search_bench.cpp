@@ -26,6 +26,7 @@
 #include "library/library_search.h"
 #include "library/search_field.h"
 #include "library/search_query.h"
+#include "bench_runtime.h"
 #include "library_generator.h"
 
 namespace tunevale {
@@ -33,19 +34,6 @@ namespace {
 
 constexpr const char* kQueries[] = {"",         "abba",      "title:\"waterloo\"", "year:199", "album:<unknown>",
                                     "foo:bar", "abba waterloo", "ro ven"};
-
-class TBenchRuntime : public TRuntime {
- public:
-  int64_t MonotonicMs() const override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-  double Now() const override { return 0; }
-  std::unique_ptr<TTimer> CreateTimer(std::function<void()>) override { return nullptr; }
-  void ProcessPendingMessages() override {}
-  void SetIdleHandler(std::function<void()>) override {}
-  void ClearIdleHandler() override {}
-};
 
 class TBenchHost : public TLibrarySearchHost {
  public:

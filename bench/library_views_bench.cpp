@@ -17,23 +17,11 @@
 #include "library/library_search.h"
 #include "library/list_sorter.h"
 #include "library/track_columns.h"
+#include "bench_runtime.h"
 #include "library_generator.h"
 
 namespace tunevale {
 namespace {
-
-class TBenchRuntime : public TRuntime {
- public:
-  int64_t MonotonicMs() const override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-  double Now() const override { return 0; }
-  std::unique_ptr<TTimer> CreateTimer(std::function<void()>) override { return nullptr; }
-  void ProcessPendingMessages() override {}
-  void SetIdleHandler(std::function<void()>) override {}
-  void ClearIdleHandler() override {}
-};
 
 class TBenchPage : public TLibraryNavigatorView, public TLibrarySearchHost {
  public:
