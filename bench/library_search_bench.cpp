@@ -21,12 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_runtime.h"
 #include "library/library.h"
 #include "library/library_database.h"
 #include "library/library_search.h"
 #include "library/search_field.h"
 #include "library/search_query.h"
-#include "bench_runtime.h"
 #include "library_generator.h"
 
 namespace tunevale {

@@ -12,12 +12,12 @@
 #include <memory>
 #include <string>
 
+#include "bench_runtime.h"
 #include "library/library.h"
 #include "library/library_navigator.h"
 #include "library/library_search.h"
 #include "library/list_sorter.h"
 #include "library/track_columns.h"
-#include "bench_runtime.h"
 #include "library_generator.h"
 
 namespace tunevale {
@@ -58,8 +58,9 @@ struct TBench {
         meta.Album = "Album " + std::to_string(b);
         meta.Title = "Song " + std::to_string(t);
         meta.Track = t;
-        Library.AddTrack(TTrack::Create("/srv/music/prolific/" + std::to_string(b) + "/" + std::to_string(t) + ".mp3",
-                                        "", meta, 0, false));
+        Library.AddTrack(
+            TTrack::Create("/srv/music/prolific/" + std::to_string(b) + "/" + std::to_string(t) + ".mp3", "",
+                           meta, 0, false));
       }
     Prolific = Library.Artist(Library.FindArtist("The Prolific"));
     Navigator.SetView(&Page);
@@ -83,7 +84,11 @@ void SortTracks(benchmark::State& state) {
   }
   state.counters["rows"] = b.Search.List(lpTracks).RowCount();
 }
-BENCHMARK(SortTracks)->DenseRange(0, kTrackFieldCount - 1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+BENCHMARK(SortTracks)
+    ->DenseRange(0, kTrackFieldCount - 1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 void OpenArtistWith200Albums(benchmark::State& state) {
   TBench& b = Bench();

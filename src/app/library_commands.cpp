@@ -17,13 +17,15 @@ TLibraryCommands::TLibraryCommands(TLibrary& library, TPlaylist& playlist, TPlay
 
 int TLibraryCommands::SelectedRow(const TLibraryList& list) {
   const auto carries = [&](int row) { return list.Rows[row].Selected && list.Rows[row].Entry; };
-  if (list.FocusedRow >= 0 && list.FocusedRow < list.RowCount() && carries(list.FocusedRow)) return list.FocusedRow;
+  if (list.FocusedRow >= 0 && list.FocusedRow < list.RowCount() && carries(list.FocusedRow))
+    return list.FocusedRow;
   for (int row = 0; row < list.RowCount(); ++row)
     if (carries(row)) return row;
   return -1;
 }
 
-std::vector<TLibraryCommands::TFile> TLibraryCommands::ListFiles(const TLibraryList& list, bool selectedOnly) {
+std::vector<TLibraryCommands::TFile> TLibraryCommands::ListFiles(const TLibraryList& list,
+                                                                 bool selectedOnly) {
   std::vector<TFile> files;
   for (int row = 0; row < list.RowCount(); ++row) {
     if (selectedOnly && !list.Rows[row].Selected) continue;

@@ -74,7 +74,10 @@ class TPlayerView : public TPlaybackView {
   // Select a main page (TMainPage).
   virtual void ShowPage(int page) { (void)page; }
   // A yes/no question (question icon); true for yes. Headless: no.
-  virtual bool Confirm(const std::string& question) { (void)question; return false; }
+  virtual bool Confirm(const std::string& question) {
+    (void)question;
+    return false;
+  }
   // Shows the folder holding a file in the file manager.
   virtual void OpenFileLocation(const std::string& fileName) { (void)fileName; }
   // The library busy indicator shows `text` (busy) or is hidden.

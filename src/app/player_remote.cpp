@@ -87,7 +87,8 @@ void TPlayer::AddArtistTracks(int artistIndex) {
 void TPlayer::AddAlbumTracks(int artistIndex, int albumIndex) {
   if (artistIndex < 0 || artistIndex >= LibraryObject.ArtistCount()) return;
   const TArtist& artist = *LibraryObject.Artist(artistIndex);
-  if (albumIndex >= 0 && albumIndex < artist.AlbumCount()) LibraryCommandsObject.AppendAlbum(*artist.Album(albumIndex));
+  if (albumIndex >= 0 && albumIndex < artist.AlbumCount())
+    LibraryCommandsObject.AppendAlbum(*artist.Album(albumIndex));
 }
 
 // ---- Playlist ------------------------------------------------------------------------

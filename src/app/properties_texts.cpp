@@ -19,7 +19,9 @@ constexpr const char* kUnknown = "<unknown>";
 
 std::string NameOrUnknown(const std::string& name) { return name.empty() ? std::string(kUnknown) : name; }
 
-std::string NumberUnless(int64_t value, int64_t none) { return value == none ? std::string() : std::to_string(value); }
+std::string NumberUnless(int64_t value, int64_t none) {
+  return value == none ? std::string() : std::to_string(value);
+}
 
 // Genres in track order, each once ignoring case, as first spelt.
 class TGenres {
@@ -41,7 +43,9 @@ class TGenres {
   std::vector<std::string> Folded, Names;
 };
 
-bool Mentions(const std::string& text, std::string_view word) { return CaseFold(text).find(word) != std::string::npos; }
+bool Mentions(const std::string& text, std::string_view word) {
+  return CaseFold(text).find(word) != std::string::npos;
+}
 
 }  // namespace
 
@@ -57,8 +61,8 @@ std::string DisplayLocation(const std::string& path) {
   return IsValidUtf8(decoded) ? decoded : path;
 }
 
-TFileProperties FileProperties(const std::string& path, const TMetaData& meta, int64_t fileSize, int32_t errorCode,
-                               const std::string& errorText) {
+TFileProperties FileProperties(const std::string& path, const TMetaData& meta, int64_t fileSize,
+                               int32_t errorCode, const std::string& errorText) {
   TFileProperties p;
   p.Title = meta.Title;
   p.Track = NumberUnless(meta.Track, 0);
@@ -96,7 +100,8 @@ TFileProperties ReadFileProperties(const std::string& path, int32_t errorCode, c
   TMetaData meta;
   ReadTags(path, meta, false);
   struct stat st;
-  const bool exists = path.find("://") == std::string::npos && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  const bool exists =
+      path.find("://") == std::string::npos && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
   return FileProperties(path, meta, exists ? static_cast<int64_t>(st.st_size) : -1, errorCode, errorText);
 }
 

@@ -46,14 +46,17 @@ struct TFileProperties {
   bool LinkIsHelpPage = false;
 };
 
-inline constexpr const char* kCodecLinkText = "What\xC2\xA0" "are\xC2\xA0" "codecs?";
+inline constexpr const char* kCodecLinkText =
+    "What\xC2\xA0"
+    "are\xC2\xA0"
+    "codecs?";
 inline constexpr const char* kCodecHelpPage = "faq.html#general1";
 
 // The texts for `path` with the tags `meta` read from it and the entry's
 // last error (code 0: none). `fileSize` is the file's size, -1 when it is
 // not there.
-TFileProperties FileProperties(const std::string& path, const TMetaData& meta, int64_t fileSize, int32_t errorCode,
-                               const std::string& errorText);
+TFileProperties FileProperties(const std::string& path, const TMetaData& meta, int64_t fileSize,
+                               int32_t errorCode, const std::string& errorText);
 // Reads the tags and the size of `path` now, then FileProperties.
 TFileProperties ReadFileProperties(const std::string& path, int32_t errorCode, const std::string& errorText);
 // The location as shown: a local path exactly as it is; an address with its
@@ -61,7 +64,7 @@ TFileProperties ReadFileProperties(const std::string& path, int32_t errorCode, c
 std::string DisplayLocation(const std::string& path);
 
 struct TGroupProperties {
-  std::string Caption;  // "Artist" or "Album"
+  std::string Caption;   // "Artist" or "Album"
   bool IsAlbum = false;  // albums show their artist and hide the album count
   std::string Name, Artist, Tracks, Albums, Genres;
 };

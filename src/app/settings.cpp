@@ -20,7 +20,6 @@ constexpr TSettingsSection Tweaks = TSettingsSection::Tweaks;
 constexpr TListKeys LibraryFolderKeys{"LibraryFolders", "LibraryFolderCount", "LibraryFolder"};
 constexpr TListKeys PlaylistKeys{"CurrentPlaylist", "PlaylistCount", "PlaylistItem"};
 
-
 int32_t Number(const TSettingsStore& store, TSettingsSection section, std::string_view key,
                int32_t fallback) {
   return store.ReadNumber(section, key).value_or(fallback);

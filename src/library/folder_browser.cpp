@@ -27,7 +27,8 @@ std::vector<std::string> Subfolders(const std::string& folder) {
 
 }  // namespace
 
-std::vector<TFolderMenuItem> FolderMenuItems(const std::string& current, const std::vector<std::string>& libraryFolders) {
+std::vector<TFolderMenuItem> FolderMenuItems(const std::string& current,
+                                             const std::vector<std::string>& libraryFolders) {
   std::vector<TFolderMenuItem> items;
   if (current.empty()) {
     for (const std::string& folder : libraryFolders) items.push_back({folder, IncludeTrailingSlash(folder)});

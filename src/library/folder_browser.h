@@ -22,6 +22,7 @@ inline constexpr const char* kNoSubfoldersCaption = "No subfolders";
 // with its whole path. Otherwise one item per subfolder of `current` in name
 // order (ignoring case), or the one disabled item "No subfolders" when it has
 // none or cannot be read.
-std::vector<TFolderMenuItem> FolderMenuItems(const std::string& current, const std::vector<std::string>& libraryFolders);
+std::vector<TFolderMenuItem> FolderMenuItems(const std::string& current,
+                                             const std::vector<std::string>& libraryFolders);
 
 }  // namespace tunevale

@@ -92,10 +92,12 @@ void TLibraryNavigator::PageChange(bool shiftHeld) {
 void TLibraryNavigator::OpenArtist(const TArtist* artist, TArtistOpen how) {
   if (!View) return;
   TLibraryPage target = lpAlbums;
-  if (how == TArtistOpen::aoTracks || (how == TArtistOpen::aoDefault && Library.Settings().ArtistDoubleclickTab == 1))
+  if (how == TArtistOpen::aoTracks ||
+      (how == TArtistOpen::aoDefault && Library.Settings().ArtistDoubleclickTab == 1))
     target = lpTracks;
   // One album: its tracks straight away.
-  if (target == lpAlbums && how == TArtistOpen::aoDefault && artist && artist->AlbumCount() == 1) target = lpTracks;
+  if (target == lpAlbums && how == TArtistOpen::aoDefault && artist && artist->AlbumCount() == 1)
+    target = lpTracks;
   TRaise setting(SettingTextFlag);
   if (artist)
     SetQuery(ArtistQuery(artist->Name()));
@@ -156,7 +158,8 @@ std::string TLibraryNavigator::CurrentFolder() const {
 
 std::vector<TFolderMenuItem> TLibraryNavigator::FolderMenu() const {
   std::vector<std::string> folders;
-  for (const std::string& entry : Library.Settings().LibraryFolders) folders.push_back(Library.ResolveFolder(entry));
+  for (const std::string& entry : Library.Settings().LibraryFolders)
+    folders.push_back(Library.ResolveFolder(entry));
   return FolderMenuItems(CurrentFolder(), folders);
 }
 

@@ -76,7 +76,8 @@ void TrackKey(TRowSortKey& key, const TTrack& track, int field) {
 
 }  // namespace
 
-TListSorter::TListSorter(TLibraryPage page, int tag) : Page(page), Column(std::abs(tag) - 1), Descending(tag < 0) {}
+TListSorter::TListSorter(TLibraryPage page, int tag)
+    : Page(page), Column(std::abs(tag) - 1), Descending(tag < 0) {}
 
 std::string_view TListSorter::Keep(std::string text) { return Texts.emplace_back(std::move(text)); }
 
@@ -89,7 +90,8 @@ TRowSortKey TListSorter::Key(const TLibraryRow& row, uint32_t index) {
   switch (Page) {
     case lpArtists: {
       const auto* artist = static_cast<const TArtist*>(row.Entry);
-      if (Column == 0) SetText(key, artist->Name().empty() ? kUnknownFolded : std::string_view(artist->FoldedName()));
+      if (Column == 0)
+        SetText(key, artist->Name().empty() ? kUnknownFolded : std::string_view(artist->FoldedName()));
       if (Column == 1) key.Number = artist->AlbumCount();
       break;
     }
@@ -135,7 +137,8 @@ void SortLibraryList(TLibraryList& list) {
     keys.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) keys.push_back(sorter.Key(rows[i], static_cast<uint32_t>(i)));
     // Library order breaks every tie, so this is the stable sort of the rows.
-    std::sort(keys.begin(), keys.end(), [&](const TRowSortKey& a, const TRowSortKey& b) { return sorter.Less(a, b); });
+    std::sort(keys.begin(), keys.end(),
+              [&](const TRowSortKey& a, const TRowSortKey& b) { return sorter.Less(a, b); });
     std::vector<TLibraryRow> sorted;
     sorted.reserve(rows.size());
     for (const TRowSortKey& key : keys) sorted.push_back(rows[key.Row]);

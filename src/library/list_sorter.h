@@ -19,12 +19,12 @@
 namespace tunevale {
 
 struct TRowSortKey {
-  uint8_t Rank = 1;         // 0 for "<All>"
-  uint64_t Prefix = 0;      // the text's first eight bytes, big-endian: most comparisons end here
-  std::string_view Text;    // case-folded; empty for numeric keys
+  uint8_t Rank = 1;       // 0 for "<All>"
+  uint64_t Prefix = 0;    // the text's first eight bytes, big-endian: most comparisons end here
+  std::string_view Text;  // case-folded; empty for numeric keys
   int64_t Number = 0;
   uint32_t Ordinal = 0;
-  uint32_t Row = 0;         // the row's index before sorting
+  uint32_t Row = 0;  // the row's index before sorting
 };
 
 class TListSorter {

@@ -18,7 +18,9 @@ int TViewHistory::MoveTo(int index) {
   return Index;
 }
 
-std::string TViewHistory::BackHint() const { return CanGoBack() ? Hint("Back to ", Entry(Index - 1)) : std::string(); }
+std::string TViewHistory::BackHint() const {
+  return CanGoBack() ? Hint("Back to ", Entry(Index - 1)) : std::string();
+}
 
 std::string TViewHistory::ForwardHint() const {
   return CanGoForward() ? Hint("Forward to ", Entry(Index + 1)) : std::string();

@@ -26,7 +26,9 @@ constexpr TColumns PageColumns[kLibraryPageCount] = {
     {2, {"Name", "Location", nullptr}},
 };
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -48,8 +50,9 @@ void TLibraryListModel::ColumnsChanged() {
 }
 
 int TLibraryListModel::ColumnKey(int column) const {
-  return List.Page == lpTracks && column >= 0 && column < static_cast<int>(TrackFields.size()) ? TrackFields[column]
-                                                                                               : column;
+  return List.Page == lpTracks && column >= 0 && column < static_cast<int>(TrackFields.size())
+             ? TrackFields[column]
+             : column;
 }
 
 int TLibraryListModel::KeyColumn(int key) const {

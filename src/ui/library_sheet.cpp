@@ -36,7 +36,8 @@ TLibrarySheet::TLibrarySheet(TPlayer& player, QWidget* parent)
   setObjectName("TabSheet2");
   for (int page = 0; page < kLibraryPageCount; ++page)
     LibraryModels[page] = std::make_unique<TLibraryListModel>(
-        Player.Library(), Player.Search().List(static_cast<TLibraryPage>(page)), Player.Settings().TrackColumns);
+        Player.Library(), Player.Search().List(static_cast<TLibraryPage>(page)),
+        Player.Settings().TrackColumns);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -58,10 +59,13 @@ QWidget* TLibrarySheet::CreateTopPanel() {
   topLayout->setContentsMargins(4, 2, 4, 2);
   BackButton = ToolButton(top, "BackButton", QString(), GlyphIcon(TGlyph::Previous, Qt::darkGray));
   ForwardButton = ToolButton(top, "ForwardButton", QString(), GlyphIcon(TGlyph::Next, Qt::darkGray));
-  SearchFoldersButton = ToolButton(top, "SearchFoldersButton", "Browse folders", GlyphIcon(TGlyph::Open, Qt::darkGray));
+  SearchFoldersButton =
+      ToolButton(top, "SearchFoldersButton", "Browse folders", GlyphIcon(TGlyph::Open, Qt::darkGray));
   ToggleListButton = ToolButton(top, "ToggleListButton", QString(), GlyphIcon(TGlyph::Sort, Qt::darkGray));
-  connect(BackButton, &QToolButton::clicked, this, [this] { Player.Guarded([&] { Navigator.HistoryBack(); }); });
-  connect(ForwardButton, &QToolButton::clicked, this, [this] { Player.Guarded([&] { Navigator.HistoryForward(); }); });
+  connect(BackButton, &QToolButton::clicked, this,
+          [this] { Player.Guarded([&] { Navigator.HistoryBack(); }); });
+  connect(ForwardButton, &QToolButton::clicked, this,
+          [this] { Player.Guarded([&] { Navigator.HistoryForward(); }); });
   connect(SearchFoldersButton, &QToolButton::clicked, this, [this] { ShowFolderMenu(); });
   connect(ToggleListButton, &QToolButton::clicked, this, [this] { ToggleListMode(); });
   SearchEdit = new QLineEdit(top);
@@ -72,7 +76,8 @@ QWidget* TLibrarySheet::CreateTopPanel() {
   SearchEdit->installEventFilter(this);
   LibraryBusyIndicator = new TBusyIndicator(
       Player, "LibraryBusyImage", [this] { Player.Library().Flags.CancelCrawl = true; }, top);
-  for (QWidget* w : {static_cast<QWidget*>(BackButton), static_cast<QWidget*>(ForwardButton)}) topLayout->addWidget(w);
+  for (QWidget* w : {static_cast<QWidget*>(BackButton), static_cast<QWidget*>(ForwardButton)})
+    topLayout->addWidget(w);
   topLayout->addWidget(LibraryBusyIndicator);
   topLayout->addWidget(SearchEdit, 1);
   topLayout->addWidget(SearchFoldersButton);
@@ -85,7 +90,8 @@ QWidget* TLibrarySheet::CreateTopPanel() {
     Navigator.SearchTyped();
     SearchTimer->start();
   });
-  connect(SearchTimer, &QTimer::timeout, this, [this] { Player.Guarded([&] { Navigator.RunTypedSearch(); }); });
+  connect(SearchTimer, &QTimer::timeout, this,
+          [this] { Player.Guarded([&] { Navigator.RunTypedSearch(); }); });
   return top;
 }
 
@@ -93,8 +99,8 @@ void TLibrarySheet::CreateLists() {
   LibraryPageControl = new QTabWidget(this);
   LibraryPageControl->setObjectName("LibraryPageControl");
   LibraryPageControl->setDocumentMode(true);
-  const char* names[kLibraryPageCount] = {"ArtistsListView", "AlbumsListView", "TracksListView", "VideosListView",
-                                          "PlaylistsListView"};
+  const char* names[kLibraryPageCount] = {"ArtistsListView", "AlbumsListView", "TracksListView",
+                                          "VideosListView", "PlaylistsListView"};
   for (int i = 0; i < kLibraryPageCount; ++i) {
     auto* view = new QTreeView(LibraryPageControl);
     view->setObjectName(names[i]);
@@ -111,10 +117,14 @@ void TLibrarySheet::CreateLists() {
     view->header()->setSortIndicatorShown(false);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
-    connect(view->header(), &QHeaderView::sectionClicked, this, [this, i](int column) { HeaderClicked(i, column); });
-    connect(view, &QTreeView::doubleClicked, this, [this, i](const QModelIndex& index) { ActivateRow(i, index.row()); });
-    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, i] { SelectionChanged(i); });
-    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this, [this, i] { SelectionChanged(i); });
+    connect(view->header(), &QHeaderView::sectionClicked, this,
+            [this, i](int column) { HeaderClicked(i, column); });
+    connect(view, &QTreeView::doubleClicked, this,
+            [this, i](const QModelIndex& index) { ActivateRow(i, index.row()); });
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, i] { SelectionChanged(i); });
+    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this, i] { SelectionChanged(i); });
     LibraryViews[i] = view;
     LibraryPageControl->addTab(view, QString::fromUtf8(LibraryPageCaption(i).data()));
   }
@@ -167,14 +177,17 @@ void TLibrarySheet::ShowFolderMenu() {
   for (const TFolderMenuItem& item : Navigator.FolderMenu()) {
     QAction* action = menu.addAction(QString::fromStdString(item.Caption));
     action->setEnabled(item.Enabled);
-    connect(action, &QAction::triggered, this, [this, item] { Player.Guarded([&] { Navigator.ChooseFolder(item); }); });
+    connect(action, &QAction::triggered, this,
+            [this, item] { Player.Guarded([&] { Navigator.ChooseFolder(item); }); });
   }
   menu.exec(SearchFoldersButton->mapToGlobal(QPoint(0, SearchFoldersButton->height())));
 }
 
 // ---- Rows -----------------------------------------------------------------------------
 
-void TLibrarySheet::BusyChanged(bool busy, const std::string& text) { LibraryBusyIndicator->SetBusy(busy, text); }
+void TLibrarySheet::BusyChanged(bool busy, const std::string& text) {
+  LibraryBusyIndicator->SetBusy(busy, text);
+}
 
 void TLibrarySheet::ListRefilled(int page) {
   if (page < 0 || page >= kLibraryPageCount) return;
@@ -186,7 +199,8 @@ void TLibrarySheet::ListRefilled(int page) {
   if (model.rowCount() > 0) {
     QItemSelection selection;
     for (int row = 0; row < list.RowCount(); ++row)
-      if (list.Rows[row].Selected) selection.select(model.index(row, 0), model.index(row, model.columnCount() - 1));
+      if (list.Rows[row].Selected)
+        selection.select(model.index(row, 0), model.index(row, model.columnCount() - 1));
     view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
     if (list.FocusedRow >= 0 && list.FocusedRow < list.RowCount())
       view->selectionModel()->setCurrentIndex(model.index(list.FocusedRow, 0), QItemSelectionModel::NoUpdate);
@@ -258,8 +272,8 @@ QMenu* TLibrarySheet::ColumnMenu() {
   HeaderMenu = new QMenu(this);
   HeaderMenu->setObjectName("ListViewHeaderPopupMenu");
   for (int field = tfTitle; field < kTrackFieldCount; ++field) {
-    QAction* action = HeaderMenu->addAction(QString::fromUtf8(TrackFieldInfo(field).Caption.data(),
-                                                              static_cast<qsizetype>(TrackFieldInfo(field).Caption.size())));
+    QAction* action = HeaderMenu->addAction(QString::fromUtf8(
+        TrackFieldInfo(field).Caption.data(), static_cast<qsizetype>(TrackFieldInfo(field).Caption.size())));
     action->setCheckable(true);
     action->setData(field);
     if (field == tfTitle) {
@@ -287,7 +301,8 @@ void TLibrarySheet::TrackColumnToggled(int field, bool shown) {
   RebuildTrackColumns(s.ListLayouts[LayoutOfPage[lpTracks]], s.TrackColumns);
   TLibraryList& tracks = Player.Search().List(lpTracks);
   // The sort stays on its field while that is shown.
-  if (tracks.SortTag != 0 && !TTrackColumns(s.TrackColumns).Shown(std::abs(tracks.SortTag) - 1)) tracks.SortTag = 0;
+  if (tracks.SortTag != 0 && !TTrackColumns(s.TrackColumns).Shown(std::abs(tracks.SortTag) - 1))
+    tracks.SortTag = 0;
   LibraryModels[lpTracks]->ColumnsChanged();
   QHeaderView* header = LibraryViews[lpTracks]->header();
   const std::vector<TListColumn>& columns = s.ListLayouts[LayoutOfPage[lpTracks]].Columns;
@@ -373,7 +388,8 @@ bool TLibrarySheet::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched == LibraryViews[page]->viewport()) {
       const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
       if (button != Qt::BackButton && button != Qt::ForwardButton) break;
-      Player.Guarded([&] { button == Qt::BackButton ? Navigator.HistoryBack() : Navigator.HistoryForward(); });
+      Player.Guarded(
+          [&] { button == Qt::BackButton ? Navigator.HistoryBack() : Navigator.HistoryForward(); });
       return true;
     }
   }

@@ -252,7 +252,8 @@ std::string_view CutUtf8(std::string_view s, size_t maxBytes) {
 size_t FormatPlayTime(int64_t ms, char* out, size_t size) {
   const int64_t totalSeconds = std::max<int64_t>(ms, 0) / 1000;
   const int n = std::snprintf(out, size, "%lld:%02lld:%02lld", static_cast<long long>(totalSeconds / 3600),
-                              static_cast<long long>(totalSeconds / 60 % 60), static_cast<long long>(totalSeconds % 60));
+                              static_cast<long long>(totalSeconds / 60 % 60),
+                              static_cast<long long>(totalSeconds % 60));
   return n < 0 ? 0 : std::min(static_cast<size_t>(n), size == 0 ? 0 : size - 1);
 }
 

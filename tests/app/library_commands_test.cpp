@@ -39,11 +39,12 @@ class LibraryCommandsTest : public test::PlaylistFixture {
         PlaylistFile(playlist, Http, Library.CrawlTasks, Folder.Path()),
         Commands(Library, playlist, PlaylistFile, LibrarySettings, Host) {
     for (const char* name : {"a", "b", "c", "d", "e"})
-      test::AddTestTrack(Library, std::string("/m/") + name + ".mp3", test::Tags(name, "X", name[0] < 'c' ? "One" : "Two"));
+      test::AddTestTrack(Library, std::string("/m/") + name + ".mp3",
+                         test::Tags(name, "X", name[0] < 'c' ? "One" : "Two"));
     for (int b = 0; b < 2; ++b)
       for (int t = 0; t < Library.Artist(0)->Album(b)->TrackCount(); ++t)
-        Tracks.Rows.push_back({Library.Artist(0)->Album(b)->Track(t), TRowKind::rkEntry, false,
-                               uint32_t(Tracks.Rows.size())});
+        Tracks.Rows.push_back(
+            {Library.Artist(0)->Album(b)->Track(t), TRowKind::rkEntry, false, uint32_t(Tracks.Rows.size())});
     // Shown in reverse order.
     std::reverse(Tracks.Rows.begin(), Tracks.Rows.end());
     runtime.TickPerReadMs = 200;  // every pump processes messages

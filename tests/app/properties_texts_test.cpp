@@ -1,9 +1,8 @@
 // What the properties windows show, without a window.
 #include "app/properties_texts.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "library/library_test_support.h"
 #include "support/temp_folder.h"
@@ -66,8 +65,8 @@ TEST(PropertiesTextsTest, TabsErrorsAndTheLink) {
 TEST(PropertiesTextsTest, ArtistsAndAlbumsCountAndCollectGenresOnce) {
   TLibrarySettings settings;
   TLibrary library(settings, "/");
-  const std::pair<const char*, const char*> tracks[] = {{"A", "Rock"}, {"A", ""}, {"B", "pop"}, {"A", "ROCK"},
-                                                        {"B", "Pop"}, {"A", "Jazz"}};
+  const std::pair<const char*, const char*> tracks[] = {{"A", "Rock"}, {"A", ""},    {"B", "pop"},
+                                                        {"A", "ROCK"}, {"B", "Pop"}, {"A", "Jazz"}};
   int n = 0;
   for (const auto& [album, genre] : tracks) {
     TMetaData meta = test::Tags("t", "Artist", album);

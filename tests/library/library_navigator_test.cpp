@@ -30,7 +30,10 @@ class TFakePage : public TLibraryNavigatorView, public TLibrarySearchHost {
 class NavigatorTest : public ::testing::Test {
  protected:
   NavigatorTest()
-      : Library(Settings, "/"), Pump(Runtime), Search(Library, Page, Runtime, Pump), Navigator(Library, Search, Pump) {
+      : Library(Settings, "/"),
+        Pump(Runtime),
+        Search(Library, Page, Runtime, Pump),
+        Navigator(Library, Search, Pump) {
     Navigator.SetView(&Page);
     test::AddTestTrack(Library, "/m/s/1.mp3", test::Tags("One", "12\" Singles", "Vol. 1"));
     test::AddTestTrack(Library, "/m/s/2.mp3", test::Tags("Two", "12\" Singles", "Vol. 2"));

@@ -1,8 +1,7 @@
 // The library views' core: sorting, the tracks list's columns, the view
 // history and the folder browser's menu.
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 
@@ -37,14 +36,16 @@ class ListSorterTest : public ::testing::Test {
   TLibraryList Rows(TLibraryPage page) {
     TLibraryList list(page);
     const auto add = [&](void* entry) {
-      list.Rows.push_back({entry, entry ? TRowKind::rkEntry : TRowKind::rkAll, false, uint32_t(list.Rows.size())});
+      list.Rows.push_back(
+          {entry, entry ? TRowKind::rkEntry : TRowKind::rkAll, false, uint32_t(list.Rows.size())});
     };
     for (int a = 0; a < Library.ArtistCount(); ++a) {
       TArtist* artist = Library.Artist(a);
       if (page == lpArtists) add(artist);
       for (int b = 0; b < artist->AlbumCount(); ++b) {
         if (page == lpAlbums) add(artist->Album(b));
-        for (int t = 0; page == lpTracks && t < artist->Album(b)->TrackCount(); ++t) add(artist->Album(b)->Track(t));
+        for (int t = 0; page == lpTracks && t < artist->Album(b)->TrackCount(); ++t)
+          add(artist->Album(b)->Track(t));
       }
       if (a == 1 && page != lpTracks) add(nullptr);
     }
@@ -139,8 +140,8 @@ TEST(TrackColumnsTest, ShowingAColumnAgainPutsItInTheFixedOrder) {
   meta.Length = 3725999;
   TTrack* track = test::AddTestTrack(library, "/t.mp3", meta);
   std::array<char, 24> buffer;
-  const std::pair<int, std::string> cells[] = {{tfTitle, "T"}, {tfNumber, ""}, {tfAlbum, "Al"}, {tfArtist, "AA"},
-                                               {tfLength, "1:02:05"}, {tfYear, ""}};
+  const std::pair<int, std::string> cells[] = {{tfTitle, "T"},   {tfNumber, ""},        {tfAlbum, "Al"},
+                                               {tfArtist, "AA"}, {tfLength, "1:02:05"}, {tfYear, ""}};
   for (const auto& [field, text] : cells) EXPECT_EQ(TrackCellText(*track, field, buffer), text) << field;
 }
 

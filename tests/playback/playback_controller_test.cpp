@@ -307,7 +307,8 @@ TEST(PlaybackTextTest, ErrorTexts) {
   EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""), "Cannot find this file. It may be removed from your computer.");
   EXPECT_EQ(PlayErrorText(-3, "boom"), "Cannot open this file because of an unknown error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "Odd failure"), "Odd failure\rPlease report this error.");
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"), "Cannot open this file because of an unknown error.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"),
+            "Cannot open this file because of an unknown error.");
 }
 
 }  // namespace

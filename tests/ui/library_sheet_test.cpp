@@ -1,6 +1,10 @@
 // The Library page under offscreen Qt over a headless player: sorting by the
 // header, the column chooser, history keys and buttons, type-to-search and
 // what a drag carries.
+#include "ui/library_sheet.h"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,7 +14,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
-#include <gtest/gtest.h>
 
 #include "app/player.h"
 #include "library/library_test_support.h"
@@ -18,7 +21,6 @@
 #include "support/fake_runtime.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
-#include "ui/library_sheet.h"
 #include "ui/main_form.h"
 #include "util/http_client.h"
 
@@ -64,7 +66,8 @@ class LibrarySheetTest : public ::testing::Test {
   QLineEdit* SearchEdit() { return Form->findChild<QLineEdit*>("SearchEdit"); }
   static QStringList Column(QTreeView* view, int column) {
     QStringList texts;
-    for (int row = 0; row < view->model()->rowCount(); ++row) texts << view->model()->index(row, column).data().toString();
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+      texts << view->model()->index(row, column).data().toString();
     return texts;
   }
   static void Key(QWidget* w, int key, const QString& text = {}) {
@@ -119,8 +122,8 @@ TEST_F(LibrarySheetTest, BackspaceAndTheBackButtonWalkTheHistory) {
   Key(View("VideosListView"), Qt::Key_Backspace);
   EXPECT_EQ(Pages()->currentIndex(), lpTracks);
   QWidget* viewport = View("TracksListView")->viewport();
-  QMouseEvent back(QEvent::MouseButtonPress, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)), Qt::BackButton,
-                   Qt::BackButton, Qt::NoModifier);
+  QMouseEvent back(QEvent::MouseButtonPress, QPointF(5, 5), viewport->mapToGlobal(QPointF(5, 5)),
+                   Qt::BackButton, Qt::BackButton, Qt::NoModifier);
   QApplication::sendEvent(viewport, &back);
   EXPECT_EQ(Pages()->currentIndex(), lpAlbums);
   auto* forward = Form->findChild<QToolButton*>("ForwardButton");
