@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_runtime.h"
 #include "library/library.h"
 #include "library/library_database.h"
 #include "library/library_search.h"
@@ -33,19 +34,6 @@ namespace {
 
 constexpr const char* kQueries[] = {"",         "abba",      "title:\"waterloo\"", "year:199", "album:<unknown>",
                                     "foo:bar", "abba waterloo", "ro ven"};
-
-class TBenchRuntime : public TRuntime {
- public:
-  int64_t MonotonicMs() const override {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-  double Now() const override { return 0; }
-  std::unique_ptr<TTimer> CreateTimer(std::function<void()>) override { return nullptr; }
-  void ProcessPendingMessages() override {}
-  void SetIdleHandler(std::function<void()>) override {}
-  void ClearIdleHandler() override {}
-};
 
 class TBenchHost : public TLibrarySearchHost {
  public:

@@ -48,6 +48,8 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       PlaylistFileObject(PlaylistObject, ports.Http, ports.Runtime, LibraryObject.CrawlTasks,
                          ExtractFilePath(paths.LibraryDbPath)),
       MediaAdderObject(PlaylistObject, PlaylistFileObject, SettingsRecord),
+      NavigatorObject(LibraryObject, SearchObject, MessagePump),
+      LibraryCommandsObject(LibraryObject, PlaylistObject, PlaylistFileObject, SettingsRecord, *this),
       ControllerObject(ports.Graph, PlaylistObject, ports.Runtime, SettingsRecord, SettingsRecord,
                        ExtensionTable),
       RemoteControl(*this, RemoteServer ? static_cast<TRemoteOutput&>(*RemoteServer) : NullOutput,
@@ -459,5 +461,13 @@ void TPlayer::HideBusy() {
 }
 
 void TPlayer::ListRefilled(TLibraryList& list) { V().LibraryListRefilled(list.Page); }
+
+// ---- TLibraryCommandsHost ------------------------------------------------------------
+
+void TPlayer::ShowPlaylistPage() { V().ShowPage(mpPlaylist); }
+void TPlayer::ShowVideoPage() { V().ShowPage(mpVideo); }
+bool TPlayer::Confirm(const std::string& question) { return V().Confirm(question); }
+void TPlayer::ShowError(const std::string& text) { V().ShowMessage(text, mtError); }
+void TPlayer::OpenFileLocation(const std::string& fileName) { V().OpenFileLocation(fileName); }
 
 }  // namespace tunevale

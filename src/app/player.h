@@ -27,6 +27,7 @@
 #include "app/message_kind.h"
 #include "app/desktop.h"
 #include "app/hot_keys.h"
+#include "app/library_commands.h"
 #include "app/message_queue.h"
 #include "app/remote_control.h"
 #include "app/remote_server.h"
@@ -36,6 +37,7 @@
 #include "app/settings_window.h"
 #include "library/crawler.h"
 #include "library/library.h"
+#include "library/library_navigator.h"
 #include "library/library_scheduler.h"
 #include "library/library_search.h"
 #include "media/media_kind.h"
@@ -89,6 +91,13 @@ class TPlayerView : public TPlaybackView {
   virtual void MessageBoxRepeated(int count) { (void)count; }
   // Select a main page (TMainPage).
   virtual void ShowPage(int page) { (void)page; }
+  // A yes/no question (question icon); true for yes. Headless: no.
+  virtual bool Confirm(const std::string& question) {
+    (void)question;
+    return false;
+  }
+  // Shows the folder holding a file in the file manager.
+  virtual void OpenFileLocation(const std::string& fileName) { (void)fileName; }
   // The library busy indicator shows `text` (busy) or is hidden.
   virtual void LibraryBusyChanged(bool busy, const std::string& text) { (void)busy, (void)text; }
   // A library list got new rows (TLibraryPage); its FocusedRow is the row to select.
@@ -166,7 +175,8 @@ class TPlayer final : public TRemoteTarget,
                       private TSettingsWindow,
                       private TPlaylistListener,
                       private TPlaybackListener,
-                      private TLibrarySearchHost {
+                      private TLibrarySearchHost,
+                      private TLibraryCommandsHost {
  public:
   // Builds every part (the window creation's first steps); reads nothing yet.
   TPlayer(const TPlayerPorts& ports, const TAppPaths& paths);
@@ -231,12 +241,6 @@ class TPlayer final : public TRemoteTarget,
   bool SaveSettingsReporting(TSaveSettingsFlags flags = {});
   // Saves the settings with `flags`; the message of a failure, else "".
   std::string SaveSettingsError(TSaveSettingsFlags flags = {});
-  // The library's add-artist / add-album operations (append under the busy indicator).
-  void LibraryAddArtist(int artistIndex);
-  void LibraryAddAlbum(int artistIndex, int albumIndex);
-  // Play artist / play album: clear, add, play the first entry.
-  void LibraryPlayArtist(int artistIndex);
-  void LibraryPlayAlbum(int artistIndex, int albumIndex);
 
   // --- Window commands (player_window.cpp) -----------------------------------------
   // A view switch of the options menu or a double-click, as the settings
@@ -271,6 +275,9 @@ class TPlayer final : public TRemoteTarget,
   TCrawler& Crawler() { return CrawlerObject; }
   TLibraryScheduler& Scheduler() { return SchedulerObject; }
   TLibrarySearch& Search() { return SearchObject; }
+  // Browsing and history; its view is the Library page.
+  TLibraryNavigator& Navigator() { return NavigatorObject; }
+  TLibraryCommands& LibraryCommands() { return LibraryCommandsObject; }
   TPlaylist& Playlist() { return PlaylistObject; }
   TPlaylistFile& PlaylistFile() { return PlaylistFileObject; }
   TMediaAdder& MediaAdder() { return MediaAdderObject; }
@@ -358,11 +365,13 @@ class TPlayer final : public TRemoteTarget,
   void ShowBusy(std::string_view text) override;
   void HideBusy() override;
   void ListRefilled(TLibraryList& list) override;
+  // TLibraryCommandsHost.
+  void ShowPlaylistPage() override;
+  void ShowVideoPage() override;
+  bool Confirm(const std::string& question) override;
+  void ShowError(const std::string& text) override;
+  void OpenFileLocation(const std::string& fileName) override;
 
-  // The track paths of an artist's albums (all, or just `albumIndex`), in order.
-  std::vector<std::string> ArtistTrackPaths(int artistIndex, int albumIndex) const;
-  void AddLibraryTracks(const std::vector<std::string>& paths);
-  void PlayLibraryTracks(const std::vector<std::string>& paths);
   void WatchLibraryFoldersIfChanged();
   void OpenShowingMessage();
   bool SaveLibraryIfLoaded(std::string& error);
@@ -392,6 +401,8 @@ class TPlayer final : public TRemoteTarget,
   TPlaylist PlaylistObject;
   TPlaylistFile PlaylistFileObject;
   TMediaAdder MediaAdderObject;
+  TLibraryNavigator NavigatorObject;
+  TLibraryCommands LibraryCommandsObject;
   TPlaybackController ControllerObject;
   class TNullOutput : public TRemoteOutput {
     void SendFrame(TConnectionId, std::string_view) override {}

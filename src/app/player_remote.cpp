@@ -79,60 +79,16 @@ int TPlayer::AlbumCount(int artistIndex) const {
 
 // ---- Library to playlist -----------------------------------------------------------
 
-std::vector<std::string> TPlayer::ArtistTrackPaths(int artistIndex, int albumIndex) const {
-  std::vector<std::string> paths;
-  if (artistIndex < 0 || artistIndex >= LibraryObject.ArtistCount()) return paths;
-  const TArtist* artist = LibraryObject.Artist(artistIndex);
-  const int first = albumIndex < 0 ? 0 : albumIndex;
-  const int last = albumIndex < 0 ? artist->AlbumCount() - 1 : albumIndex;
-  if (first >= artist->AlbumCount() || last >= artist->AlbumCount()) return paths;
-  for (int b = first; b <= last; ++b) {
-    const TAlbum* album = artist->Album(b);
-    for (int t = 0; t < album->TrackCount(); ++t) paths.emplace_back(album->Track(t)->Path());
-  }
-  return paths;
+void TPlayer::AddArtistTracks(int artistIndex) {
+  if (artistIndex >= 0 && artistIndex < LibraryObject.ArtistCount())
+    LibraryCommandsObject.AppendArtist(*LibraryObject.Artist(artistIndex));
 }
-
-// The paths are taken before adding: adding pumps messages, and a crawl may
-// change the library meanwhile.
-void TPlayer::AddLibraryTracks(const std::vector<std::string>& paths) {
-  TPlaylistBusyScope busy(PlaylistObject, "Adding tracks...");
-  for (const std::string& path : paths) {
-    if (PlaylistObject.Cancelled()) break;
-    PlaylistObject.AddPlaylistEntry(path);
-    PlaylistObject.PumpMessages();
-  }
-}
-
-void TPlayer::PlayLibraryTracks(const std::vector<std::string>& paths) {
-  if (paths.empty()) return;
-  V().ShowPage(mpPlaylist);
-  PlaylistObject.DeleteAllRows();
-  AddLibraryTracks(paths);
-  PlaylistObject.NotifyPlaylistChanged();
-  if (PlaylistObject.Count() > 0) PlaylistObject.PlayEntry(0, true);
-}
-
-void TPlayer::AddArtistTracks(int artistIndex) { AddLibraryTracks(ArtistTrackPaths(artistIndex, -1)); }
 
 void TPlayer::AddAlbumTracks(int artistIndex, int albumIndex) {
-  if (albumIndex >= 0) AddLibraryTracks(ArtistTrackPaths(artistIndex, albumIndex));
-}
-
-void TPlayer::LibraryAddArtist(int artistIndex) {
-  AddArtistTracks(artistIndex);
-  PlaylistObject.ReadTrackInfo(false);
-}
-
-void TPlayer::LibraryAddAlbum(int artistIndex, int albumIndex) {
-  AddAlbumTracks(artistIndex, albumIndex);
-  PlaylistObject.ReadTrackInfo(false);
-}
-
-void TPlayer::LibraryPlayArtist(int artistIndex) { PlayLibraryTracks(ArtistTrackPaths(artistIndex, -1)); }
-
-void TPlayer::LibraryPlayAlbum(int artistIndex, int albumIndex) {
-  if (albumIndex >= 0) PlayLibraryTracks(ArtistTrackPaths(artistIndex, albumIndex));
+  if (artistIndex < 0 || artistIndex >= LibraryObject.ArtistCount()) return;
+  const TArtist& artist = *LibraryObject.Artist(artistIndex);
+  if (albumIndex >= 0 && albumIndex < artist.AlbumCount())
+    LibraryCommandsObject.AppendAlbum(*artist.Album(albumIndex));
 }
 
 // ---- Playlist ------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "app/settings_values.h"
 #include "app/settings_window.h"
 #include "library/crawl_tasks.h"
+#include "library/track_columns.h"
 #include "media/media_kind.h"
 #include "util/path.h"
 #include "util/text.h"
@@ -18,11 +19,6 @@ constexpr TSettingsSection Tweaks = TSettingsSection::Tweaks;
 
 constexpr TListKeys LibraryFolderKeys{"LibraryFolders", "LibraryFolderCount", "LibraryFolder"};
 constexpr TListKeys PlaylistKeys{"CurrentPlaylist", "PlaylistCount", "PlaylistItem"};
-
-// Design widths of the tracks list's optional columns "#", "Album", "Artist",
-// "Genre", "Length", "Year"; "Title" comes first at 150.
-constexpr int32_t TitleColumnWidth = 150;
-constexpr std::array<int32_t, 6> TrackColumnWidths = {30, 150, 150, 80, 80, 50};
 
 int32_t Number(const TSettingsStore& store, TSettingsSection section, std::string_view key,
                int32_t fallback) {
@@ -308,14 +304,10 @@ TZoomMark ZoomMarkFor(int32_t hZoom, int32_t vZoom) {
 }
 
 void RebuildTrackColumns(TListLayout& layout, const std::array<int32_t, 6>& trackColumns) {
-  std::vector<int> shown;
-  for (int id = 0; id < 6; ++id)
-    if (trackColumns[id] != -1) shown.push_back(id);
-  std::stable_sort(shown.begin(), shown.end(),
-                   [&](int a, int b) { return trackColumns[a] < trackColumns[b]; });
-  layout.Columns.assign(1, TListColumn{TitleColumnWidth, 0});
-  for (const int id : shown)
-    layout.Columns.push_back({TrackColumnWidths[id], static_cast<int32_t>(layout.Columns.size())});
+  std::array<int32_t, 6> table = trackColumns;
+  layout.Columns.clear();
+  for (const int field : TTrackColumns(table).Fields())
+    layout.Columns.push_back({TrackFieldInfo(field).Width, static_cast<int32_t>(layout.Columns.size())});
 }
 
 bool ReadColumnLayout(const TSettingsStore& store, TListLayout& layout, int n) {

@@ -42,4 +42,11 @@ TTrackPtr TAlbum::TakeTrack(int index) {
   return track;
 }
 
+std::string TAlbum::Caption() const {
+  std::string caption = AlbumName.empty() ? std::string("<unknown>") : AlbumName;
+  const std::string& artist = Owner->Name();
+  if (!artist.empty() && (AlbumName.empty() || Duplicate)) caption += " (" + artist + ")";
+  return caption;
+}
+
 }  // namespace tunevale

@@ -30,6 +30,9 @@ class TAlbum {
   TArtist* Artist() const { return Owner; }
   // Another album anywhere in the library has the same name, ignoring case.
   bool DuplicateName() const { return Duplicate; }
+  // What the albums list shows: the name or "<unknown>", and " (artist)"
+  // when the artist has a name and the album no name or a shared one.
+  std::string Caption() const;
 
  private:
   friend class TArtist;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "library/list_sorter.h"
 #include "library/search_results.h"
 
 namespace tunevale {
@@ -15,6 +16,12 @@ constexpr int kMaxRefreshIntervalMs = 10000;
 constexpr int64_t kSlowRefillMs = 400;
 
 }  // namespace
+
+std::string_view LibraryPageCaption(int page) {
+  static constexpr std::string_view kCaptions[kLibraryPageCount] = {"Artists", "Albums", "Tracks", "Videos",
+                                                                    "Playlists"};
+  return page >= 0 && page < kLibraryPageCount ? kCaptions[page] : std::string_view();
+}
 
 bool TLibraryList::HasSelection() const {
   return std::any_of(Rows.begin(), Rows.end(), [](const TLibraryRow& r) { return r.Selected; });
@@ -43,6 +50,11 @@ void TLibrarySearch::RefreshLibraryLists(bool currentOnly) {
       break;
     }
   }
+}
+
+void TLibrarySearch::SortList(TLibraryPage page, int tag) {
+  Lists[page].SortTag = tag;
+  if (!Library.Flags.ListsStale) SortLibraryList(Lists[page]);
 }
 
 bool TLibrarySearch::KeepGoing() {
@@ -125,10 +137,11 @@ bool TLibrarySearch::FillList(TLibraryList& list, std::string_view queryText, co
 
   const bool active = !queryText.empty();
   const bool withAll = active && (list.Page == lpArtists || list.Page == lpAlbums);
-  if (withAll) list.Rows.push_back(TLibraryRow{nullptr, TRowKind::rkAll, false});
+  if (withAll) list.Rows.push_back(TLibraryRow{nullptr, TRowKind::rkAll, false, 0});
   const auto add = [&](void* entry) {
     if (entry == focused) list.FocusedRow = list.RowCount();
-    list.Rows.push_back(TLibraryRow{entry, TRowKind::rkEntry, !selected.empty() && selected.count(entry) > 0});
+    list.Rows.push_back(TLibraryRow{entry, TRowKind::rkEntry, !selected.empty() && selected.count(entry) > 0,
+                                    static_cast<uint32_t>(list.Rows.size())});
   };
   const auto keepGoing = [this] { return KeepGoing(); };
   bool complete = true;
@@ -151,18 +164,21 @@ bool TLibrarySearch::FillList(TLibraryList& list, std::string_view queryText, co
   }
   if (!complete) return false;
   if (active && list.RowCount() == (withAll ? 1 : 0)) {
-    list.Rows.assign(1, TLibraryRow{nullptr, TRowKind::rkNoItems, false});
+    list.Rows.assign(1, TLibraryRow{nullptr, TRowKind::rkNoItems, false, 0});
     list.FocusedRow = -1;
   }
+  SortLibraryList(list);
   return true;
 }
 
 void TLibrarySearch::SelectFirstResult(TLibraryList& list) {
-  // The artists and albums lists start with "<All>"; their first result is the second row.
-  const int row = list.Page == lpArtists || list.Page == lpAlbums ? 1 : 0;
-  if (row >= list.RowCount() || list.Rows[row].Kind != TRowKind::rkEntry) return;
-  list.Rows[row].Selected = true;
-  list.FocusedRow = row;
+  // The first row that is a result: "<All>" and "<No items...>" are none.
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.Rows[row].Kind != TRowKind::rkEntry) continue;
+    list.Rows[row].Selected = true;
+    list.FocusedRow = row;
+    return;
+  }
 }
 
 void TLibrarySearch::TuneRefreshTimer(int64_t tookMs) {

@@ -31,6 +31,8 @@ class TSearchMatcher;
 
 enum TLibraryPage : int { lpArtists, lpAlbums, lpTracks, lpVideos, lpPlaylists };
 inline constexpr int kLibraryPageCount = 5;
+// The caption of a page's tab ("Artists", ...); "" for a number outside the pages.
+std::string_view LibraryPageCaption(int page);
 
 inline constexpr std::string_view kAllRowCaption = "<All>";
 inline constexpr std::string_view kNoItemsRowCaption = "<No items match your search>";
@@ -46,6 +48,7 @@ struct TLibraryRow {
   void* Entry = nullptr;
   TRowKind Kind = TRowKind::rkEntry;
   bool Selected = false;
+  uint32_t Ordinal = 0;  // place in library order; the sort's last tie-break
 };
 
 class TLibraryList {
@@ -56,6 +59,9 @@ class TLibraryList {
   std::vector<TLibraryRow> Rows;
   std::string QueryText;  // the query text the list was last filled with
   int FocusedRow = -1;
+  // +(k + 1) ascending or -(k + 1) descending on key k, 0 in library order
+  // (see list_sorter.h); every refill sorts by it.
+  int SortTag = 0;
 
   int RowCount() const { return static_cast<int>(Rows.size()); }
   // The entry of a row, or null for a special row (or a row of another kind of list).
@@ -95,6 +101,10 @@ class TLibrarySearch {
 
   // Refills the current list, or every list (the current one first).
   void RefreshLibraryLists(bool currentOnly);
+
+  // Puts a list in the order of sort state `tag`. While the lists are stale
+  // only the state is kept: the refill that follows sorts.
+  void SortList(TLibraryPage page, int tag);
 
   const TLibraryList& List(TLibraryPage page) const { return Lists[page]; }
   TLibraryList& List(TLibraryPage page) { return Lists[page]; }

@@ -49,15 +49,6 @@ std::string PlayErrorText(int32_t code, const std::string& message) {
   return message + "\rPlease report this error.";
 }
 
-std::string FormatPlayTime(int64_t ms) {
-  ms = std::max<int64_t>(ms, 0);
-  const int64_t totalSeconds = ms / 1000;
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(totalSeconds / 3600),
-                static_cast<long long>(totalSeconds / 60 % 60), static_cast<long long>(totalSeconds % 60));
-  return text;
-}
-
 bool IsStreamLocation(const std::string& path) {
   const std::string lower = AsciiLower(path);
   if (path.find("://") != std::string::npos) {

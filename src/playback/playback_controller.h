@@ -61,8 +61,6 @@ class TPlaybackListener {
 
 // The user texts for failed opens (the playlist's row hints, properties).
 std::string PlayErrorText(int32_t code, const std::string& message);
-// "H:mm:ss" without a leading hour zero; hours do not wrap at a day.
-std::string FormatPlayTime(int64_t ms);
 // A location played as an internet stream rather than through RenderFile.
 bool IsStreamLocation(const std::string& path);
 

@@ -1,7 +1,10 @@
 #include "playlist/playlist_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "library/crawl_tasks.h"
@@ -180,11 +183,13 @@ void TPlaylistFile::PlayLibraryPlaylist(const std::string& path) {
   Playlist.PlayEntry(0, true);
 }
 
-bool TPlaylistFile::DeletePlaylistFile(const std::string& path) {
-  std::error_code ec;
-  const bool deleted = std::filesystem::remove(path, ec);
+bool TPlaylistFile::DeletePlaylistFile(const std::string& path, std::string& error) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    error = std::strerror(errno);
+    return false;
+  }
   CrawlTasks.AddTask(ExtractFileDir(path), false, false, false);
-  return deleted;
+  return true;
 }
 
 }  // namespace tunevale

@@ -89,9 +89,10 @@ class TPlaylistFile {
   // playlist by the file's entries and plays the first.
   void PlayLibraryPlaylist(const std::string& path);
   // "Delete playlist" once the user confirmed: deletes the file and queues a
-  // check of its folder so the library forgets it. False when the file could
-  // not be deleted (the library keeps listing it).
-  bool DeletePlaylistFile(const std::string& path);
+  // check of its folder so the library forgets it (also when the file was
+  // gone already). False with the reason in `error` when the file could not
+  // be deleted; nothing is queued then.
+  bool DeletePlaylistFile(const std::string& path, std::string& error);
 
   // The largest playlist read, local or remote.
   static constexpr size_t MaxPlaylistBytes = 16 * 1024 * 1024;

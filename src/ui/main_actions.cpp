@@ -108,8 +108,8 @@ void TMainActions::CreateLibraryActions() {
       {"LibraryAddToPlaylistAction", "Add to playlist"},
       {"LibraryOpenFileLocation", "Open file location"},
       {"LibraryPropertiesAction", "Properties"},
-      {"HistoryBackAction", ""},
-      {"HistoryForwardAction", ""},
+      {"HistoryBackAction", nullptr},  // live: the library's history
+      {"HistoryForwardAction", nullptr},
       {"LibraryViewArtistAction", "View artist"},
       {"LibraryViewAlbumAction", "View album"},
       {"LibraryViewAlbumsAction", "View albums"},
@@ -120,9 +120,12 @@ void TMainActions::CreateLibraryActions() {
       {"LibraryPlayAlbumAction", "Play album"},
       {"LibraryAddAlbumAction", "Add album"},
   };
-  for (const auto& [name, caption] : awaiting) Awaiting(AddAction(name, cat, caption, {}, [] {}));
-  Find("HistoryBackAction")->setEnabled(false);
-  Find("HistoryForwardAction")->setEnabled(false);
+  for (const auto& [name, caption] : awaiting) {
+    QAction* action = AddAction(name, cat, caption ? caption : "", {}, [] {});
+    if (caption) Awaiting(action);
+  }
+  // The extra mouse buttons and the browser keys run these anywhere in the window.
+  Form.LibrarySheet().SetHistoryActions(Find("HistoryBackAction"), Find("HistoryForwardAction"));
   AddAction("CancelCrawlAction", cat, "CancelCrawlAction", {},
             [this] { Player.Library().Flags.CancelCrawl = true; });
 }

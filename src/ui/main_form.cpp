@@ -320,6 +320,12 @@ void TMainForm::MessageBoxRepeated(int count) {
   if (MessageBox) MessageBox->setInformativeText(RepeatText(count));
 }
 
+bool TMainForm::Confirm(const std::string& question) {
+  QMessageBox box(QMessageBox::Question, ApplicationTitle, QString::fromStdString(question),
+                  QMessageBox::Yes | QMessageBox::No, isVisible() ? this : nullptr);
+  return box.exec() == QMessageBox::Yes;
+}
+
 void TMainForm::ShowPage(int page) { SelectPage(page); }
 
 void TMainForm::LibraryBusyChanged(bool busy, const std::string& text) {
@@ -334,7 +340,10 @@ int TMainForm::CurrentLibraryPage() const { return LibrarySheetObject->CurrentLi
 
 std::string TMainForm::SearchText() const { return LibrarySheetObject->SearchText(); }
 
-void TMainForm::StoreWindowState(TSettings& settings) { ViewModesObject->StoreWindowState(settings); }
+void TMainForm::StoreWindowState(TSettings& settings) {
+  ViewModesObject->StoreWindowState(settings);
+  LibrarySheetObject->StoreSettings(settings);
+}
 
 void TMainForm::WindowSwitched(TWindowSwitch which, const TSettings&) {
   ViewModesObject->WindowSwitched(which);
@@ -342,6 +351,7 @@ void TMainForm::WindowSwitched(TWindowSwitch which, const TSettings&) {
 
 void TMainForm::WindowSettingsRead(const TSettings& settings) {
   ViewModesObject->WindowSettingsRead(settings);
+  LibrarySheetObject->ApplySettings(settings);
 }
 
 void TMainForm::TweaksRead(const TSettings&) {

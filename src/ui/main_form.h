@@ -83,6 +83,7 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void ShowMessage(const std::string& text, TMessageKind kind) override;
   bool OpenMessageBox(const TMessage& message) override;
   void MessageBoxRepeated(int count) override;
+  bool Confirm(const std::string& question) override;
   void ShowPage(int page) override;
   void LibraryBusyChanged(bool busy, const std::string& text) override;
   void LibraryListRefilled(int page) override;

@@ -2,7 +2,9 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <charconv>
+#include <cstdio>
 
 namespace tunevale {
 
@@ -245,6 +247,19 @@ std::string_view CutUtf8(std::string_view s, size_t maxBytes) {
   // Step back over continuation bytes so the cut lands on a character start.
   while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
   return s.substr(0, end);
+}
+
+size_t FormatPlayTime(int64_t ms, char* out, size_t size) {
+  const int64_t totalSeconds = std::max<int64_t>(ms, 0) / 1000;
+  const int n = std::snprintf(out, size, "%lld:%02lld:%02lld", static_cast<long long>(totalSeconds / 3600),
+                              static_cast<long long>(totalSeconds / 60 % 60),
+                              static_cast<long long>(totalSeconds % 60));
+  return n < 0 ? 0 : std::min(static_cast<size_t>(n), size == 0 ? 0 : size - 1);
+}
+
+std::string FormatPlayTime(int64_t ms) {
+  char text[32];
+  return std::string(text, FormatPlayTime(ms, text, sizeof text));
 }
 
 }  // namespace tunevale

@@ -55,6 +55,12 @@ int HexDigitValue(char c);
 // Decodes %XX escapes (two hexadecimal digits give one byte) to raw bytes.
 std::string DecodePercentBytes(std::string_view s);
 
+// "H:mm:ss" without a leading hour zero; hours do not wrap at a day and a
+// negative time is 0. The second form writes into `out` (at most 24 bytes
+// are needed) and returns the length.
+std::string FormatPlayTime(int64_t ms);
+size_t FormatPlayTime(int64_t ms, char* out, size_t size);
+
 // Cuts `s` to at most `maxBytes` bytes without splitting a UTF-8 character.
 std::string_view CutUtf8(std::string_view s, size_t maxBytes);
 

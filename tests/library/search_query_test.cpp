@@ -21,28 +21,44 @@ TEST_P(ParseQueryTest, GivesItemsInQueryOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Grammar, ParseQueryTest,
-    ::testing::Values(
-        TParseCase{"", {}}, TParseCase{"    ", {}},
-        TParseCase{"abba waterloo", {{"", "abba", false}, {"", "waterloo", false}}},
-        TParseCase{"  ABBA   Waterloo ", {{"", "abba", false}, {"", "waterloo", false}}},
-        TParseCase{"Title:\"Waterloo\"", {{"title", "waterloo", true}}},
-        // The colon splits inside quotes too, and blanks inside quotes stay.
-        TParseCase{"AlbumArtist:\"The Band\"", {{"albumartist", "the band", true}}},
-        TParseCase{"\"AlbumArtist:The Band\"", {{"albumartist", "the band", true}}},
-        // An unclosed quote runs to the end of the text.
-        TParseCase{"title:\"wat", {{"title", "wat", true}}},
-        TParseCase{"title:\"wat er loo", {{"title", "wat er loo", true}}},
-        TParseCase{"title:", {{"title", "", false}}},
-        TParseCase{":abba", {{"", "abba", false}}},
-        TParseCase{"a:b:c", {{"a", "b:c", false}}},
-        // The quoted flag belongs to its token only.
-        TParseCase{"\"x y\" z", {{"", "x y", true}, {"", "z", false}}},
-        TParseCase{"\"\" z", {{"", "z", false}}},
-        TParseCase{"wa\"ter\"loo", {{"", "waterloo", true}}},
-        TParseCase{"year:199 foo:bar", {{"year", "199", false}, {"foo", "bar", false}}},
-        // Unicode case folding on both field and term.
-        TParseCase{"TITEL:ÄRGER", {{"titel", "ärger", false}}},
-        TParseCase{"ΣΊΣΥΦΟΣ Straße", {{"", "σίσυφοσ", false}, {"", "strasse", false}}}));
+    ::testing::Values(TParseCase{"", {}}, TParseCase{"    ", {}},
+                      TParseCase{"abba waterloo", {{"", "abba", false}, {"", "waterloo", false}}},
+                      TParseCase{"  ABBA   Waterloo ", {{"", "abba", false}, {"", "waterloo", false}}},
+                      TParseCase{"Title:\"Waterloo\"", {{"title", "waterloo", true}}},
+                      // The colon splits inside quotes too, and blanks inside quotes stay.
+                      TParseCase{"AlbumArtist:\"The Band\"", {{"albumartist", "the band", true}}},
+                      TParseCase{"\"AlbumArtist:The Band\"", {{"albumartist", "the band", true}}},
+                      // An unclosed quote runs to the end of the text.
+                      TParseCase{"title:\"wat", {{"title", "wat", true}}},
+                      TParseCase{"title:\"wat er loo", {{"title", "wat er loo", true}}},
+                      TParseCase{"title:", {{"title", "", false}}},
+                      TParseCase{":abba", {{"", "abba", false}}}, TParseCase{"a:b:c", {{"a", "b:c", false}}},
+                      // The quoted flag belongs to its token only.
+                      TParseCase{"\"x y\" z", {{"", "x y", true}, {"", "z", false}}},
+                      TParseCase{"\"\" z", {{"", "z", false}}},
+                      TParseCase{"wa\"ter\"loo", {{"", "waterloo", true}}},
+                      TParseCase{"year:199 foo:bar", {{"year", "199", false}, {"foo", "bar", false}}},
+                      // Unicode case folding on both field and term.
+                      TParseCase{"TITEL:ÄRGER", {{"titel", "ärger", false}}},
+                      TParseCase{"ΣΊΣΥΦΟΣ Straße", {{"", "σίσυφοσ", false}, {"", "strasse", false}}},
+                      // Inside quotes \" is a quote and \\ a backslash; other backslashes stay, outside too.
+                      TParseCase{"AlbumArtist:\"12\\\" Singles\"", {{"albumartist", "12\" singles", true}}},
+                      TParseCase{"\"a\\\\\" b", {{"", "a\\", true}, {"", "b", false}}},
+                      TParseCase{"\"a\\b\" x\\\"", {{"", "a\\b", true}, {"", "x\\", true}}}));
+
+TEST(NavigationQueryTest, EveryValueReadsBackAsItWas) {
+  const std::string names[] = {"12\" Singles", "AC\\DC \\", "", "Mötley \"Crüe\"", "a:b c"};
+  for (const std::string& artist : names)
+    for (const std::string& album : names) {
+      const TSearchArray items = ParseQuery(AlbumQuery(artist, album));
+      ASSERT_EQ(items.size(), 2u) << artist << " / " << album;
+      EXPECT_EQ(items[0],
+                (TSearchArrayItem{"albumartist", CaseFold(artist.empty() ? "<unknown>" : artist), true}));
+      EXPECT_EQ(items[1], (TSearchArrayItem{"album", CaseFold(album.empty() ? "<unknown>" : album), true}));
+    }
+  EXPECT_EQ(EntryQuery("A", "B", "C"), "AlbumArtist:\"A\" Album:\"B\" Title:\"C\"");
+  EXPECT_EQ(FolderQuery("/m/x\"y/"), "FileName:\"/m/x\\\"y/\"");
+}
 
 TEST(SearchFieldsOf, NamesFieldsExactlyAfterFolding) {
   EXPECT_EQ(SearchFieldsOf(""), sfAllFields);

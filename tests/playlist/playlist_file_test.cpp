@@ -217,11 +217,20 @@ TEST_F(PlaylistFileTest, LibraryPlaylistPlaysItsFirstEntryAndDeletingQueuesAChec
   EXPECT_THAT(playback.Opened, ElementsAre(Music("sub/three.mp3")));
   EXPECT_EQ(playlist.PlayingIndex(), 0);
 
-  EXPECT_TRUE(playlistFile.DeletePlaylistFile(path));
+  std::string error;
+  EXPECT_TRUE(playlistFile.DeletePlaylistFile(path, error));
   EXPECT_FALSE(std::filesystem::exists(path));
   ASSERT_EQ(crawlTasks.Count(), 1);
   EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
   EXPECT_FALSE(crawlTasks.Task(0).SearchNew || crawlTasks.Task(0).ForceReread || crawlTasks.Task(0).Recursive);
+
+  // One that cannot go (here a folder of that name, which root cannot unlink either) is reported, not queued.
+  crawlTasks.Clear();
+  const std::string stuck = folder.MakeFolder("other/stuck.m3u");
+  EXPECT_FALSE(playlistFile.DeletePlaylistFile(stuck, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_TRUE(std::filesystem::exists(stuck));
+  EXPECT_EQ(crawlTasks.Count(), 0);
 }
 
 }  // namespace

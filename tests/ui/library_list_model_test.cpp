@@ -44,13 +44,14 @@ class LibraryListModelTest : public ::testing::Test {
 
   TLibrarySettings Settings;
   TLibrary Library;
+  TTrackColumns::TTable Table = {-1, -1, -1, -1, -1, -1};  // "Title" only
 };
 
 TEST_F(LibraryListModelTest, ArtistAndAlbumRowsShowNamesCountsAndSpecialRows) {
   TLibraryList artists(lpArtists);
   artists.Rows.push_back({nullptr, TRowKind::rkAll});
   for (const char* name : {"Abba", ""}) artists.Rows.push_back({ArtistNamed(name)});
-  TLibraryListModel artistModel(Library, artists);
+  TLibraryListModel artistModel(Library, artists, Table);
   artistModel.Refilled();
   ASSERT_EQ(artistModel.rowCount(), 3);
   EXPECT_EQ(Row(artistModel, 0), (std::vector<std::string>{"<All>", ""}));
@@ -62,7 +63,7 @@ TEST_F(LibraryListModelTest, ArtistAndAlbumRowsShowNamesCountsAndSpecialRows) {
   albums.Rows.push_back({ArtistNamed("Abba")->Album(0)});
   albums.Rows.push_back({ArtistNamed("")->Album(0)});
   albums.Rows.push_back({ArtistNamed("Blondie")->Album(0)});
-  TLibraryListModel albumModel(Library, albums);
+  TLibraryListModel albumModel(Library, albums, Table);
   ASSERT_EQ(albumModel.rowCount(), 3);
   // Two albums called "Gold": the one with an artist carries it.
   EXPECT_EQ(Row(albumModel, 0), (std::vector<std::string>{"Gold (Abba)", "Abba", "2"}));
@@ -74,7 +75,7 @@ TEST_F(LibraryListModelTest, StaleListsShowNoRowsUntilRefilled) {
   TLibraryList tracks(lpTracks);
   tracks.Rows.push_back({ArtistNamed("Abba")->Album(0)->Track(0)});
   tracks.Rows.push_back({nullptr, TRowKind::rkNoItems});
-  TLibraryListModel model(Library, tracks);
+  TLibraryListModel model(Library, tracks, Table);
   EXPECT_EQ(Row(model, 0), (std::vector<std::string>{"Dancing"}));
   EXPECT_EQ(Row(model, 1), (std::vector<std::string>{"<No items match your search>"}));
   // Rows may point at destroyed entries until the refill.

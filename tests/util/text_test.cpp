@@ -52,6 +52,13 @@ TEST(TextTest, CutUtf8NeverSplitsACharacter) {
   EXPECT_EQ(CutUtf8(s, 10), s);
 }
 
+TEST(TextTest, FormatPlayTimeNeverWrapsAtADay) {
+  EXPECT_EQ(FormatPlayTime(0), "0:00:00");
+  EXPECT_EQ(FormatPlayTime(-5), "0:00:00");
+  EXPECT_EQ(FormatPlayTime(3725999), "1:02:05");
+  EXPECT_EQ(FormatPlayTime(90000000), "25:00:00");
+}
+
 TEST(TextTest, SplitKeepsEmptyPieces) {
   EXPECT_EQ(Split("a||b|", '|'), (std::vector<std::string>{"a", "", "b", ""}));
   EXPECT_EQ(Join({"a", "b"}, "|"), "a|b");
