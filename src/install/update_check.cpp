@@ -1,5 +1,6 @@
 #include "install/update_check.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -72,8 +73,9 @@ std::string TUpdater::SiteAddress(std::string_view file) const {
 
 THttpResponse TUpdater::Fetch(const std::string& url, size_t maxBytes) {
   // A program takes longer than a playlist: ten minutes, still ended by a stalled server.
-  THttpLimits limits{.MaxBytes = maxBytes};
-  if (maxBytes > VersionTextMaxBytes) limits.TimeLimitMs = 600000;
+  THttpLimits limits = Limits;
+  limits.MaxBytes = maxBytes;
+  if (maxBytes > VersionTextMaxBytes) limits.TimeLimitMs = std::max(limits.TimeLimitMs, 600000);
   return Download(Ports.Http, Ports.Runtime, url, limits, [] { return false; }).value_or(THttpResponse{});
 }
 

@@ -76,6 +76,9 @@ class TUpdater {
   // "/upgrade". False (after the message) otherwise.
   bool DownloadAndUpgrade();
 
+  // What a download may take; MaxBytes is set per file.
+  THttpLimits Limits;
+
  private:
   std::string SiteAddress(std::string_view file) const;
   // Downloads while the loop keeps running.

@@ -37,7 +37,11 @@ class UpdateCheckTest : public ::testing::Test {
     Paths.ExePath = "/proc/self/exe";
     ReadWholeFile("/bin/true", Program);
   }
-  TUpdater Updater() { return TUpdater({Http, Launcher, Runtime, View}, Settings, Paths, Temp.Path()); }
+  TUpdater Updater() {
+    TUpdater updater({Http, Launcher, Runtime, View}, Settings, Paths, Temp.Path());
+    updater.Limits.LowSpeedTimeS = 1;  // a stalled server is given up soon
+    return updater;
+  }
   TUpdateCheckOutcome Check(bool manual) {
     Settings.LastUpdateCheck = 0;
     const TUpdateCheckOutcome outcome = Updater().CheckForUpdatesActionExecute(manual);
