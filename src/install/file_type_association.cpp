@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "util/text.h"
+#include "util/xml_reader.h"
 
 namespace tunevale {
 
@@ -11,32 +12,6 @@ namespace {
 bool IsExtensionChar(char c, bool first) {
   if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
   return !first && (c == '+' || c == '.' || c == '_' || c == '-');
-}
-
-std::string XmlEscape(std::string_view text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        out.push_back(c);
-    }
-  }
-  return out;
 }
 
 const char* GenericIcon(TMediaKind kind) {
@@ -132,10 +107,10 @@ std::string BuildMimePackage(const std::vector<TFileTypeAssociation>& associatio
   std::string body;
   for (const TFileTypeAssociation& a : associations) {
     if (!a.OwnType) continue;
-    body += "  <mime-type type=\"" + XmlEscape(a.MimeType) + "\">\n";
-    body += "    <comment>" + XmlEscape(FileTypeDescription(a.Extension, a.Kind)) + "</comment>\n";
+    body += "  <mime-type type=\"" + XmlEscaped(a.MimeType) + "\">\n";
+    body += "    <comment>" + XmlEscaped(FileTypeDescription(a.Extension, a.Kind)) + "</comment>\n";
     body += std::string("    <generic-icon name=\"") + GenericIcon(a.Kind) + "\"/>\n";
-    body += "    <glob pattern=\"*." + XmlEscape(a.Extension) + "\"/>\n";
+    body += "    <glob pattern=\"*." + XmlEscaped(a.Extension) + "\"/>\n";
     body += "  </mime-type>\n";
   }
   if (body.empty()) return {};

@@ -21,28 +21,7 @@ bool IsUnreservedByte(char c) {
 
 void AppendEscaped(std::string& out, std::string_view raw) {
   // A name that is not UTF-8 would make the document unreadable.
-  for (char c : Latin1OrUtf8(raw)) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\'':
-        out += "&apos;";
-        break;
-      default:
-        // Control characters other than blanks have no place in XML 1.0.
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') out += c;
-    }
-  }
+  out += XmlEscaped(Latin1OrUtf8(raw));
 }
 
 // The state of the <track> being read.

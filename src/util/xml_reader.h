@@ -16,6 +16,10 @@
 
 namespace tunevale {
 
+// `text` escaped for XML character data and attribute values; control
+// characters other than blanks, which XML 1.0 cannot hold, are dropped.
+std::string XmlEscaped(std::string_view text);
+
 class TXmlReader {
  public:
   enum TToken { xtStartElement, xtEndElement, xtText, xtEnd };
