@@ -86,6 +86,8 @@ int32_t TFilterGraph::RenderDVD(const std::string& path, int32_t flags) {
   return result;
 }
 
+bool TFilterGraph::QueueNext(const std::string& location) { return IsActive && DoQueueNext(location); }
+
 int32_t TFilterGraph::DurationMs() const {
   int32_t durationMs = 0;
   return QueryDurationMs(durationMs) ? std::max(durationMs, 0) : 0;
@@ -125,6 +127,11 @@ void TFilterGraph::FireEvent(int32_t eventCode, intptr_t param1, intptr_t param2
   } else if (eventCode == ecVideoSizeChanged && OnGraphVideoSizeChanged) {
     OnGraphVideoSizeChanged(static_cast<int32_t>(param1 & 0xFFFF), static_cast<int32_t>((param1 >> 16) & 0xFFFF));
   }
+}
+
+void TFilterGraph::FireTrackSwitched(const std::string& location) {
+  if (OnDSEvent) OnDSEvent(ecTrackSwitched, 0, 0);
+  if (OnGraphTrackSwitched) OnGraphTrackSwitched(location);
 }
 
 }  // namespace tunevale

@@ -64,6 +64,7 @@ enum TGraphEvent : int32_t {
   ecBufferingData = 0x11,     // param1 = 1 while buffering, 0 when done; param2 = percent
   ecLengthChanged = 0x1F,     // the duration became known or changed
   ecStateChange = 0x32,       // param1 = the new TGraphState
+  ecTrackSwitched = 0x8001,   // the queued medium follows (see QueueNext)
 };
 
 // What a graph tells its companions when it changes, in attach order.
@@ -133,6 +134,15 @@ class TFilterGraph {
   // True while a stream refills its buffer with playback held.
   virtual bool Buffering() const = 0;
 
+  // Gapless playback, where the engine can: when the medium now loaded ends by
+  // itself, `location` (a local file) follows without a gap and OnGraphTrackSwitched
+  // is told instead of OnGraphComplete. Empty withdraws it. False when the engine
+  // cannot, or has taken the follower already (near the end): it then plays that
+  // one whatever is asked, and the caller judges at the switch. An unload forgets it.
+  bool QueueNext(const std::string& location);
+  // The engine has taken the follower: it plays that one whatever is asked now.
+  virtual bool NextTaken() const { return false; }
+
   // 0 to 10000, clamped and remembered, applied to any graph now or later.
   int32_t Volume() const { return VolumeLevel; }
   void SetVolume(int32_t volume);
@@ -150,6 +160,8 @@ class TFilterGraph {
   // The media ended. resultCode 0 is a normal end.
   std::function<void(int32_t resultCode)> OnGraphComplete;
   std::function<void(int32_t width, int32_t height)> OnGraphVideoSizeChanged;
+  // The queued `location` plays now, from its start; the medium before it ended.
+  std::function<void(const std::string& location)> OnGraphTrackSwitched;
 
  protected:
   virtual void DoSetActive(bool active) = 0;
@@ -162,9 +174,15 @@ class TFilterGraph {
   virtual int32_t DoRenderDVD(const std::string& path, int32_t flags) = 0;
   // gain: the linear amplitude factor for the current volume (0 to 1).
   virtual void DoApplyVolume(double gain) = 0;
+  // Engines that play one medium after another without a gap override this.
+  virtual bool DoQueueNext(const std::string& location) {
+    (void)location;
+    return false;
+  }
 
   // Engines call this, on the main thread, for each event they deliver.
   void FireEvent(int32_t eventCode, intptr_t param1, intptr_t param2);
+  void FireTrackSwitched(const std::string& location);
   void NotifyUsers(TGraphNotification code, int32_t param);
   void ApplyVolume();
 

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "playback/gst_error_map.h"
@@ -26,6 +27,13 @@ namespace {
 constexpr const char* kVideoCapsMessage = "tunevale-video-caps";
 // Wakes the main loop after an open so the messages it set aside are handled.
 constexpr const char* kWakeMessage = "tunevale-wake";
+// playbin took the queued follower (posted from its streaming thread).
+constexpr const char* kFollowerTakenMessage = "tunevale-follower-taken";
+// Asks the main loop to look whether the follower is heard yet (posted by the clock).
+constexpr const char* kFollowerCheckMessage = "tunevale-follower-check";
+constexpr GstClockTime kFollowerCheckEvery = 10 * GST_MSECOND;
+// Checks after which the follower is announced even if the position never showed it.
+constexpr int kMaxFollowerChecks = 200;
 // The most messages one ProcessBusMessages call handles; the rest wait for the next.
 constexpr int kMaxMessagesPerCall = 256;
 // How often a waiting open lets the main loop run.
@@ -91,6 +99,13 @@ void OnVideoCapsChanged(GObject*, GParamSpec*, gpointer pipeline) {
       element, gst_message_new_application(GST_OBJECT(element), gst_structure_new_empty(kVideoCapsMessage)));
 }
 
+// Runs on the clock's thread: only posts a message to the bus.
+gboolean OnFollowerClock(GstClock*, GstClockTime, GstClockID, gpointer bus) {
+  gst_bus_post(GST_BUS(bus),
+               gst_message_new_application(nullptr, gst_structure_new_empty(kFollowerCheckMessage)));
+  return TRUE;
+}
+
 // Drops the messages it holds unless they were handed on.
 struct TMessageList {
   std::vector<GstMessage*> Items;
@@ -151,6 +166,18 @@ GstBusSyncReply GstFilterGraph::SyncHandler(GstBus*, GstMessage* message, gpoint
   return GST_BUS_PASS;
 }
 
+void GstFilterGraph::OnAboutToFinish(GstElement* playbin, gpointer data) {
+  TShared& shared = **static_cast<std::shared_ptr<TShared>*>(data);
+  {
+    const std::lock_guard lock(shared.FollowerLock);
+    if (shared.FollowerUri.empty() || shared.FollowerTaken) return;
+    g_object_set(playbin, "uri", shared.FollowerUri.c_str(), nullptr);
+    shared.FollowerTaken = true;
+  }
+  gst_element_post_message(playbin, gst_message_new_application(
+                                        GST_OBJECT(playbin), gst_structure_new_empty(kFollowerTakenMessage)));
+}
+
 void GstFilterGraph::RunCall(GstElement*, gpointer data) {
   const std::shared_ptr<TBoundedCall> call = *static_cast<std::shared_ptr<TBoundedCall>*>(data);
   const int result = call->Work(call->Element, call->Argument);
@@ -207,6 +234,11 @@ void GstFilterGraph::CreatePipeline() {
   }
   Bus = gst_element_get_bus(Pipeline);
   gst_bus_set_sync_handler(Bus, SyncHandler, Shared.get(), nullptr);
+  // A handler still running when the pipeline is released keeps the shared state alive.
+  AboutToFinishId = g_signal_connect_data(
+      Pipeline, "about-to-finish", G_CALLBACK(OnAboutToFinish), new std::shared_ptr<TShared>(Shared),
+      [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<TShared>*>(data); },
+      GConnectFlags(0));
   // The watch may recurse: a handler that opens the next medium lets the loop run
   // (pending messages) and must see that medium's events right there.
   GSource* watch = gst_bus_create_watch(Bus);
@@ -225,6 +257,8 @@ void GstFilterGraph::ReleasePipeline(bool unref) {
   if (BusWatchId) g_source_remove(BusWatchId);
   BusWatchId = 0;
   gst_bus_set_sync_handler(Bus, nullptr, nullptr, nullptr);
+  g_signal_handler_disconnect(Pipeline, AboutToFinishId);
+  AboutToFinishId = 0;
   gst_object_unref(Bus);
   Bus = nullptr;
   if (unref) gst_object_unref(Pipeline);
@@ -309,6 +343,14 @@ void GstFilterGraph::ForgetMedium() {
   ++Shared->Generation;
   for (GstMessage* message : Deferred) gst_message_unref(message);
   Deferred.clear();
+  {
+    const std::lock_guard lock(Shared->FollowerLock);
+    Shared->FollowerUri.clear();
+    Shared->FollowerLocation.clear();
+    Shared->FollowerTaken = false;
+  }
+  FollowerPosted = false;
+  StopFollowerClock();
   Loaded = false;
   DiscLoaded = false;
   NetworkLoaded = false;
@@ -360,8 +402,20 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
   if (!Active()) throw EDirectShowException(kErrUnknown, "The media graph is not active");
   Unload();
   if (!Pipeline) CreatePipeline();  // the last one was abandoned
-  std::string uri;
   bool network = false;
+  const std::string uri = LocationUri(location, network);
+  Kind = kind;
+  if (kind == TSourceKind::Picture) {
+    GstElement* freeze = gst_element_factory_make("imagefreeze", nullptr);
+    if (!freeze)
+      throw EDirectShowException(kErrNoDecoder, "The GStreamer element imagefreeze is not installed");
+    g_object_set(Pipeline, "video-filter", freeze, nullptr);
+  }
+  Open(uri, network, false);
+}
+
+std::string GstFilterGraph::LocationUri(const std::string& location, bool& network) {
+  network = false;
   // A local path may contain "://" too; only a scheme in front makes an address.
   if (gst_uri_is_valid(location.c_str())) {
     gchar* scheme = gst_uri_get_protocol(location.c_str());
@@ -378,26 +432,121 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
     } else {
       network = true;
     }
-    uri = location;
-  } else {
-    CheckReadable(location);
-    GError* error = nullptr;
-    gchar* fileUri = gst_filename_to_uri(location.c_str(), &error);
-    if (!fileUri) {
-      const std::string text = error ? error->message : "Invalid file name";
-      if (error) g_error_free(error);
-      throw EDirectShowException(kErrFileNotFound, text);
+    return location;
+  }
+  CheckReadable(location);
+  GError* error = nullptr;
+  gchar* fileUri = gst_filename_to_uri(location.c_str(), &error);
+  if (!fileUri) {
+    const std::string text = error ? error->message : "Invalid file name";
+    if (error) g_error_free(error);
+    throw EDirectShowException(kErrFileNotFound, text);
+  }
+  const std::string uri = fileUri;
+  g_free(fileUri);
+  return uri;
+}
+
+bool GstFilterGraph::DoQueueNext(const std::string& location) {
+  std::string uri;
+  // Only a file played as a file can hand over to another (a picture never ends).
+  if (!location.empty() && Loaded && Kind == TSourceKind::File && !NetworkLoaded && !DiscLoaded) {
+    try {
+      bool network = false;
+      uri = LocationUri(location, network);
+      if (network) uri.clear();
+    } catch (const EDirectShowException&) {
+      // Unreadable now: its normal open reports why.
     }
-    uri = fileUri;
-    g_free(fileUri);
   }
-  Kind = kind;
-  if (kind == TSourceKind::Picture) {
-    GstElement* freeze = gst_element_factory_make("imagefreeze", nullptr);
-    if (!freeze) throw EDirectShowException(kErrNoDecoder, "The GStreamer element imagefreeze is not installed");
-    g_object_set(Pipeline, "video-filter", freeze, nullptr);
+  const std::lock_guard lock(Shared->FollowerLock);
+  if (Shared->FollowerTaken) return false;
+  Shared->FollowerUri = uri;
+  Shared->FollowerLocation = uri.empty() ? "" : location;
+  return !uri.empty();
+}
+
+bool GstFilterGraph::NextTaken() const {
+  const std::lock_guard lock(Shared->FollowerLock);
+  return Shared->FollowerTaken;
+}
+
+bool GstFilterGraph::TakenFollower(std::string& location) {
+  const std::lock_guard lock(Shared->FollowerLock);
+  location = Shared->FollowerLocation;
+  return Shared->FollowerTaken;
+}
+
+void GstFilterGraph::AwaitFollowerSound() {
+  FollowerPosted = false;
+  int32_t positionMs = 0;
+  PlayedMs(positionMs);
+  PositionAtStreamStart = positionMs;
+  FollowerChecks = 0;
+  GstClock* clock = gst_element_get_clock(Pipeline);
+  if (!clock) {
+    SwitchToFollower();
+    return;
   }
-  Open(uri, network, false);
+  FollowerClock = gst_clock_new_periodic_id(clock, gst_clock_get_time(clock), kFollowerCheckEvery);
+  gst_object_unref(clock);
+  gst_clock_id_wait_async(FollowerClock, OnFollowerClock, gst_object_ref(Bus), gst_object_unref);
+}
+
+void GstFilterGraph::CheckFollowerSound() {
+  if (!FollowerClock) return;
+  int32_t positionMs = 0;
+  const bool known = PlayedMs(positionMs);
+  // Once the sink has the follower's segment the position restarts from 0, and
+  // holds there until its first sound plays.
+  if (known && positionMs < PositionAtStreamStart) PositionAtStreamStart = 0;
+  const bool heard = known && PositionAtStreamStart == 0 && positionMs > 0;
+  if (!heard && ++FollowerChecks < kMaxFollowerChecks) return;
+  StopFollowerClock();
+  SwitchToFollower();
+}
+
+void GstFilterGraph::StopFollowerClock() {
+  if (!FollowerClock) return;
+  gst_clock_id_unschedule(FollowerClock);
+  gst_clock_id_unref(FollowerClock);
+  FollowerClock = nullptr;
+}
+
+void GstFilterGraph::SwitchToFollower() {
+  std::string location;
+  {
+    const std::lock_guard lock(Shared->FollowerLock);
+    LoadedUri = std::exchange(Shared->FollowerUri, {});
+    location = std::exchange(Shared->FollowerLocation, {});
+    Shared->FollowerTaken = false;
+  }
+  FollowerPosted = false;
+  MissingMediaDecoder = false;
+  FireTrackSwitched(location);
+}
+
+void GstFilterGraph::FollowerFailed() {
+  // The medium playing would never end: playbin waits for the follower forever.
+  int32_t positionMs = 0;
+  QueryPositionMs(positionMs);
+  try {
+    Reopen(positionMs);
+  } catch (const EDirectShowException& e) {
+    FireEvent(ecErrorAbort, e.ErrorCode, 0);
+  }
+}
+
+void GstFilterGraph::Reopen(int32_t positionMs) {
+  const std::string uri = LoadedUri;
+  const bool playing = TargetState == GST_STATE_PLAYING;
+  Unload();
+  if (!Pipeline) CreatePipeline();
+  Kind = TSourceKind::File;
+  Open(uri, false, false);
+  if (!Loaded) return;  // replaced while it opened
+  Seek(positionMs);
+  if (playing) DoPlay();
 }
 
 int32_t GstFilterGraph::DoRenderDVD(const std::string& path, int32_t) {
@@ -573,6 +722,11 @@ void GstFilterGraph::Handle(GstMessage* message) {
       break;
     case GST_MESSAGE_ERROR: {
       if (!Loaded) break;
+      // After the hand-over only the follower and the output still work.
+      if (FollowerPosted && !ErrorFacts(message, AudioSink).FromAudioSink) {
+        FollowerFailed();
+        break;
+      }
       const int32_t code = ErrorCode(message);
       // The medium cannot go on: stop it so the player does not wait for an end forever.
       Stop();
@@ -606,6 +760,11 @@ void GstFilterGraph::Handle(GstMessage* message) {
       break;
     case GST_MESSAGE_APPLICATION:
       if (Loaded && gst_message_has_name(message, kVideoCapsMessage)) CheckVideoSize();
+      if (Loaded && gst_message_has_name(message, kFollowerTakenMessage)) FollowerPosted = true;
+      if (Loaded && gst_message_has_name(message, kFollowerCheckMessage)) CheckFollowerSound();
+      break;
+    case GST_MESSAGE_STREAM_START:
+      if (fromPipeline && Loaded && FollowerPosted) AwaitFollowerSound();
       break;
     case GST_MESSAGE_ELEMENT:
       NoteFacts(message);
@@ -699,6 +858,11 @@ bool GstFilterGraph::QueryDurationMs(int32_t& durationMs) const {
 }
 
 bool GstFilterGraph::QueryPositionMs(int32_t& positionMs) const {
+  // The sink counts the follower from 0 while the medium before it still sounds.
+  return !FollowerClock && PlayedMs(positionMs);
+}
+
+bool GstFilterGraph::PlayedMs(int32_t& positionMs) const {
   if (!Loaded) return false;
   gint64 position = -1;
   if (!gst_element_query_position(Pipeline, GST_FORMAT_TIME, &position) || position < 0) return false;
@@ -710,6 +874,17 @@ bool GstFilterGraph::QueryStopPositionMs(int32_t& stopMs) const { return QueryDu
 
 bool GstFilterGraph::SetPositionMs(int32_t positionMs) {
   if (!Loaded || Kind == TSourceKind::Stream) return false;
+  std::string follower;
+  if (!TakenFollower(follower)) return Seek(positionMs);
+  try {
+    Reopen(positionMs);
+  } catch (const EDirectShowException&) {
+    return false;
+  }
+  return Loaded && DoQueueNext(follower);
+}
+
+bool GstFilterGraph::Seek(int32_t positionMs) {
   // A seek that does not return in time is left to finish on its own.
   const std::optional<int> seeked = RunBounded(Pipeline, SeekWork, positionMs, StateTimeoutMs, false);
   if (!seeked) AbandonPipeline();

@@ -22,6 +22,13 @@
 // down if it ever returns, and a new one takes its place. While an open waits, the
 // pump (SetPendingMessagesPump) lets the main loop run: a call made from there that
 // clears or replaces the medium ends the open quietly with nothing loaded.
+//
+// Gapless: QueueNext prepares the follower's URI on the main thread; playbin's
+// "about-to-finish" (on a streaming thread) only takes it, under the lock of
+// TShared, and posts a message. The next stream start on the bus after that
+// message, once the position shows the follower heard, is the switch. Once
+// playbin took a follower it has let go of the current medium's source, so a
+// seek or a follower that fails opens the medium again.
 #pragma once
 
 #include <gst/gst.h>
@@ -32,6 +39,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -84,6 +92,7 @@ class GstFilterGraph : public TFilterGraph {
   bool QueryStopPositionMs(int32_t& stopMs) const override;
   bool SetPositionMs(int32_t positionMs) override;
   bool Buffering() const override { return BufferingNow; }
+  bool NextTaken() const override;
 
  protected:
   void DoSetActive(bool active) override;
@@ -94,12 +103,17 @@ class GstFilterGraph : public TFilterGraph {
   void DoRender(const std::string& location, TSourceKind kind) override;
   int32_t DoRenderDVD(const std::string& path, int32_t flags) override;
   void DoApplyVolume(double gain) override;
+  bool DoQueueNext(const std::string& location) override;
 
  private:
   // Shared with GStreamer's threads (see the top of this file).
   struct TShared {
     std::atomic<unsigned> Generation{1};
     std::atomic<uintptr_t> WindowHandle{0};
+    std::mutex FollowerLock;
+    std::string FollowerUri;       // prepared by QueueNext; empty: none
+    std::string FollowerLocation;  // as the caller named it
+    bool FollowerTaken = false;    // playbin has it: kept until the switch
   };
 
   struct TBoundedCall;
@@ -130,6 +144,23 @@ class GstFilterGraph : public TFilterGraph {
   void Unload();
   // Prerolls `uri`; raises with the mapped code on failure.
   void Open(const std::string& uri, bool networkSource, bool discSource);
+  // The URI of a path or address, checking a local file can be read; raises.
+  static std::string LocationUri(const std::string& location, bool& network);
+  // The follower playbin took for the loaded medium, if it did.
+  bool TakenFollower(std::string& location);
+  // The loaded medium opened anew at `positionMs`, in the state it was in.
+  void Reopen(int32_t positionMs);
+  bool Seek(int32_t positionMs);
+  // The position the sink reports, also while the follower is awaited.
+  bool PlayedMs(int32_t& positionMs) const;
+  // The follower's stream start reached the sink before the sound buffered ahead
+  // of it has played: the switch is announced once the position shows it heard.
+  void AwaitFollowerSound();
+  void CheckFollowerSound();
+  void StopFollowerClock();
+  void SwitchToFollower();
+  void FollowerFailed();
+  static void OnAboutToFinish(GstElement* playbin, gpointer data);
   // The open's next bus message until `deadlineMs`; nullptr when none came in time.
   GstMessage* NextOpenMessage(int64_t deadlineMs, unsigned generation);
   // The one entry of bus messages: first what an open set aside, then `message`.
@@ -156,13 +187,19 @@ class GstFilterGraph : public TFilterGraph {
   std::function<void()> PumpMessages;
   int PrerollTimeoutMs = 20000;
   int StateTimeoutMs = 5000;
-  std::unique_ptr<TShared> Shared = std::make_unique<TShared>();
+  // Also held by the "about-to-finish" handler while it is connected.
+  std::shared_ptr<TShared> Shared = std::make_shared<TShared>();
 
   GstElement* Pipeline = nullptr;
   GstElement* Courier = nullptr;    // see RunBounded
   GstElement* AudioSink = nullptr;  // owned by the pipeline
   GstBus* Bus = nullptr;
   guint BusWatchId = 0;
+  gulong AboutToFinishId = 0;
+  bool FollowerPosted = false;         // the message that playbin took the follower was handled
+  GstClockID FollowerClock = nullptr;  // ticks while the follower is awaited (see AwaitFollowerSound)
+  int32_t PositionAtStreamStart = 0;   // 0 once the position restarted with the follower
+  int FollowerChecks = 0;
   // Messages an open took from the bus while waiting for preroll, in bus order;
   // they are handled before any later message.
   std::deque<GstMessage*> Deferred;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "playlist/playlist.h"
 #include "util/text.h"
@@ -33,6 +34,12 @@ constexpr TErrorText ErrorTable[] = {
 };
 
 constexpr const char* UnknownErrorText = "Cannot open this file because of an unknown error.";
+
+// Only local music joins without a gap: streams, videos and pictures open as usual.
+bool IsLocalMusic(const TFileExtensions& extensions, const std::string& path) {
+  const bool local = path.find("://") == std::string::npos || StartsWith(AsciiLower(path), "file://");
+  return local && !IsStreamLocation(path) && extensions.GetFileKind(path) == mkMusic;
+}
 
 // Rounds halves to the even neighbour (the default floating-point mode).
 int32_t RoundEven(double value) { return static_cast<int32_t>(std::nearbyint(value)); }
@@ -77,7 +84,9 @@ TPlaybackController::TPlaybackController(TFilterGraph& graph, TPlaylist& playlis
   Graph.OnGraphComplete = [this](int32_t) { FilterGraphGraphComplete(); };
   Graph.OnDSEvent = [this](int32_t code, intptr_t p1, intptr_t p2) { FilterGraphDSEvent(code, p1, p2); };
   Graph.OnGraphVideoSizeChanged = [this](int32_t w, int32_t h) { FilterGraphGraphVideoSizeChanged(w, h); };
+  Graph.OnGraphTrackSwitched = [this](const std::string& location) { FilterGraphTrackSwitched(location); };
   Playlist.SetPlaybackTarget(this);
+  Playlist.AddListener(this);
 }
 
 TPlaybackController::~TPlaybackController() {
@@ -85,6 +94,8 @@ TPlaybackController::~TPlaybackController() {
   Graph.OnGraphComplete = nullptr;
   Graph.OnDSEvent = nullptr;
   Graph.OnGraphVideoSizeChanged = nullptr;
+  Graph.OnGraphTrackSwitched = nullptr;
+  Playlist.RemoveListener(this);
   if (Playlist.PlaybackTarget() == this) Playlist.SetPlaybackTarget(nullptr);
 }
 
@@ -112,21 +123,34 @@ void TPlaybackController::OpenMedia(const std::string& path, const std::string& 
     return;
   }
   Opening = true;
+  // The engine went on with this entry by itself: it plays already.
+  const bool adopt = !SwitchedLocation.empty() && path == SwitchedLocation;
+  SwitchedLocation.clear();
+  SwitchUnclaimed = false;
   try {
     ShowTrayControls(4000);
     StopRequestedFlag = false;
     Kind = kind;
     Stream = IsStreamLocation(path);
-    ResetGraph();
+    GaplessSource = false;
+    if (adopt) {
+      // What the stopped display clears before a normal open; it never stopped.
+      Duration = 0;
+      Subtitle.clear();
+      Time.clear();
+    } else {
+      ResetGraph();
+    }
+    ProgressPositionValue = 0;
     ClearMetaData(NowPlayingTags);
     Position = 0;
-    UpdateNowPlayingDisplay(false);
+    if (!adopt) UpdateNowPlayingDisplay(false);
     Runtime.ProcessPendingMessages();
     Title = "Opening: " + (caption.empty() ? FileDisplayName(path) : caption);
     Changed();
     Runtime.ProcessPendingMessages();
     if (View) View->AttachVideoWindow(Kind != mkMusic);
-    if (BuildGraph(path, result) && !StopRequestedFlag) StartPlayback(path);
+    if ((adopt || BuildGraph(path, result)) && !StopRequestedFlag) StartPlayback(path, adopt);
   } catch (const std::exception& e) {
     result.Code = prUnexpectedError;
     result.Message = e.what();
@@ -144,7 +168,7 @@ void TPlaybackController::ResetGraph() {
     Graph.SetMode(Stream ? gmCapture : gmNormal);
     Graph.SetActive(true);
   }
-  ProgressPositionValue = 0;
+  QueuedLocation.clear();  // the engine forgets it with the medium
 }
 
 // Builds the graph for `path`; false (with the engine's code in `result`) when it fails.
@@ -177,11 +201,12 @@ bool TPlaybackController::BuildGraph(const std::string& path, TPlayResult& resul
   return true;
 }
 
-void TPlaybackController::StartPlayback(const std::string& path) {
+void TPlaybackController::StartPlayback(const std::string& path, bool adopted) {
   if (View) View->ShowMediaPage(VideoW != 0);
   Graph.Play();
   int32_t positionMs = 0;
-  if (Graph.DurationMs() > 0 && Graph.QueryPositionMs(positionMs) && positionMs != 0) {
+  // An adopted medium began at its start, and a seek would break the join.
+  if (!adopted && Graph.DurationMs() > 0 && Graph.QueryPositionMs(positionMs) && positionMs != 0) {
     Runtime.ProcessPendingMessages();
     Graph.SetPositionMs(0);
   }
@@ -197,6 +222,7 @@ void TPlaybackController::StartPlayback(const std::string& path) {
   VolumeTrackBarChange(VolumePosition);
   ShowTrayControls(4000);
   Playlist.ResetConsecutiveFailures();
+  GaplessSource = IsLocalMusic(Extensions, path);
   UpdateNowPlayingDisplay(true);
 }
 
@@ -214,13 +240,18 @@ void TPlaybackController::PlayPauseActionExecute() {
 
 void TPlaybackController::StopActionExecute() {
   StopRequestedFlag = true;
+  SwitchUnclaimed = false;
   if (Terminating) return;
+  GaplessSource = false;
+  QueuedLocation.clear();
   Graph.ClearGraph();  // unloaded, not just stopped: a later play starts over
   UpdateNowPlayingDisplay(true);
   UpdateTransportControls();
 }
 
 void TPlaybackController::PlayDVD(const std::string& path) {
+  GaplessSource = false;
+  QueuedLocation.clear();
   if (View) View->AttachVideoWindow(true);
   Graph.SetActive(false);
   Graph.SetMode(gmDVD);
@@ -242,7 +273,37 @@ void TPlaybackController::SeekToStart() {
   if (Listener) Listener->Seeked(0);
 }
 
-void TPlaybackController::FilterGraphGraphComplete() { Playlist.AdvancePlayOrder(true); }
+void TPlaybackController::FilterGraphGraphComplete() {
+  QueuedLocation.clear();  // the medium ended without its follower
+  Playlist.AdvancePlayOrder(true);
+}
+
+void TPlaybackController::QueueFollower() {
+  if (Opening) return;  // asked again when the marker moves to the new entry
+  const int row = GaplessSource && PausedOrPlaying() ? Playlist.FollowingIndex() : -1;
+  const std::string next =
+      row >= 0 && IsLocalMusic(Extensions, Playlist.Entry(row).FileName) ? Playlist.Entry(row).FileName : "";
+  // A follower the engine has taken is judged when it starts.
+  if (next == QueuedLocation || Graph.NextTaken()) return;
+  QueuedLocation = Graph.QueueNext(next) ? next : "";
+}
+
+void TPlaybackController::FilterGraphTrackSwitched(const std::string& location) {
+  QueuedLocation.clear();
+  // The order may have changed after the engine took the entry: then the entry that
+  // ended is handled as usual, and what the engine went on with is replaced.
+  const int row = Playlist.FollowingIndex();
+  const bool wanted = row >= 0 && Playlist.Entry(row).FileName == location;
+  SwitchedLocation = wanted ? location : "";
+  SwitchUnclaimed = true;
+  if (!wanted && Playlist.PlayMode() == pmRepeat)
+    Playlist.PlayEntry(Playlist.PlayingIndex(), true);
+  else
+    Playlist.AdvancePlayOrder(true);
+  SwitchedLocation.clear();
+  // A held seek button keeps the order still; nothing could show what plays.
+  if (std::exchange(SwitchUnclaimed, false)) StopActionExecute();
+}
 
 void TPlaybackController::FilterGraphDSEvent(int32_t eventCode, intptr_t param1, intptr_t param2) {
   (void)param2;

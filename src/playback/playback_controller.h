@@ -8,6 +8,11 @@
 // command can arrive while it runs. The opening flag keeps a second open from
 // starting (it returns at once) and the stop-requested flag keeps an open that
 // a stop interrupted from starting playback.
+//
+// Gapless: while local music plays, the engine is handed the entry the play
+// order opens after it when that is local music too. When the engine goes on
+// with it, the end of the entry runs as usual and the open of the follower
+// takes over the playing medium instead of building a graph.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +27,7 @@
 #include "playback/filter_graph.h"
 #include "playback/playback_settings.h"
 #include "playlist/playback_target.h"
+#include "playlist/playlist_listener.h"
 #include "util/runtime.h"
 
 namespace tunevale {
@@ -64,7 +70,7 @@ std::string PlayErrorText(int32_t code, const std::string& message);
 // A location played as an internet stream rather than through RenderFile.
 bool IsStreamLocation(const std::string& path);
 
-class TPlaybackController : public TPlaybackTarget {
+class TPlaybackController : public TPlaybackTarget, private TPlaylistListener {
  public:
   // Reads the tags of a file the way the library notices it (from-library off).
   using TTagReader = std::function<void(const std::string& path, TMetaData& meta)>;
@@ -137,6 +143,7 @@ class TPlaybackController : public TPlaybackTarget {
   void FilterGraphGraphComplete();
   void FilterGraphDSEvent(int32_t eventCode, intptr_t param1, intptr_t param2);
   void FilterGraphGraphVideoSizeChanged(int32_t width, int32_t height);
+  void FilterGraphTrackSwitched(const std::string& location);
   void DSTrackBarTimer(int32_t currentMs, int32_t durationMs);
 
   // Observable state.
@@ -167,7 +174,11 @@ class TPlaybackController : public TPlaybackTarget {
  private:
   void ResetGraph();
   bool BuildGraph(const std::string& path, TPlayResult& result);
-  void StartPlayback(const std::string& path);
+  void StartPlayback(const std::string& path, bool adopted);
+  // Hands the engine the entry to follow the playing one, or withdraws it.
+  void QueueFollower();
+  void PlaylistRowsChanged(const TPlaylistChange&) override { QueueFollower(); }
+  void PlayModeChanged(uint8_t) override { QueueFollower(); }
   void SeekTimerTimer();
   void SetTimeLabel(int32_t positionMs, int32_t durationMs);
   void Changed();
@@ -200,6 +211,12 @@ class TPlaybackController : public TPlaybackTarget {
   int32_t VideoW = 0;
   int32_t VideoH = 0;
   int RememberedIndex = -1;
+
+  // Gapless playback.
+  bool GaplessSource = false;    // the open entry is local music
+  std::string QueuedLocation;    // what the engine was handed to follow it
+  std::string SwitchedLocation;  // what the engine went on with: the open adopts it
+  bool SwitchUnclaimed = false;  // no open or stop has taken over the switched medium yet
 
   // Press-and-hold seeking.
   int SeekDirection = 0;  // 1 back, 2 forward

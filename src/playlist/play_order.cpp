@@ -123,12 +123,22 @@ void TPlaylist::AdvancePlayOrder(bool forward) {
   }
 }
 
+int TPlaylist::NextIndex() const {
+  const int i = PlayingIndex() + 1;
+  return i == Count() && PlayModeValue == pmRepeatAll ? 0 : i;
+}
+
+int TPlaylist::FollowingIndex() const {
+  if (PlayingIndex() < 0 || (PlayModeValue != pmPlayAll && PlayModeValue != pmRepeatAll)) return -1;
+  const int i = NextIndex();
+  return i < Count() ? i : -1;
+}
+
 void TPlaylist::NextActionExecute() {
   if (!Target) return;
   // Releasing a seek button after a seek step ends the seek, not the track.
   if (Target->SeekStepMadeDuringPress() || Target->IsOpening()) return;
-  int i = PlayingIndex() + 1;
-  if (i == Count() && PlayModeValue == pmRepeatAll) i = 0;
+  const int i = NextIndex();
   if (i >= Count()) {
     Target->Stop();
     Target->ShowTrayControls(2000);

@@ -118,6 +118,9 @@ class TPlaylist {
   void PlayEntry(int index, bool forward);
   void MarkNowPlaying(int index, const TPlayResult& result, bool forward);
   void AdvancePlayOrder(bool forward);
+  // The row AdvancePlayOrder (forward) opens when the playing entry ends, or -1
+  // when it stops there or restarts that entry.
+  int FollowingIndex() const;
   void NextActionExecute();
   void PreviousActionExecute();
   void PlaylistPlayActionExecute();
@@ -174,6 +177,8 @@ class TPlaylist {
   void AddFolderLevel(const std::string& folder, std::vector<std::pair<uint64_t, uint64_t>>& visited);
   // The row holding `entry` now (rows may move or go while an open runs), or -1.
   int RowOf(const TTrackData* entry) const;
+  // The row the next command plays; Count() means past the end.
+  int NextIndex() const;
   void SwapRows(int a, int b);
   // Takes the rows in their new order; the current row is found again by its record.
   void Reorder(std::vector<TPlaylistRow>&& rows, const TTrackData* current);

@@ -30,6 +30,7 @@ class TFakeFilterGraph : public TFilterGraph {
   // Runs inside Play (pending messages processed there by a real engine).
   std::function<void()> DuringPlay;
   bool BufferingNow = false;
+  bool RefuseQueue = false, Taken = false;  // no gapless playback; committed to the queued medium
 
   // --- what the test reads ---
   TGraphState CurrentState = gsNone;
@@ -38,6 +39,7 @@ class TFakeFilterGraph : public TFilterGraph {
   int32_t PositionMs = 0;
   double Gain = -1;  // the last applied amplitude factor
   std::vector<std::string> Calls;  // "Play", "Pause", "Stop", "Clear", "Render:<loc>", "Seek:<ms>", ...
+  std::string Queued;              // what follows the loaded medium without a gap
 
   bool Loaded() const { return !Location.empty(); }
   bool IsPicture() const { return Loaded() && LocationKind == TSourceKind::Picture; }
@@ -47,6 +49,10 @@ class TFakeFilterGraph : public TFilterGraph {
   void Fire(int32_t eventCode, intptr_t param1 = 0, intptr_t param2 = 0) { FireEvent(eventCode, param1, param2); }
   void FireComplete() { Fire(ecComplete); }
   void FireVideoSize(int32_t width, int32_t height) { Fire(ecVideoSizeChanged, width | (height << 16)); }
+  void SwitchToQueued() {
+    Location = std::exchange(Queued, {}), PositionMs = 0, Taken = false;
+    FireTrackSwitched(Location);
+  }
   // Time passes while playing.
   void AdvancePosition(int32_t ms) {
     if (CurrentState == gsRunning) PositionMs += ms;
@@ -78,6 +84,7 @@ class TFakeFilterGraph : public TFilterGraph {
     return true;
   }
   bool Buffering() const override { return BufferingNow; }
+  bool NextTaken() const override { return Taken; }
 
  protected:
   void DoSetActive(bool active) override {
@@ -88,6 +95,7 @@ class TFakeFilterGraph : public TFilterGraph {
   void DoClearGraph() override {
     Calls.push_back("Clear");
     Location.clear();
+    Queued.clear(), Taken = false;
     PositionMs = 0;
     CurrentState = gsStopped;
   }
@@ -125,6 +133,9 @@ class TFakeFilterGraph : public TFilterGraph {
     return DvdResult;
   }
   void DoApplyVolume(double gain) override { Gain = gain; }
+  bool DoQueueNext(const std::string& location) override {
+    return !RefuseQueue && !Taken && !(Queued = location).empty();
+  }
 
  private:
   int32_t LengthOf(const std::string& location) const {

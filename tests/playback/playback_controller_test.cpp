@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <tuple>
 
 #include "playback/fake_filter_graph.h"
 #include "playlist/playlist.h"
@@ -22,8 +24,13 @@ class TRecordingView : public TPlaybackView {
 
 class TStateCounter : public TPlaybackListener {
  public:
-  void NotifyState(bool, bool, bool sendVolume) override { Volumes += sendVolume; }
+  void NotifyState(bool a, bool b, bool v) override {
+    Volumes += v;
+    if (C) Log.push_back(std::to_string(a + 2 * b + 4 * v) + C->TitleLabel() + "|" + C->TimeLabel());
+  }
   int Volumes = 0;
+  const TPlaybackController* C = nullptr;  // logs what it shows at each notification
+  std::vector<std::string> Log;
 };
 
 class PlaybackControllerTest : public ::testing::Test {
@@ -34,6 +41,7 @@ class PlaybackControllerTest : public ::testing::Test {
         Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
     Controller.SetView(&View);
     Controller.SetListener(&States);
+    States.C = &Controller;
     Controller.SetTagReader([this](const std::string& path, TMetaData& meta) {
       ClearMetaData(meta);
       if (auto it = Tags.find(path); it != Tags.end()) meta = it->second;
@@ -95,6 +103,63 @@ TEST_F(PlaybackControllerTest, PlaysAPlaylistToItsEndByCompletionAndByPosition) 
   EXPECT_EQ(Controller.PlayPauseCaption(), "Play");
   EXPECT_FALSE(Controller.StopActionEnabled());
   EXPECT_TRUE(Controller.PlayPauseActionEnabled());  // the playlist is not empty
+}
+
+TEST_F(PlaybackControllerTest, AHandOverShowsAndTellsWhatANormalAdvanceDoesWithoutAnOpen) {
+  for (const char* path : {"/m/a.mp3", "/m/b.flac", "/m/c.ogg"}) Add(path, path + 3);
+  std::vector<std::string> logs[2];
+  for (const bool gapless : {false, true}) {
+    Graph.RefuseQueue = !gapless;
+    Playlist.PlayEntry(0, true);
+    States.Log.clear();
+    const size_t calls = Graph.Calls.size();
+    gapless ? Graph.SwitchToQueued() : Graph.FireComplete();
+    logs[gapless] = States.Log;
+    EXPECT_EQ(Graph.Calls.size() - calls, gapless ? 1u : 4u);  // (Stop, Clear, Render,) Play
+  }
+  // The same from the open of the next entry on; a gapless one is never shown stopped.
+  ASSERT_EQ(logs[0].size(), 7u);
+  logs[0].erase(logs[0].begin() + 1);
+  EXPECT_EQ(logs[1], logs[0]);
+  EXPECT_EQ(Graph.Queued, "/m/c.ogg");  // the next one follows in turn
+}
+
+TEST_F(PlaybackControllerTest, OnlyLocalMusicAfterLocalMusicInAModeThatGoesOnIsQueued) {
+  const std::tuple<uint8_t, std::vector<std::string>, int, std::string> cases[] = {
+      {pmRepeatAll, {"file:///m/a.mp3", "/m/b.ogg"}, 1, "file:///m/a.mp3"},
+      {pmPlayAll, {"/m/a.mp3", "/m/b.wav"}, 1, ""},
+      {pmPlayAll, {"/m/a.mp3", "/m/v.mp4"}, 0, ""},
+      {pmPlayAll, {"/m/a.mp3", "http://host.example/b.mp3"}, 0, ""},
+      {pmPlayAll, {"/m/v.mp4", "/m/a.mp3"}, 0, ""},
+  };
+  for (const auto& [mode, entries, play, queued] : cases) {
+    Playlist.DeleteAllRows();
+    Playlist.SetPlayMode(mode);
+    for (const std::string& entry : entries) Add(entry);
+    Playlist.PlayEntry(play, true);
+    EXPECT_EQ(Graph.Queued, queued) << entries[play];
+  }
+}
+
+TEST_F(PlaybackControllerTest, TheQueueFollowsChangesAndATakenFollowerIsJudgedWhenItStarts) {
+  for (const char* path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"}) Add(path, path + 3);
+  Playlist.PlayEntry(0, true);
+  Playlist.SetPlayMode(pmOnlyThisTrack);
+  EXPECT_EQ(Graph.Queued, "");
+  // Changes after the engine committed to b.mp3 are settled when it starts.
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { Playlist.SetPlayMode(pmRepeat); }, "a.mp3 - Band"},  // restarted
+      {[&] { Playlist.SetPlayMode(pmOnlyThisTrack); }, "Stopped"},
+      {[&] { Playlist.SelectOnly(1), Playlist.RemoveTracksActionExecute(); }, "c.mp3 - Band"},
+  };
+  for (const auto& [change, title] : cases) {
+    Playlist.SetPlayMode(pmPlayAll);
+    Playlist.PlayEntry(0, true);
+    Graph.Taken = true;
+    change();
+    Graph.SwitchToQueued();
+    EXPECT_EQ(Controller.TitleLabel(), title);
+  }
 }
 
 TEST_F(PlaybackControllerTest, FailedOpensGiveTheirCodeAndEndAfterFiveInARow) {

@@ -3,7 +3,11 @@
 // the end of each medium and the texts the window shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "playback/gst_filter_graph.h"
 #include "playback/playback_controller.h"
@@ -149,6 +153,41 @@ TEST_F(PlaylistPlaybackTest, AStreamFromAServerPlaysAsAnInternetStream) {
   EXPECT_EQ(Controller.DurationMs(), 0);
   ASSERT_TRUE(Runtime.RunUntil([this] { return Stopped(); }, 15000));  // the server's data ends
   EXPECT_EQ(Controller.TitleLabel(), "Stopped");
+}
+
+// Two tones recorded by a file sink in real time: the second follows the first
+// with no stop, open or silence between them, and shows as a normal advance.
+TEST_F(PlaylistPlaybackTest, ConsecutiveAudioEntriesFollowWithoutAGap) {
+  const std::string low = Folder->Path() + "/low.wav", high = Folder->Path() + "/high.wav";
+  const std::string heard = Folder->Path() + "/heard.raw", format = " ! audio/x-raw,format=S16LE,channels=1";
+  // 2 s each (shorter ones are read whole before the next is queued), whole periods.
+  const std::string tone = " audiotestsrc num-buffers=20 samplesperbuffer=4410 volume=0.5 freq=";
+  test::GstLaunch(tone + "440" + format + " ! wavenc ! filesink location=" + low + tone + "660" + format +
+                  " ! wavenc ! filesink location=" + high);
+  Graph.SetAudioSink("audioconvert" + format + " ! filesink sync=true location=" + heard);
+  Playlist.DeleteAllRows();
+  for (const std::string* path : {&low, &high}) Playlist.AddPlaylistEntry(*path);
+  std::vector<int32_t> events;  // switches and ends, in order
+  int32_t positionAtSwitch = 1 << 30;
+  const auto onEvent = Graph.OnDSEvent;
+  Graph.OnDSEvent = [&, onEvent](int32_t code, intptr_t p1, intptr_t p2) {
+    if (code == ecTrackSwitched) Graph.QueryPositionMs(positionAtSwitch);
+    if (code == ecTrackSwitched || code == ecComplete) events.push_back(code);
+    onEvent(code, p1, p2);
+  };
+  Playlist.PlayEntry(0, true);
+  ASSERT_TRUE(Runtime.RunUntil([this] { return Opened.size() == 2 && Stopped(); }, 15000));
+  EXPECT_EQ(events, (std::vector<int32_t>{ecTrackSwitched, ecComplete}));
+  EXPECT_LT(positionAtSwitch, 500);  // the second tone's own time, not the end of the first
+  const std::string bytes = test::ReadBytes(heard);
+  std::vector<int16_t> s(bytes.size() / 2);
+  std::memcpy(s.data(), bytes.data(), s.size() * 2);
+  size_t first = 0, last = s.size(), longest = 0, run = 0;  // of silence
+  while (first < last && std::abs(s[first]) < 100) ++first;
+  while (last > first && std::abs(s[last - 1]) < 100) --last;
+  for (size_t i = first; i < last; ++i) longest = std::max(longest, run = std::abs(s[i]) < 100 ? run + 1 : 0);
+  EXPECT_NEAR(static_cast<double>(last - first), 176400, 4);
+  EXPECT_LT(longest, 44100 * 5 / 1000u) << "samples of silence between the tones";
 }
 
 }  // namespace
