@@ -351,6 +351,7 @@ void GstFilterGraph::ForgetMedium() {
   }
   FollowerPosted = false;
   StopFollowerClock();
+  PlayedHighMs = 0;
   Loaded = false;
   DiscLoaded = false;
   NetworkLoaded = false;
@@ -480,8 +481,7 @@ bool GstFilterGraph::TakenFollower(std::string& location) {
 void GstFilterGraph::AwaitFollowerSound() {
   FollowerPosted = false;
   int32_t positionMs = 0;
-  PlayedMs(positionMs);
-  PositionAtStreamStart = positionMs;
+  PlayedMs(positionMs);  // the furthest the medium before it came
   FollowerChecks = 0;
   GstClock* clock = gst_element_get_clock(Pipeline);
   if (!clock) {
@@ -496,11 +496,11 @@ void GstFilterGraph::AwaitFollowerSound() {
 void GstFilterGraph::CheckFollowerSound() {
   if (!FollowerClock) return;
   int32_t positionMs = 0;
-  const bool known = PlayedMs(positionMs);
-  // Once the sink has the follower's segment the position restarts from 0, and
-  // holds there until its first sound plays.
-  if (known && positionMs < PositionAtStreamStart) PositionAtStreamStart = 0;
-  const bool heard = known && PositionAtStreamStart == 0 && positionMs > 0;
+  // Once the sink has the follower's segment the position restarts from 0 and
+  // holds there until its first sound plays; until then it may still read the end
+  // of the medium before it.
+  const bool heard =
+      PlayedMs(positionMs) && positionMs > 0 && (positionMs < PlayedHighMs || PlayedHighMs == 0);
   if (!heard && ++FollowerChecks < kMaxFollowerChecks) return;
   StopFollowerClock();
   SwitchToFollower();
@@ -523,6 +523,7 @@ void GstFilterGraph::SwitchToFollower() {
   }
   FollowerPosted = false;
   MissingMediaDecoder = false;
+  PlayedHighMs = 0;
   FireTrackSwitched(location);
 }
 
@@ -867,6 +868,7 @@ bool GstFilterGraph::PlayedMs(int32_t& positionMs) const {
   gint64 position = -1;
   if (!gst_element_query_position(Pipeline, GST_FORMAT_TIME, &position) || position < 0) return false;
   positionMs = ToMs(position);
+  if (!FollowerClock) PlayedHighMs = std::max(PlayedHighMs, positionMs);
   return true;
 }
 
@@ -889,6 +891,7 @@ bool GstFilterGraph::Seek(int32_t positionMs) {
   const std::optional<int> seeked = RunBounded(Pipeline, SeekWork, positionMs, StateTimeoutMs, false);
   if (!seeked) AbandonPipeline();
   if (!seeked || !*seeked) return false;
+  PlayedHighMs = 0;
   // Like the open, a seek is done when it returns: the position reads back at once.
   // Media from a server may take long to refill, so they are not waited for.
   if (!NetworkLoaded) gst_element_get_state(Pipeline, nullptr, nullptr, 2 * GST_SECOND);

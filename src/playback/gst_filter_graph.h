@@ -198,7 +198,7 @@ class GstFilterGraph : public TFilterGraph {
   gulong AboutToFinishId = 0;
   bool FollowerPosted = false;         // the message that playbin took the follower was handled
   GstClockID FollowerClock = nullptr;  // ticks while the follower is awaited (see AwaitFollowerSound)
-  int32_t PositionAtStreamStart = 0;   // 0 once the position restarted with the follower
+  mutable int32_t PlayedHighMs = 0;    // the furthest position read of the medium sounding
   int FollowerChecks = 0;
   // Messages an open took from the bus while waiting for preroll, in bus order;
   // they are handled before any later message.
