@@ -18,5 +18,15 @@ TEST(DesktopTest, LocalFilesAndFileLocationsBecomeEncodedAddresses) {
   EXPECT_EQ(FileLocationUrl("x.mp3"), "");
 }
 
+TEST(DesktopTest, OnlyWebAddressesFromTagsAreOpened) {
+  const std::pair<const char*, bool> cases[] = {
+      {"http://band.example/", true},  {"HTTPS://band.example", true},
+      {"ftp://files.example/x", true}, {"file:///home/ann/run.desktop", false},
+      {"javascript://x", false},       {"http://", false},
+      {"www.band.example", false},     {"", false},
+  };
+  for (const auto& [url, web] : cases) EXPECT_EQ(IsWebAddress(url), web) << url;
+}
+
 }  // namespace
 }  // namespace tunevale
