@@ -20,11 +20,8 @@ TEST(DesktopTest, LocalFilesAndFileLocationsBecomeEncodedAddresses) {
 
 TEST(DesktopTest, OnlyWebAddressesFromTagsAreOpened) {
   const std::pair<const char*, bool> cases[] = {
-      {"http://band.example/", true},  {"HTTPS://band.example", true},
-      {"ftp://files.example/x", true}, {"file:///home/ann/run.desktop", false},
-      {"javascript://x", false},       {"http://", false},
-      {"www.band.example", false},     {"", false},
-  };
+      {"http://a.example/", true},           {"HTTPS://a.example", true}, {"ftp://a.example/x", true},
+      {"file:///home/a/run.desktop", false}, {"http://", false},          {"www.a.example", false}};
   for (const auto& [url, web] : cases) EXPECT_EQ(IsWebAddress(url), web) << url;
 }
 

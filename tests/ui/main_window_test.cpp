@@ -185,13 +185,6 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
   EXPECT_EQ(Shown(m.TrayPopupMenu()),
             (QStringList{"Open", "Add tracks", "Add URL", "-", "Play mode >", "-", "Exit"}));
   EXPECT_EQ(Shown(m.VideoPopupMenu()), QStringList());
-  EXPECT_EQ(Shown(m.LibraryArtistsPopupMenu()),
-            (QStringList{"View albums", "View tracks", "-", "Play artist", "Add artist", "-", "Properties"}));
-  EXPECT_EQ(Shown(m.LibraryAlbumsPopupMenu()),
-            (QStringList{"View tracks", "-", "Play album", "Add album", "-", "Properties"}));
-  EXPECT_EQ(Shown(m.LibraryTracksPopupMenu()),
-            (QStringList{"Play all", "Play selected", "Add to playlist", "-", "View artist", "View album",
-                         "View folder", "-", "Open file location", "-", "Properties"}));
   EXPECT_EQ(Shown(m.LibraryPlaylistsPopupMenu()),
             (QStringList{"Play this playlist", "-", "Delete playlist", "-", "View folder",
                          "Open file location", "-", "Properties"}));
