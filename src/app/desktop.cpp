@@ -1,5 +1,7 @@
 #include "app/desktop.h"
 
+#include "util/text.h"
+
 namespace tunevale {
 
 namespace {
@@ -43,6 +45,13 @@ std::string FileLocationUrl(std::string_view fileName) {
   const std::string_view folder = fileName.substr(0, slash);
   if (fileName.find("://") != std::string_view::npos) return std::string(folder);
   return LocalFileUrl(folder.empty() ? std::string_view("/") : folder);
+}
+
+bool IsWebAddress(std::string_view url) {
+  const size_t colon = url.find("://");
+  if (colon == std::string_view::npos || colon + 3 >= url.size()) return false;
+  const std::string scheme = AsciiLower(url.substr(0, colon));
+  return scheme == "http" || scheme == "https" || scheme == "ftp";
 }
 
 }  // namespace tunevale

@@ -28,5 +28,7 @@ std::string HelpPageUrl(std::string_view programDir, std::string_view page);
 // "Open file location": the folder of a local file as an address, or an
 // address up to (not including) its last "/"; "" for a bare file name.
 std::string FileLocationUrl(std::string_view fileName);
+// An http, https or ftp address (scheme in any case) with a host part.
+bool IsWebAddress(std::string_view url);
 
 }  // namespace tunevale

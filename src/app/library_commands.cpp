@@ -2,6 +2,7 @@
 
 #include "library/album.h"
 #include "library/artist.h"
+#include "library/track.h"
 
 namespace tunevale {
 
@@ -22,6 +23,21 @@ int TLibraryCommands::SelectedRow(const TLibraryList& list) {
   for (int row = 0; row < list.RowCount(); ++row)
     if (carries(row)) return row;
   return -1;
+}
+
+TLibrarySelection TLibraryCommands::Selection(const TLibraryList& list) {
+  TLibrarySelection s;
+  const int row = SelectedRow(list);
+  if (row < 0) {
+    for (const TLibraryRow& r : list.Rows) s.Row = s.Row || (r.Selected && r.Kind == TRowKind::rkAll);
+    return s;
+  }
+  s.Row = true;
+  s.Artist = list.ArtistAt(row);
+  s.Album = list.AlbumAt(row);
+  s.Track = list.TrackAt(row);
+  s.File = s.Track ? s.Track : list.ItemAt(row);
+  return s;
 }
 
 std::vector<TLibraryCommands::TFile> TLibraryCommands::ListFiles(const TLibraryList& list,

@@ -32,6 +32,16 @@ class TLibraryCommandsHost {
   virtual void OpenFileLocation(const std::string& fileName) = 0;
 };
 
+// What a list's commands act on: the row SelectedRow picks, or "<All>"
+// when that is the only selected row.
+struct TLibrarySelection {
+  bool Row = false;  // a selected row that opens something ("<All>" opens all)
+  const TArtist* Artist = nullptr;
+  const TAlbum* Album = nullptr;
+  const TTrack* Track = nullptr;
+  const TLibraryItem* File = nullptr;  // the track, video or playlist file
+};
+
 inline constexpr const char* kDeletePlaylistQuestion = "Are you sure want to delete this playlist?";
 
 class TLibraryCommands {
@@ -69,6 +79,7 @@ class TLibraryCommands {
   // The row the list's commands act on: the focused row when it is
   // selected, else the first selected row; -1 when none carries an entry.
   static int SelectedRow(const TLibraryList& list);
+  static TLibrarySelection Selection(const TLibraryList& list);
 
  private:
   struct TFile {

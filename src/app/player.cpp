@@ -468,6 +468,5 @@ void TPlayer::ShowPlaylistPage() { V().ShowPage(mpPlaylist); }
 void TPlayer::ShowVideoPage() { V().ShowPage(mpVideo); }
 bool TPlayer::Confirm(const std::string& question) { return V().Confirm(question); }
 void TPlayer::ShowError(const std::string& text) { V().ShowMessage(text, mtError); }
-void TPlayer::OpenFileLocation(const std::string& fileName) { V().OpenFileLocation(fileName); }
 
 }  // namespace tunevale

@@ -24,10 +24,10 @@
 #include <vector>
 
 #include "app/app_paths.h"
-#include "app/message_kind.h"
 #include "app/desktop.h"
 #include "app/hot_keys.h"
 #include "app/library_commands.h"
+#include "app/message_kind.h"
 #include "app/message_queue.h"
 #include "app/remote_control.h"
 #include "app/remote_server.h"
@@ -96,8 +96,6 @@ class TPlayerView : public TPlaybackView {
     (void)question;
     return false;
   }
-  // Shows the folder holding a file in the file manager.
-  virtual void OpenFileLocation(const std::string& fileName) { (void)fileName; }
   // The library busy indicator shows `text` (busy) or is hidden.
   virtual void LibraryBusyChanged(bool busy, const std::string& text) { (void)busy, (void)text; }
   // A library list got new rows (TLibraryPage); its FocusedRow is the row to select.
@@ -259,6 +257,12 @@ class TPlayer final : public TRemoteTarget,
   void OpenWebPage(std::string_view page);
   // Opens the folder of the playlist's current entry in the file manager.
   void PlaylistOpenFileLocation();
+  // Opens the folder holding a file (for an address: the address up to its
+  // last "/") in the file manager.
+  void OpenFileLocation(const std::string& fileName) override;
+  // Opens a web address from a tag in the default browser; anything but
+  // http, https and ftp is refused, so a file cannot start local programs.
+  void OpenWebAddress(const std::string& url);
   // Starts this program again with "/forcestart" beside the running one.
   bool StartForced();
   THotKeys& HotKeys() { return HotKeysObject; }
@@ -370,7 +374,6 @@ class TPlayer final : public TRemoteTarget,
   void ShowVideoPage() override;
   bool Confirm(const std::string& question) override;
   void ShowError(const std::string& text) override;
-  void OpenFileLocation(const std::string& fileName) override;
 
   void WatchLibraryFoldersIfChanged();
   void OpenShowingMessage();

@@ -70,9 +70,17 @@ void TPlayer::OpenWebPage(std::string_view page) {
 
 void TPlayer::PlaylistOpenFileLocation() {
   const int index = PlaylistObject.ItemIndex();
-  if (!Desktop || index < 0 || index >= PlaylistObject.Count()) return;
-  const std::string url = FileLocationUrl(PlaylistObject.Row(index).Data->FileName);
-  if (!url.empty()) Desktop->OpenUrl(url);
+  if (index >= 0 && index < PlaylistObject.Count())
+    OpenFileLocation(PlaylistObject.Row(index).Data->FileName);
+}
+
+void TPlayer::OpenFileLocation(const std::string& fileName) {
+  const std::string url = FileLocationUrl(fileName);
+  if (Desktop && !url.empty()) Desktop->OpenUrl(url);
+}
+
+void TPlayer::OpenWebAddress(const std::string& url) {
+  if (Desktop && IsWebAddress(url)) Desktop->OpenUrl(url);
 }
 
 bool TPlayer::StartForced() {

@@ -6,9 +6,11 @@
 
 #include "library/album.h"
 #include "library/artist.h"
+#include "library/library.h"
 #include "library/track.h"
 #include "media/read_tags.h"
 #include "playback/playback_controller.h"
+#include "playlist/track_data.h"
 #include "util/text.h"
 
 namespace tunevale {
@@ -82,7 +84,8 @@ TFileProperties FileProperties(const std::string& path, const TMetaData& meta, i
   TMetaData none;
   ClearMetaData(none);
   p.TrackInfoTab = p.AlbumTab = !MetaDataEquals(meta, none);
-  if (errorCode != 0) {
+  // An expanded playlist or a web page passed over did not fail.
+  if (errorCode != 0 && errorCode != prPlaylistExpanded && errorCode != prWebPage) {
     p.ErrorTab = true;
     p.FriendlyError = PlayErrorText(errorCode, errorText);
     p.ErrorCode = std::to_string(errorCode);
@@ -132,6 +135,16 @@ TGroupProperties AlbumProperties(const TAlbum& album) {
   genres.Add(album);
   p.Genres = genres.Text();
   return p;
+}
+
+std::optional<TGroupProperties> GroupProperties(const TLibrary& library, const TPropertiesKey& key) {
+  const int a = key.Kind == TPropertiesKey::pkFile ? -1 : library.FindArtist(key.Artist);
+  if (a < 0) return std::nullopt;
+  const TArtist& artist = *library.Artist(a);
+  if (key.Kind == TPropertiesKey::pkArtist) return ArtistProperties(artist);
+  const int b = artist.FindAlbum(key.Album);
+  if (b < 0) return std::nullopt;
+  return AlbumProperties(*artist.Album(b));
 }
 
 }  // namespace tunevale

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "media/metadata.h"
@@ -13,6 +14,7 @@ namespace tunevale {
 
 class TAlbum;
 class TArtist;
+class TLibrary;
 
 // The subject of a window. Files are the same file only with exactly the
 // same path; artists and albums follow the library's grouping, which
@@ -71,5 +73,8 @@ struct TGroupProperties {
 
 TGroupProperties ArtistProperties(const TArtist& artist);
 TGroupProperties AlbumProperties(const TAlbum& album);
+// The texts for the artist or album `key` names as the library holds it now;
+// none when it has left the library.
+std::optional<TGroupProperties> GroupProperties(const TLibrary& library, const TPropertiesKey& key);
 
 }  // namespace tunevale

@@ -158,6 +158,7 @@ void TLibrarySheet::ShowLibraryPage(TLibraryPage page) { LibraryPageControl->set
 void TLibrarySheet::LibraryPageShown(TLibraryPage page) {
   ToggleListButton->setVisible(page != lpTracks);
   FocusCurrentList();
+  NoteSelection();
 }
 
 void TLibrarySheet::HistoryChanged() {
@@ -211,6 +212,7 @@ void TLibrarySheet::ListRefilled(int page) {
   }
   Filling = false;
   ShowSortIndicator(page);
+  NoteSelection();
 }
 
 void TLibrarySheet::SelectionChanged(int page) {
@@ -221,6 +223,11 @@ void TLibrarySheet::SelectionChanged(int page) {
   for (const QModelIndex& index : selection->selectedRows())
     if (index.row() < list.RowCount()) list.Rows[index.row()].Selected = true;
   list.FocusedRow = selection->currentIndex().isValid() ? selection->currentIndex().row() : -1;
+  NoteSelection();
+}
+
+void TLibrarySheet::NoteSelection() {
+  if (SelectionObserver) SelectionObserver();
 }
 
 int TLibrarySheet::SelectedCount(int page) const {
@@ -461,7 +468,8 @@ void TLibrarySheet::SetHistoryActions(QAction* back, QAction* forward) {
   BackAction = back;
   ForwardAction = forward;
   connect(back, &QAction::triggered, this, [this] { Player.Guarded([&] { Navigator.HistoryBack(); }); });
-  connect(forward, &QAction::triggered, this, [this] { Player.Guarded([&] { Navigator.HistoryForward(); }); });
+  connect(forward, &QAction::triggered, this,
+          [this] { Player.Guarded([&] { Navigator.HistoryForward(); }); });
   HistoryChanged();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,8 @@ class TLibrarySheet final : public QWidget, private TLibraryNavigatorView {
   void SetClearSearchBoxAction(QAction* action);
   // The history actions walk back and forward, enabled while there is a step.
   void SetHistoryActions(QAction* back, QAction* forward);
+  // `observer` runs when the list in front or what is selected in it changes.
+  void OnSelectionChanged(std::function<void()> observer) { SelectionObserver = std::move(observer); }
 
   // The search box's text ("" while it shows its placeholder).
   std::string SearchText() const override;
@@ -84,6 +87,7 @@ class TLibrarySheet final : public QWidget, private TLibraryNavigatorView {
   void ShowSortIndicator(int page);
   void TrackColumnToggled(int field, bool shown);
   void SelectionChanged(int page);
+  void NoteSelection();
   void ShowFolderMenu();
   void ApplyViewMode();
   // A key in a list: Enter, Backspace or a printable character.
@@ -107,6 +111,7 @@ class TLibrarySheet final : public QWidget, private TLibraryNavigatorView {
   QTabWidget* LibraryPageControl = nullptr;
   std::array<QTreeView*, kLibraryPageCount> LibraryViews{};
   QMenu* HeaderMenu = nullptr;
+  std::function<void()> SelectionObserver;
   bool Filling = false;  // the view's selection follows the list's, not the other way
 };
 

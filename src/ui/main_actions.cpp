@@ -3,9 +3,11 @@
 #include <QAction>
 
 #include "app/player.h"
+#include "library/search_query.h"
 #include "ui/library_sheet.h"
 #include "ui/main_form.h"
 #include "ui/playlist_sheet.h"
+#include "ui/properties_windows.h"
 #include "ui/view_modes.h"
 
 namespace tunevale {
@@ -21,6 +23,11 @@ QList<QKeySequence> Keys(std::initializer_list<const char*> texts) {
 // A command that a later part of the program wires: it exists, but neither
 // shows nor answers its shortcut until then.
 void Awaiting(QAction* action) { action->setVisible(false); }
+
+// The playlist entry at `index`, or null.
+const TTrackData* EntryAt(const TPlaylist& playlist, int index) {
+  return index >= 0 && index < playlist.Count() ? playlist.Row(index).Data.get() : nullptr;
+}
 
 }  // namespace
 
@@ -91,43 +98,124 @@ void TMainActions::CreatePlaylistActions() {
             [&sheet] { sheet.SavePlaylistActionExecute(); });
   AddAction("PlaylistOpenFileLocationAction", cat, "Open file location", {},
             [this] { Player.PlaylistOpenFileLocation(); });
-  // Properties windows and the library search of an entry come with the library browsing.
-  Awaiting(AddAction("PlaylistPropertiesAction", cat, "Properties", {}, [] {}));
-  Awaiting(AddAction("NowPlayingPropertiesAction", cat, "Track properties", {}, [] {}));
-  Awaiting(AddAction("SearchInLibraryAction", cat, "Search in library", {}, [] {}));
+  AddAction("PlaylistPropertiesAction", cat, "Properties", {}, [this, &playlist] {
+    if (const TTrackData* entry = EntryAt(playlist, playlist.ItemIndex()))
+      Form.PropertiesWindows().ShowFileProperties(entry->FileName, entry->PlayResult.Code,
+                                                  entry->PlayResult.Message);
+  });
+  AddAction("NowPlayingPropertiesAction", cat, "Track properties", {}, [this, &playlist] {
+    if (const TTrackData* entry = EntryAt(playlist, playlist.PlayingIndex()))
+      Form.PropertiesWindows().ShowFileProperties(entry->FileName, 0, {});
+  });
+  AddAction("SearchInLibraryAction", cat, "Search in library", {}, [this, &playlist] {
+    const TTrackData* entry = EntryAt(playlist, playlist.ItemIndex());
+    if (!entry || Form.ViewModes().PageHidden(mpLibrary)) return;
+    const TMetaData& m = entry->MetaData;
+    Form.SelectPage(mpLibrary);
+    Player.Navigator().ShowQuery(EntryQuery(m.AlbumArtist, m.Album, m.Title), lpTracks);
+  });
   AddAction("CancelPlaylistActionAction", cat, "Cancel action", {},
             [this] { Player.MediaAdder().CancelPlaylistActionActionExecute(); });
 }
 
 void TMainActions::CreateLibraryActions() {
   const char* cat = "Library";
-  // Playing from, navigating and inspecting the library come with the library browsing.
-  const std::pair<const char*, const char*> awaiting[] = {
-      {"LibraryPlayAllAction", "Play all"},
-      {"LibraryPlayAction", "Play"},
-      {"LibraryAddToPlaylistAction", "Add to playlist"},
-      {"LibraryOpenFileLocation", "Open file location"},
-      {"LibraryPropertiesAction", "Properties"},
-      {"HistoryBackAction", nullptr},  // live: the library's history
-      {"HistoryForwardAction", nullptr},
-      {"LibraryViewArtistAction", "View artist"},
-      {"LibraryViewAlbumAction", "View album"},
-      {"LibraryViewAlbumsAction", "View albums"},
-      {"LibraryViewTracksAction", "View tracks"},
-      {"LibraryViewFolderAction", "View folder"},
-      {"LibraryPlayArtistAction", "Play artist"},
-      {"LibraryAddArtistAction", "Add artist"},
-      {"LibraryPlayAlbumAction", "Play album"},
-      {"LibraryAddAlbumAction", "Add album"},
-  };
-  for (const auto& [name, caption] : awaiting) {
-    QAction* action = AddAction(name, cat, caption ? caption : "", {}, [] {});
-    if (caption) Awaiting(action);
-  }
+  TLibraryCommands& commands = Player.LibraryCommands();
+  TLibraryNavigator& navigator = Player.Navigator();
+  TPropertiesWindows& properties = Form.PropertiesWindows();
+  using TSelection = TLibrarySelection;
+  using TList = TLibraryList;
+  OnLibrary("LibraryPlayAllAction", "Play all",
+            [&](const TList& l, const TSelection&) { commands.PlayAll(l); });
+  OnLibrary("LibraryPlayAction", "Play",
+            [&](const TList& l, const TSelection&) { commands.PlaySelected(l); });
+  OnLibrary("LibraryAddToPlaylistAction", "Add to playlist",
+            [&](const TList& l, const TSelection&) { commands.AddToPlaylist(l); });
+  OnLibrary("LibraryOpenFileLocation", "Open file location", [&](const TList&, const TSelection& s) {
+    if (s.File) commands.OpenFileLocation(std::string(s.File->Path()));
+  });
+  OnLibrary("LibraryPropertiesAction", "Properties", [&](const TList&, const TSelection& s) {
+    if (s.Artist)
+      properties.ShowArtistAlbumProperties(TPropertiesKey::Of(*s.Artist));
+    else if (s.Album)
+      properties.ShowArtistAlbumProperties(TPropertiesKey::Of(*s.Album));
+    else if (s.File)
+      properties.ShowFileProperties(std::string(s.File->Path()), 0, {});
+  });
   // The extra mouse buttons and the browser keys run these anywhere in the window.
+  AddAction("HistoryBackAction", cat, "", {}, [] {});
+  AddAction("HistoryForwardAction", cat, "", {}, [] {});
   Form.LibrarySheet().SetHistoryActions(Find("HistoryBackAction"), Find("HistoryForwardAction"));
+  OnLibrary("LibraryViewArtistAction", "View artist", [&](const TList&, const TSelection& s) {
+    if (s.Track) navigator.ViewArtist(*s.Track);
+  });
+  OnLibrary("LibraryViewAlbumAction", "View album", [&](const TList&, const TSelection& s) {
+    if (s.Track) navigator.ViewAlbum(*s.Track);
+  });
+  OnLibrary("LibraryViewAlbumsAction", "View albums", [&](const TList& l, const TSelection& s) {
+    if (l.Page == lpArtists && s.Row) navigator.OpenArtist(s.Artist, TArtistOpen::aoAlbums);
+  });
+  OnLibrary("LibraryViewTracksAction", "View tracks", [&](const TList& l, const TSelection& s) {
+    if (l.Page == lpArtists && s.Row) navigator.OpenArtist(s.Artist, TArtistOpen::aoTracks);
+    if (l.Page == lpAlbums && s.Row) navigator.OpenAlbum(s.Album);
+  });
+  OnLibrary("LibraryViewFolderAction", "View folder", [&](const TList&, const TSelection& s) {
+    if (s.File) navigator.ViewFolder(s.File->Path());
+  });
+  OnLibrary("LibraryPlayArtistAction", "Play artist", [&](const TList&, const TSelection& s) {
+    if (s.Artist) commands.PlayArtist(*s.Artist);
+  });
+  OnLibrary("LibraryAddArtistAction", "Add artist", [&](const TList&, const TSelection& s) {
+    if (s.Artist) commands.AddArtist(*s.Artist);
+  });
+  OnLibrary("LibraryPlayAlbumAction", "Play album", [&](const TList&, const TSelection& s) {
+    if (s.Album) commands.PlayAlbum(*s.Album);
+  });
+  OnLibrary("LibraryAddAlbumAction", "Add album", [&](const TList&, const TSelection& s) {
+    if (s.Album) commands.AddAlbum(*s.Album);
+  });
   AddAction("CancelCrawlAction", cat, "CancelCrawlAction", {},
             [this] { Player.Library().Flags.CancelCrawl = true; });
+  Form.LibrarySheet().OnSelectionChanged([this] { UpdateLibraryStates(); });
+}
+
+void TMainActions::OnLibrary(const char* name, const char* caption, TLibraryCommand command) {
+  AddAction(name, "Library", caption, {}, [this, command = std::move(command)] {
+    const TLibraryList* list = CurrentLibraryList();
+    if (list) command(*list, TLibraryCommands::Selection(*list));
+  });
+}
+
+const TLibraryList* TMainActions::CurrentLibraryList() const {
+  // Rows waiting for a refill may point at entries that are gone.
+  if (Player.Library().Flags.ListsStale) return nullptr;
+  return &Player.Search().List(Player.Navigator().Page());
+}
+
+void TMainActions::UpdateLibraryStates() {
+  const TLibraryList* list = CurrentLibraryList();
+  const TLibrarySelection s = list ? TLibraryCommands::Selection(*list) : TLibrarySelection();
+  const TLibraryPage page = Player.Navigator().Page();
+  const bool file = s.File != nullptr, track = s.Track != nullptr;
+  const bool artist = s.Artist != nullptr, album = s.Album != nullptr;
+  const bool media = file && (page == lpTracks || page == lpVideos);
+  const std::pair<const char*, bool> states[] = {
+      {"LibraryPlayAllAction", media},
+      {"LibraryPlayAction", media},
+      {"LibraryAddToPlaylistAction", media},
+      {"LibraryOpenFileLocation", file},
+      {"LibraryPropertiesAction", artist || album || file},
+      {"LibraryViewArtistAction", track},
+      {"LibraryViewAlbumAction", track},
+      {"LibraryViewAlbumsAction", page == lpArtists && s.Row},
+      {"LibraryViewTracksAction", (page == lpArtists || page == lpAlbums) && s.Row},
+      {"LibraryViewFolderAction", file},
+      {"LibraryPlayArtistAction", artist},
+      {"LibraryAddArtistAction", artist},
+      {"LibraryPlayAlbumAction", album},
+      {"LibraryAddAlbumAction", album},
+  };
+  for (const auto& [name, enabled] : states) Find(name)->setEnabled(enabled);
 }
 
 void TMainActions::CreateVideoActions() {
@@ -161,7 +249,8 @@ void TMainActions::CreateApplicationActions() {
   AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
   // The settings dialog and the about box come later.
   Awaiting(AddAction("ShowSettingsAction", cat, "Settings", {}, [] {}));
-  AddAction("CheckForUpdatesAction", cat, "Check for updates", {}, [this] { Form.CheckForUpdatesActionExecute(); });
+  AddAction("CheckForUpdatesAction", cat, "Check for updates", {},
+            [this] { Form.CheckForUpdatesActionExecute(); });
   Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));
   AddAction("ShowHelpAction", cat, "Help", {}, [this] { Player.OpenWebPage("help.html"); });
   AddAction("ShowHomepageAction", cat, "Homepage", {}, [this] { Player.OpenWebPage("index.html"); });
@@ -203,6 +292,7 @@ void TMainActions::UpdateStates() {
   Find("StopAction")->setEnabled(c.StopActionEnabled());
   Find("NowPlayingPropertiesAction")->setEnabled(c.NowPlayingPropertiesActionEnabled());
   SelectionActionsChanged(Player.Playlist().SelectionActionsEnabled());
+  UpdateLibraryStates();
   const TSettings& s = Player.Settings();
   Find("ToggleMicroModeAction")->setChecked(s.MicroMode);
   Find("TogglePanelsAction")->setChecked(!s.HidePanels);

@@ -22,6 +22,8 @@ class QString;
 
 namespace tunevale {
 
+class TLibraryList;
+struct TLibrarySelection;
 class TMainForm;
 class TPlayer;
 
@@ -37,6 +39,8 @@ class TMainActions final : private TPlaylistListener {
   void Run(const std::string& name);
   // Copies the player's enabled, checked and caption states onto the actions.
   void UpdateStates();
+  // The library commands follow the selection of the list in front.
+  void UpdateLibraryStates();
 
  private:
   QAction* AddAction(const char* name, const char* category, const QString& caption,
@@ -44,6 +48,11 @@ class TMainActions final : private TPlaylistListener {
   void CreateControlsActions();
   void CreatePlaylistActions();
   void CreateLibraryActions();
+  // A library command runs on the list in front and what is selected in it.
+  using TLibraryCommand = std::function<void(const TLibraryList&, const TLibrarySelection&)>;
+  void OnLibrary(const char* name, const char* caption, TLibraryCommand command);
+  // The list in front; null while its rows wait for a refill.
+  const TLibraryList* CurrentLibraryList() const;
   void CreateVideoActions();
   void CreateApplicationActions();
   void CreateTabActions();

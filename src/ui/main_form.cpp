@@ -21,9 +21,10 @@
 #include "ui/hidden_sheet.h"
 #include "ui/library_sheet.h"
 #include "ui/main_actions.h"
-#include "ui/message_box.h"
 #include "ui/main_menus.h"
+#include "ui/message_box.h"
 #include "ui/playlist_sheet.h"
+#include "ui/properties_windows.h"
 #include "ui/tessel_form.h"
 #include "ui/tool_button.h"
 #include "ui/track_info_panel.h"
@@ -76,7 +77,8 @@ bool IsTextBox(const QWidget* w) {
 TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWindow)
     : Player(player),
       SetVideoWindow(std::move(setVideoWindow)),
-      ViewModesObject(std::make_unique<TViewModes>(player, *this)) {
+      ViewModesObject(std::make_unique<TViewModes>(player, *this)),
+      PropertiesWindowsObject(std::make_unique<TPropertiesWindows>(player, *this)) {
   SetUpTesselForm(*this);
   setWindowTitle(ApplicationTitle);
   setAcceptDrops(true);
@@ -362,6 +364,7 @@ void TMainForm::TweaksRead(const TSettings&) {
 void TMainForm::SettingsApplied(const TSettings& settings) {
   ViewModesObject->SetPageHidden(mpLibrary, !settings.UseLibrary);
   ViewModesObject->UpdateTabs();
+  ActionsObject->Find("SearchInLibraryAction")->setVisible(settings.UseLibrary);
 }
 
 void TMainForm::RunAction(const std::string& name) { ActionsObject->Run(name); }

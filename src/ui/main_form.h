@@ -34,6 +34,7 @@ class TLibrarySheet;
 class TMainActions;
 class TMainMenus;
 class TPlaylistSheet;
+class TPropertiesWindows;
 class TTrackInfoPanel;
 class TVideoSheet;
 class TViewModes;
@@ -57,6 +58,7 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   TViewModes& ViewModes() const { return *ViewModesObject; }
   TMainActions& Actions() const { return *ActionsObject; }
   TMainMenus& Menus() const { return *MenusObject; }
+  TPropertiesWindows& PropertiesWindows() const { return *PropertiesWindowsObject; }
 
   // The update check the window runs daily and from its command; `launcher`
   // opens the changelog. Both must outlive the window.
@@ -141,6 +143,7 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   TUpdater* Updater = nullptr;
   TProcessLauncher* Launcher = nullptr;
   std::unique_ptr<TMainMenus> MenusObject;
+  std::unique_ptr<TPropertiesWindows> PropertiesWindowsObject;
 
   bool Closing = false;
 };

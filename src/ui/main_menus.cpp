@@ -64,10 +64,11 @@ QAction* TMainMenus::Item(QMenu* menu, const char* action, const QString& captio
   return item;
 }
 
-// Items whose handler belongs to the library browsing; hidden until it comes.
-QAction* TMainMenus::OwnItem(QMenu* menu, const QString& caption) {
+// An item with a handler of its own, not an action of the table.
+QAction* TMainMenus::OwnItem(QMenu* menu, const QString& caption, std::function<void()> run) {
   QAction* item = menu->addAction(caption);
-  Links.push_back({item, nullptr, false, false});
+  QObject::connect(item, &QAction::triggered, &Owner, [this, run = std::move(run)] { Player.Guarded(run); });
+  Links.push_back({item, nullptr, true, false});
   return item;
 }
 
@@ -203,27 +204,58 @@ void TMainMenus::BuildLibraryMenus() {
   Item(LibraryAlbums, "LibraryPropertiesAction");
 
   LibraryTracks = NewMenu("LibraryTracksPopupMenu");
-  LibraryTracks->setDefaultAction(Item(LibraryTracks, "LibraryPlayAllAction"));
-  Item(LibraryTracks, "LibraryPlayAction", "Play selected");
+  QAction* playAll = Item(LibraryTracks, "LibraryPlayAllAction");
+  QAction* playSelected = Item(LibraryTracks, "LibraryPlayAction", "Play selected");
   Item(LibraryTracks, "LibraryAddToPlaylistAction");
   LibraryTracks->addSeparator();
-  Item(LibraryTracks, "LibraryViewArtistAction");
-  Item(LibraryTracks, "LibraryViewAlbumAction");
+  QAction* viewArtist = Item(LibraryTracks, "LibraryViewArtistAction");
+  QAction* viewAlbum = Item(LibraryTracks, "LibraryViewAlbumAction");
   Item(LibraryTracks, "LibraryViewFolderAction");
   LibraryTracks->addSeparator();
   Item(LibraryTracks, "LibraryOpenFileLocation");
   LibraryTracks->addSeparator();
   Item(LibraryTracks, "LibraryPropertiesAction");
+  // Shared with the videos list, which has no artists or albums to view;
+  // the default is what Enter would do.
+  QObject::connect(LibraryTracks, &QMenu::aboutToShow, &Owner,
+                   [this, playAll, playSelected, viewArtist, viewAlbum] {
+                     const TLibraryPage page = Player.Navigator().Page();
+                     SetAllowed(viewArtist, page == lpTracks);
+                     SetAllowed(viewAlbum, page == lpTracks);
+                     Sync();
+                     int selected = 0;
+                     for (const TLibraryRow& row : Player.Search().List(page).Rows)
+                       selected += row.Selected ? 1 : 0;
+                     LibraryTracks->setDefaultAction(selected < 2 ? playAll : playSelected);
+                   });
 
   LibraryPlaylists = NewMenu("LibraryPlaylistsPopupMenu");
-  LibraryPlaylists->setDefaultAction(OwnItem(LibraryPlaylists, "Play this playlist"));
+  const auto onPlaylist = [this](void (TLibraryCommands::*command)(const std::string&)) {
+    return [this, command] {
+      const TLibraryList& list = Player.Search().List(lpPlaylists);
+      const TLibrarySelection s = TLibraryCommands::Selection(list);
+      if (s.File && !Player.Library().Flags.ListsStale)
+        (Player.LibraryCommands().*command)(std::string(s.File->Path()));
+    };
+  };
+  QAction* play =
+      OwnItem(LibraryPlaylists, "Play this playlist", onPlaylist(&TLibraryCommands::PlayPlaylist));
+  LibraryPlaylists->setDefaultAction(play);
   LibraryPlaylists->addSeparator();
-  OwnItem(LibraryPlaylists, "Delete playlist");
+  QAction* remove =
+      OwnItem(LibraryPlaylists, "Delete playlist", onPlaylist(&TLibraryCommands::DeletePlaylist));
   LibraryPlaylists->addSeparator();
   Item(LibraryPlaylists, "LibraryViewFolderAction");
   Item(LibraryPlaylists, "LibraryOpenFileLocation");
   LibraryPlaylists->addSeparator();
   Item(LibraryPlaylists, "LibraryPropertiesAction");
+  QObject::connect(LibraryPlaylists, &QMenu::aboutToShow, &Owner, [this, play, remove] {
+    const bool file = TLibraryCommands::Selection(Player.Search().List(lpPlaylists)).File;
+    for (QAction* item : {play, remove}) item->setEnabled(file);
+  });
+  // What a menu offers follows the selection it was opened on.
+  for (QMenu* menu : {LibraryArtists, LibraryAlbums, LibraryTracks, LibraryPlaylists})
+    QObject::connect(menu, &QMenu::aboutToShow, &Owner, [this] { Actions.UpdateLibraryStates(); });
 }
 
 void TMainMenus::SetAllowed(QAction* item, bool allowed) {

@@ -8,6 +8,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "playlist/playlist_listener.h"
@@ -61,7 +62,7 @@ class TMainMenus final : private TPlaylistListener {
 
   QMenu* NewMenu(const char* name);
   QAction* Item(QMenu* menu, const char* action, const QString& caption = {}, int tag = -1);
-  QAction* OwnItem(QMenu* menu, const QString& caption);
+  QAction* OwnItem(QMenu* menu, const QString& caption, std::function<void()> run);
   QMenu* Submenu(QMenu* menu, const QString& caption);
   QMenu* PlayModeMenu(QMenu* menu);
   void SortItems(QMenu* menu, bool withFileDate);

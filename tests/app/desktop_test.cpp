@@ -18,5 +18,12 @@ TEST(DesktopTest, LocalFilesAndFileLocationsBecomeEncodedAddresses) {
   EXPECT_EQ(FileLocationUrl("x.mp3"), "");
 }
 
+TEST(DesktopTest, OnlyWebAddressesFromTagsAreOpened) {
+  const std::pair<const char*, bool> cases[] = {
+      {"http://a.example/", true},           {"HTTPS://a.example", true}, {"ftp://a.example/x", true},
+      {"file:///home/a/run.desktop", false}, {"http://", false},          {"www.a.example", false}};
+  for (const auto& [url, web] : cases) EXPECT_EQ(IsWebAddress(url), web) << url;
+}
+
 }  // namespace
 }  // namespace tunevale

@@ -106,6 +106,19 @@ TEST_F(LibraryCommandsTest, SelectedRowsArtistsAndAlbumsGoInDisplayOrAlbumOrder)
   EXPECT_EQ(playlist.Count(), 8);
 }
 
+TEST_F(LibraryCommandsTest, TheSelectionIsAnEntryElseTheAllRow) {
+  TLibraryList artists{lpArtists};
+  artists.Rows = {{nullptr, TRowKind::rkAll}, {Library.Artist(0)}};
+  EXPECT_FALSE(TLibraryCommands::Selection(artists).Row);
+  artists.Rows[0].Selected = true;
+  EXPECT_TRUE(TLibraryCommands::Selection(artists).Row);  // "<All>" opens every track
+  EXPECT_EQ(TLibraryCommands::Selection(artists).Artist, nullptr);
+  artists.Rows[1].Selected = true;
+  EXPECT_EQ(TLibraryCommands::Selection(artists).Artist, Library.Artist(0));
+  Tracks.Rows[3].Selected = true;
+  EXPECT_EQ(TLibraryCommands::Selection(Tracks).File, Tracks.TrackAt(3));
+}
+
 TEST_F(LibraryCommandsTest, DontSwitchToPlaylistShowsTheVideoWhileOneIsPlaying) {
   LibrarySettings.DontSwitchToPlaylist = true;
   Tracks.Rows[0].Selected = true;

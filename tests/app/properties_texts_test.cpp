@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "library/library_test_support.h"
+#include "playlist/track_data.h"
 #include "support/temp_folder.h"
 
 namespace tunevale {
@@ -56,6 +57,9 @@ TEST(PropertiesTextsTest, TabsErrorsAndTheLink) {
   EXPECT_EQ(p.LinkText, "What\u00A0are\u00A0codecs?");
   EXPECT_EQ(p.LinkUrl, "faq.html#general1");
   EXPECT_TRUE(p.LinkIsHelpPage);
+  // An expanded playlist and a web page passed over did not fail.
+  for (const int32_t notFailed : {prPlaylistExpanded, prWebPage})
+    EXPECT_FALSE(FileProperties("/x.mp3", meta, 0, notFailed, "").ErrorTab) << notFailed;
   // A missing file has an error but no codec to blame.
   p = FileProperties("/x.mp3", none, -1, static_cast<int32_t>(0x80070002), "");
   EXPECT_TRUE(p.ErrorTab);
@@ -91,6 +95,11 @@ TEST(PropertiesTextsTest, ArtistsAndAlbumsCountAndCollectGenresOnce) {
   TLibrary other(settings, "/");
   test::AddTestTrack(other, "/x.mp3", test::Tags("t", "ARTIST", "b"));
   EXPECT_EQ(TPropertiesKey::Of(*other.Artist(0)->Album(0)), TPropertiesKey::Of(*artist.Album(1)));
+  // A window looks its subject up afresh, as the library groups it now.
+  const TPropertiesKey albumB = TPropertiesKey::Of(*artist.Album(1));
+  EXPECT_EQ(GroupProperties(other, albumB)->Name, "b");
+  other.ClearArtists();
+  EXPECT_FALSE(GroupProperties(other, albumB));
 }
 
 }  // namespace

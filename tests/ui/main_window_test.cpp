@@ -33,9 +33,9 @@ struct TActionRow {
   bool Enabled, Checked, Visible;
 };
 
-// The table as a freshly started window with an empty playlist shows it.
-// Hidden (and so disabled): the commands whose parts come later (library
-// browsing, properties, video window, settings, update check, about box, skins).
+// The table as a freshly started window with an empty playlist and no
+// library selection shows it. Hidden (and so disabled): the commands whose
+// parts come later (video window, settings, about box, skins).
 const TActionRow ActionTable[] = {
     {"PlayPauseAction", "Controls", "Play", "Ctrl+P", false, false, true},
     {"StopAction", "Controls", "", "Ctrl+S", false, false, true},
@@ -58,26 +58,26 @@ const TActionRow ActionTable[] = {
     {"PlaylistPlayAction", "Playlist", "Play", "", false, false, true},
     {"SavePlayListAction", "Playlist", "", "Ctrl+Shift+S", true, false, true},
     {"PlaylistOpenFileLocationAction", "Playlist", "Open file location", "", false, false, true},
-    {"PlaylistPropertiesAction", "Playlist", "Properties", "", false, false, false},
-    {"NowPlayingPropertiesAction", "Playlist", "Track properties", "", false, false, false},
-    {"SearchInLibraryAction", "Playlist", "Search in library", "", false, false, false},
+    {"PlaylistPropertiesAction", "Playlist", "Properties", "", false, false, true},
+    {"NowPlayingPropertiesAction", "Playlist", "Track properties", "", false, false, true},
+    {"SearchInLibraryAction", "Playlist", "Search in library", "", false, false, true},
     {"CancelPlaylistActionAction", "Playlist", "Cancel action", "", true, false, true},
-    {"LibraryPlayAllAction", "Library", "Play all", "", false, false, false},
-    {"LibraryPlayAction", "Library", "Play", "", false, false, false},
-    {"LibraryAddToPlaylistAction", "Library", "Add to playlist", "", false, false, false},
-    {"LibraryOpenFileLocation", "Library", "Open file location", "", false, false, false},
-    {"LibraryPropertiesAction", "Library", "Properties", "", false, false, false},
+    {"LibraryPlayAllAction", "Library", "Play all", "", false, false, true},
+    {"LibraryPlayAction", "Library", "Play", "", false, false, true},
+    {"LibraryAddToPlaylistAction", "Library", "Add to playlist", "", false, false, true},
+    {"LibraryOpenFileLocation", "Library", "Open file location", "", false, false, true},
+    {"LibraryPropertiesAction", "Library", "Properties", "", false, false, true},
     {"HistoryBackAction", "Library", "", "", false, false, true},
     {"HistoryForwardAction", "Library", "", "", false, false, true},
-    {"LibraryViewArtistAction", "Library", "View artist", "", false, false, false},
-    {"LibraryViewAlbumAction", "Library", "View album", "", false, false, false},
-    {"LibraryViewAlbumsAction", "Library", "View albums", "", false, false, false},
-    {"LibraryViewTracksAction", "Library", "View tracks", "", false, false, false},
-    {"LibraryViewFolderAction", "Library", "View folder", "", false, false, false},
-    {"LibraryPlayArtistAction", "Library", "Play artist", "", false, false, false},
-    {"LibraryAddArtistAction", "Library", "Add artist", "", false, false, false},
-    {"LibraryPlayAlbumAction", "Library", "Play album", "", false, false, false},
-    {"LibraryAddAlbumAction", "Library", "Add album", "", false, false, false},
+    {"LibraryViewArtistAction", "Library", "View artist", "", false, false, true},
+    {"LibraryViewAlbumAction", "Library", "View album", "", false, false, true},
+    {"LibraryViewAlbumsAction", "Library", "View albums", "", false, false, true},
+    {"LibraryViewTracksAction", "Library", "View tracks", "", false, false, true},
+    {"LibraryViewFolderAction", "Library", "View folder", "", false, false, true},
+    {"LibraryPlayArtistAction", "Library", "Play artist", "", false, false, true},
+    {"LibraryAddArtistAction", "Library", "Add artist", "", false, false, true},
+    {"LibraryPlayAlbumAction", "Library", "Play album", "", false, false, true},
+    {"LibraryAddAlbumAction", "Library", "Add album", "", false, false, true},
     {"CancelCrawlAction", "Library", "CancelCrawlAction", "", true, false, true},
     {"ToggleFullScreenAction", "Video", "Full screen", "Alt+Return, Alt+Enter", false, false, false},
     {"NextFrameAction", "Video", "", "Ctrl+Shift+F", false, false, false},
@@ -164,31 +164,36 @@ QStringList Shown(const QMenu* menu) {
 TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
   TMainForm& form = Start({});
   const TMainMenus& m = form.Menus();
-  const QStringList normalPlaylist{"Play", "-",      "Add", "Add URL",           "Add folder",
-                                   "-",    "Remove", "-",   "Open file location"};
-  const QStringList noPanelsPlaylist{
-      "Play",    "-",      "Open", "Add",    "Add URL", "Add folder", "Save playlist",     "-", "Play mode >",
-      "Shuffle", "Sort >", "-",    "Remove", "Clear",   "-",          "Open file location"};
+  const QStringList entryItems{"Search in library", "Open file location", "Properties"};
+  const QStringList normalPlaylist =
+      QStringList{"Play", "-", "Add", "Add URL", "Add folder", "-", "Remove", "-"} + entryItems;
+  const QStringList noPanelsPlaylist =
+      QStringList{"Play", "-",           "Open",    "Add",    "Add URL", "Add folder", "Save playlist",
+                  "-",    "Play mode >", "Shuffle", "Sort >", "-",       "Remove",     "Clear",
+                  "-"} +
+      entryItems;
   const QStringList normalOptions{"Show panels", "Slim mode",         "Small top panel", "-",
                                   "Help",        "Check for updates", "Beta feedback"};
-  const QStringList slimStrip{"Play", "Stop", "Previous track", "Next track"};
-  const QStringList miniStrip{"Open", "Add", "Add URL", "-", "Play mode >"};
+  const QStringList slimStrip{"Play", "Stop", "Previous track", "Next track", "-", "Track properties"};
+  const QStringList miniStrip{"Open", "Add", "Add URL", "-", "Play mode >", "-", "Track properties"};
 
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()), normalPlaylist);
-  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), QStringList());
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), QStringList{"Track properties"});
   EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions);
   EXPECT_EQ(Shown(m.SortPopupMenu()),
             (QStringList{"Title", "Album", "Artist", "#", "File name", "File date"}));
   EXPECT_EQ(Shown(m.TrayPopupMenu()),
             (QStringList{"Open", "Add tracks", "Add URL", "-", "Play mode >", "-", "Exit"}));
-  for (const QMenu* awaiting : {m.VideoPopupMenu(), m.LibraryArtistsPopupMenu(), m.LibraryAlbumsPopupMenu(),
-                                m.LibraryTracksPopupMenu(), m.LibraryPlaylistsPopupMenu()})
-    EXPECT_EQ(Shown(awaiting), QStringList()) << awaiting->objectName().toStdString();
+  EXPECT_EQ(Shown(m.VideoPopupMenu()), QStringList());
+  EXPECT_EQ(Shown(m.LibraryPlaylistsPopupMenu()),
+            (QStringList{"Play this playlist", "-", "Delete playlist", "-", "View folder",
+                         "Open file location", "-", "Properties"}));
 
   Player->ToggleView(TWindowSwitch::SidePanels);
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()),
             (QStringList{"Play", "-", "Add", "Add URL", "Add folder", "Save playlist", "-", "Shuffle",
-                         "Sort >", "-", "Remove", "Clear", "-", "Open file location"}));
+                         "Sort >", "-", "Remove", "Clear", "-"} +
+             entryItems));
   Player->ToggleView(TWindowSwitch::SidePanels);
   Player->ToggleView(TWindowSwitch::Panels);  // the side panels follow
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()), noPanelsPlaylist);
@@ -201,7 +206,7 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()), noPanelsPlaylist);
   EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions.mid(1));
   form.resize(form.width(), 0);
-  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip.mid(0, 4) + slimStrip + miniStrip.mid(3));
+  EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip.mid(0, 4) + slimStrip.mid(0, 5) + miniStrip.mid(4));
   Player->ToggleView(TWindowSwitch::MicroMode);  // and brings them back
   EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip);
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()), normalPlaylist);
@@ -225,6 +230,7 @@ TEST_F(MainWindowTest, WithoutLibraryAndVideoTheTabsGoAndTheMenuButtonMovesUnder
   EXPECT_EQ(form.MenuButton().geometry(), QRect(hide.x(), hide.height(), hide.width(), hide.height()));
   form.SelectPage(mpLibrary);  // F2 and friends do not open a library that is off
   EXPECT_EQ(pages.currentIndex(), mpPlaylist);
+  EXPECT_FALSE(form.Actions().Find("SearchInLibraryAction")->isVisible());
 
   Player->Controller().FilterGraphGraphVideoSizeChanged(640, 480);
   form.ShowMediaPage(true);
