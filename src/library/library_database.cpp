@@ -191,6 +191,7 @@ class TLoader {
     bool truncated = false;
     bool whole = true;
     while (reader.Next(type, body, truncated)) {
+      if (Options.Cancel && Options.Cancel->load(std::memory_order_relaxed)) return whole;
       if (truncated || !HandleRecord(type, body)) {
         Library.CrawlTasks.QueueFullCrawl();
         whole = false;
@@ -291,11 +292,12 @@ class TFileBytes {
         Bytes = {static_cast<const char*>(p), static_cast<size_t>(st.st_size)};
       }
     }
+    // Not mappable (a pipe, say): read from the same descriptor, a second
+    // open of a pipe would wait for a writer that has come and gone.
+    const bool read = Mapped || ReadAll(fd);
     ::close(fd);
-    if (Mapped) return true;
-    if (!ReadWholeFile(fileName, Copy)) return false;
-    Bytes = Copy;
-    return true;
+    if (!Mapped) Bytes = Copy;
+    return read;
   }
   ~TFileBytes() {
     if (Mapped) ::munmap(Mapped, Bytes.size());
@@ -303,6 +305,15 @@ class TFileBytes {
   std::string_view Bytes;
 
  private:
+  bool ReadAll(int fd) {
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n == 0) return true;
+      if (n < 0 && errno != EINTR) return false;
+      if (n > 0) Copy.append(buffer, static_cast<size_t>(n));
+    }
+  }
   void* Mapped = nullptr;
   std::string Copy;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "library/library_loader.h"
 #include "library/library_test_support.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
@@ -370,6 +371,46 @@ TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
   ASSERT_EQ(records[0].Fields.size(), 1u);
   EXPECT_EQ(records[0].Fields[0].Value, "/a");
   EXPECT_TRUE(records[1].Damaged);
+}
+
+// The load on a worker: the library it hands over is the one a direct load
+// builds, what was filed meanwhile stays on top, and the queued crawl comes along.
+TEST_F(LibraryDatabaseTest, AWorkerLoadHandsOverWhatADirectLoadBuilds) {
+  std::string records = Record("PLS", Field("PTH", Music("p.m3u")));
+  for (const char* name : {"a", "b", "c"})
+    records += Record("MUS", Field("PTH", Music(name)) + Field("AR2", "Band") + Field("ALB", name));
+  const std::string path = Temp.Write("in.db", File(records));
+  auto direct = NewLibrary();
+  LoadLibrary(*direct, path);
+  AddTestTrack(*direct, Music("b"), Tags("Late", "Other", "LP"), "", 0);
+
+  test::TFakeRuntime runtime;
+  auto library = NewLibrary();
+  int handedOver = 0;
+  {
+    TLibraryLoader loader(runtime, *library);
+    loader.Start(path, 18, [&] { ++handedOver; });
+    EXPECT_TRUE(library->Contains("/elsewhere", true));  // nothing is queued for it yet
+    AddTestTrack(*library, Music("b"), Tags("Late", "Other", "LP"), "", 0);
+    EXPECT_TRUE(SaveLibrary(*library));  // waits for the load
+    EXPECT_FALSE(std::filesystem::exists(Settings.LibraryDbPath));
+    loader.Wait();
+  }
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_TRUE(library->Loaded && !library->Loading);
+  EXPECT_FALSE(library->Contains("/elsewhere", true));
+  EXPECT_EQ(EncodeLibrary(*library), EncodeLibrary(*direct));
+  EXPECT_EQ(library->CrawlTasks.Count(), 1);  // a re-check: no read results stored
+
+  // A loader that goes first hands nothing over.
+  auto abandoned = NewLibrary();
+  {
+    TLibraryLoader loader(runtime, *abandoned);
+    loader.Start(path, 18, [&] { ++handedOver; });
+  }
+  runtime.WaitForMessages();
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_FALSE(abandoned->Loaded);
 }
 
 }  // namespace
