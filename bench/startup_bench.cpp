@@ -70,6 +70,7 @@ int PlaylistRows(TLocalSocketClient& client, const std::string& socket, int atte
 TRun Measure(const std::string& program, const std::vector<std::string>& env, const std::string& dir,
              int playlistRows, const std::string& libraryMark) {
   const std::string log = dir + "/stderr.txt";
+  unlink(log.c_str());  // the last run's marks
   const Clock::time_point start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {

@@ -147,8 +147,10 @@ void TLibrary::TakeLoaded(TLibrary& loaded) {
 void TLibrary::NoteAlbumCreated(TAlbum* album) {
   std::vector<TAlbum*>& namesakes = AlbumsByName[album->Folded];
   namesakes.push_back(album);
-  if (namesakes.size() > 1)
-    for (TAlbum* a : namesakes) a->Duplicate = true;
+  // The earlier ones are marked already once there were two: a common name
+  // (an empty one, say) must not cost a walk over all its albums each time.
+  if (namesakes.size() == 2) namesakes.front()->Duplicate = true;
+  if (namesakes.size() > 1) album->Duplicate = true;
 }
 
 void TLibrary::NoteAlbumDestroyed(TAlbum* album) {

@@ -373,6 +373,24 @@ TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
   EXPECT_TRUE(records[1].Damaged);
 }
 
+// A file read in blocks gives what the same bytes in memory give, records
+// cut by a block's end included, and a last record cut short still counts as damage.
+TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAsItsBytesInMemory) {
+  std::string records;
+  for (int i = 0; i < 6000; ++i)
+    records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0") +
+                                 Field("CMT", std::string(static_cast<size_t>(i % 700), 'c')));
+  for (const size_t cut : {size_t(0), size_t(7)}) {
+    const std::string bytes = File(records).substr(0, File(records).size() - cut);
+    auto inMemory = NewLibrary();
+    EXPECT_EQ(LoadLibraryFromBytes(*inMemory, bytes), cut == 0);
+    auto fromFile = Load(bytes);
+    EXPECT_EQ(fromFile->TrackCount(), inMemory->TrackCount()) << cut;
+    EXPECT_EQ(EncodeLibrary(*fromFile), EncodeLibrary(*inMemory)) << cut;
+    EXPECT_EQ(fromFile->DamagedDbPath.empty(), cut == 0) << cut;
+  }
+}
+
 // The load on a worker: the library it hands over is the one a direct load
 // builds, what was filed meanwhile stays on top, and the queued crawl comes along.
 TEST_F(LibraryDatabaseTest, AWorkerLoadHandsOverWhatADirectLoadBuilds) {
