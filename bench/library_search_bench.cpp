@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench_runtime.h"
+#include "bench_search_host.h"
 #include "library/library.h"
 #include "library/library_database.h"
 #include "library/library_search.h"
@@ -32,21 +33,8 @@
 namespace tunevale {
 namespace {
 
-constexpr const char* kQueries[] = {"",         "abba",      "title:\"waterloo\"", "year:199", "album:<unknown>",
-                                    "foo:bar", "abba waterloo", "ro ven"};
-
-class TBenchHost : public TLibrarySearchHost {
- public:
-  bool LibraryPageShown() const override { return true; }
-  TLibraryPage CurrentPage() const override { return lpTracks; }
-  std::string SearchText() const override { return Text; }
-  bool BusyVisible() const override { return false; }
-  std::string BusyText() const override { return {}; }
-  void ShowBusy(std::string_view) override {}
-  void HideBusy() override {}
-  void ListRefilled(TLibraryList&) override {}
-  std::string Text;
-};
+constexpr const char* kQueries[] = {
+    "", "abba", "title:\"waterloo\"", "year:199", "album:<unknown>", "foo:bar", "abba waterloo", "ro ven"};
 
 struct TBenchState {
   TLibrarySettings Settings;
@@ -77,14 +65,15 @@ void Setup(int trackCount) {
   }
 
   sqlite3_open(":memory:", &State->Db);
-  Exec("CREATE TABLE tracks (albumartist TEXT, album TEXT, title TEXT, filename TEXT, artist TEXT, genre TEXT,"
-       " year TEXT, composers TEXT);"
-       "CREATE TABLE videos (name TEXT, path TEXT); CREATE TABLE playlists (name TEXT, path TEXT); BEGIN;");
+  Exec(
+      "CREATE TABLE tracks (albumartist TEXT, album TEXT, title TEXT, filename TEXT, artist TEXT, genre TEXT,"
+      " year TEXT, composers TEXT);"
+      "CREATE TABLE videos (name TEXT, path TEXT); CREATE TABLE playlists (name TEXT, path TEXT); BEGIN;");
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(State->Db, "INSERT INTO tracks VALUES (?,?,?,?,?,?,?,?)", -1, &insert, nullptr);
   for (const TGeneratedTrack& t : generated.Tracks) {
     const std::string year = std::to_string(t.Meta.Year);
-    const std::string* values[] = {&t.Meta.AlbumArtist, &t.Meta.Album,  &t.Meta.Title, &t.Path,
+    const std::string* values[] = {&t.Meta.AlbumArtist, &t.Meta.Album, &t.Meta.Title, &t.Path,
                                    &t.Meta.Artist,      &t.Meta.Genre, &year,         &t.Meta.Composer};
     for (int i = 0; i < 8; ++i) sqlite3_bind_text(insert, i + 1, values[i]->c_str(), -1, SQLITE_TRANSIENT);
     sqlite3_step(insert);
@@ -92,9 +81,10 @@ void Setup(int trackCount) {
   }
   sqlite3_finalize(insert);
   for (const char* table : {"videos", "playlists"}) {
-    sqlite3_prepare_v2(State->Db, (std::string("INSERT INTO ") + table + " VALUES (?,?)").c_str(), -1, &insert,
-                       nullptr);
-    for (const TGeneratedItem& item : std::strcmp(table, "videos") == 0 ? generated.Videos : generated.Playlists) {
+    sqlite3_prepare_v2(State->Db, (std::string("INSERT INTO ") + table + " VALUES (?,?)").c_str(), -1,
+                       &insert, nullptr);
+    for (const TGeneratedItem& item :
+         std::strcmp(table, "videos") == 0 ? generated.Videos : generated.Playlists) {
       sqlite3_bind_text(insert, 1, item.Name.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_bind_text(insert, 2, item.Path.c_str(), -1, SQLITE_TRANSIENT);
       sqlite3_step(insert);
@@ -117,8 +107,8 @@ std::string Quote(const std::string& term) {
 // The WHERE clause of one table for a query; "1" when the query is empty, "0"
 // when a term searches none of the table's columns.
 std::string WhereClause(const TSearchArray& query, bool tracks) {
-  static const char* const kTrackColumns[] = {"albumartist", "album",  "title", "filename",
-                                              "artist",      "genre",  "year",  "composers"};
+  static const char* const kTrackColumns[] = {"albumartist", "album", "title", "filename",
+                                              "artist",      "genre", "year",  "composers"};
   std::string where = "1";
   for (const TSearchArrayItem& item : query) {
     std::vector<std::string> columns;

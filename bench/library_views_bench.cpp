@@ -13,6 +13,7 @@
 #include <string>
 
 #include "bench_runtime.h"
+#include "bench_search_host.h"
 #include "library/library.h"
 #include "library/library_navigator.h"
 #include "library/library_search.h"
@@ -23,20 +24,13 @@
 namespace tunevale {
 namespace {
 
-class TBenchPage : public TLibraryNavigatorView, public TLibrarySearchHost {
+class TBenchPage : public TLibraryNavigatorView, public TBenchHost {
  public:
+  TBenchPage() { Page = lpArtists; }
   std::string SearchText() const override { return Text; }
   void SetSearchText(const std::string& text) override { Text = text; }
   void ShowLibraryPage(TLibraryPage page) override { Page = page; }
   bool LibraryPageShown() const override { return true; }
-  TLibraryPage CurrentPage() const override { return Page; }
-  bool BusyVisible() const override { return false; }
-  std::string BusyText() const override { return {}; }
-  void ShowBusy(std::string_view) override {}
-  void HideBusy() override {}
-  void ListRefilled(TLibraryList&) override {}
-  std::string Text;
-  TLibraryPage Page = lpArtists;
 };
 
 struct TBench {

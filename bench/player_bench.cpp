@@ -78,6 +78,7 @@ void Startup(benchmark::State& state, bool toListsFilled) {
     player->Create({});
     if (toListsFilled) {
       player->AfterShow();
+      player->WaitForLibrary();
       if (player->Search().List(lpTracks).RowCount() != kTracks)
         state.SkipWithError("the lists were not filled");
       if (player->Playlist().Count() != kPlaylistEntries)

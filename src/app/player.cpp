@@ -17,6 +17,7 @@ namespace tunevale {
 
 namespace {
 
+constexpr std::string_view kLoadingLibraryText = "Loading library...";
 constexpr std::string_view FloatingPointError = "Invalid floating point operation";
 constexpr const char* FatalErrorText =
     "This file caused an unrecoverable error and Tunevale must be restarted.\n"
@@ -42,6 +43,7 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
       LibraryObject(SettingsRecord, paths.ProgramDir),
       CrawlerObject(LibraryObject, ExtensionTable, MessagePump),
       SchedulerObject(ports.Runtime, LibraryObject, CrawlerObject),
+      LoaderObject(ports.Runtime, LibraryObject),
       SearchObject(LibraryObject, *this, ports.Runtime, MessagePump),
       PlaylistObject(SettingsRecord, ExtensionTable, MessagePump),
       // Downloads go beside the library file: the program's folder for a portable copy.
@@ -134,6 +136,12 @@ bool TPlayer::Create(const std::vector<std::string>& files) {
 }
 
 void TPlayer::AfterShow() {
+  // The library is read meanwhile; the playlist does not need it.
+  Guarded([this] {
+    ShowBusy(kLoadingLibraryText);
+    LoaderObject.Start(SettingsRecord.LibraryDbPath, SettingsRecord.StoredVersion,
+                       [this] { LibraryLoaded(); });
+  });
   if (!StartFiles.empty()) {
     Guarded([this] {
       if (SettingsRecord.OpenBehavior != 0)
@@ -157,16 +165,24 @@ void TPlayer::AfterShow() {
   RunHeldPlays();
   // Closed while the playlist came back (a remote "terminate"): the loop is ending.
   if (TerminatingFlag) return;
-  Guarded([this] {
-    TLoadOptions options;
-    options.SettingsBuild = SettingsRecord.StoredVersion;
-    options.Pump = &MessagePump;
-    LoadLibrary(LibraryObject, SettingsRecord.LibraryDbPath, options);
-    SearchObject.RefreshLibraryLists(false);
-  });
+  StartUpRestored = true;
+  if (LibraryObject.Loaded) AfterStartUp();
+}
+
+// The hand-over of the library load, between two messages of the loop.
+void TPlayer::LibraryLoaded() {
+  if (LibraryBusy == kLoadingLibraryText) HideBusy();
+  if (StartUpRestored && !TerminatingFlag) AfterStartUp();
+}
+
+// Both the playlist and the library are in place.
+void TPlayer::AfterStartUp() {
+  Guarded([this] { SearchObject.RefreshLibraryLists(false); });
   // Watching walks every library folder: only once the window shows.
   Guarded([this] { WatchLibraryFoldersIfChanged(); });
+  // Tags of entries the library knows come from it.
   Guarded([this] { PlaylistObject.ReadTrackInfo(false); });
+  if (StartUpDone) StartUpDone();
 }
 
 // A library that never loaded holds nothing of the file; saving it would

@@ -18,6 +18,7 @@
 
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@
 #include "app/settings_window.h"
 #include "library/crawler.h"
 #include "library/library.h"
+#include "library/library_loader.h"
 #include "library/library_navigator.h"
 #include "library/library_scheduler.h"
 #include "library/library_search.h"
@@ -194,11 +196,20 @@ class TPlayer final : public TRemoteTarget,
   // files (empty: restore the saved playlist in AfterShow). True when the
   // introduction should show instead of the window (FirstRun).
   bool Create(const std::vector<std::string>& files);
-  // After the window shows: adds the command-line files (and plays them when
-  // ShouldPlayNewFiles) or restores the saved playlist, entry and position;
-  // runs the remote "play" commands held meanwhile; then loads the library, fills the library lists, points
-  // the folder watcher at the library folders and reads track info.
+  // After the window shows: starts the library load on a worker thread; adds
+  // the command-line files (and plays them when ShouldPlayNewFiles) or
+  // restores the saved playlist, entry and position; runs the remote "play"
+  // commands held meanwhile. Once both the playlist and the library are in
+  // place (the library may come later, between two messages of the loop):
+  // fills the library lists, points the folder watcher at the library folders
+  // and reads track info.
   void AfterShow();
+  // Handles messages until the library load under way is handed over and
+  // what waited for it ran (tools, tests, benchmarks).
+  void WaitForLibrary() { LoaderObject.Wait(); }
+  // Runs when the playlist and the library are both in place and the library
+  // lists are filled (the start-up trace marks it).
+  std::function<void()> StartUpDone;
   // The window is asked to close: sets the playlist cancel flag, saves the
   // settings and the playlist, stops playback, removes the tray icon, cancels
   // a crawl. Never refuses; errors are reported and the close goes on.
@@ -375,6 +386,8 @@ class TPlayer final : public TRemoteTarget,
   bool Confirm(const std::string& question) override;
   void ShowError(const std::string& text) override;
 
+  void LibraryLoaded();
+  void AfterStartUp();
   void WatchLibraryFoldersIfChanged();
   void OpenShowingMessage();
   bool SaveLibraryIfLoaded(std::string& error);
@@ -400,6 +413,7 @@ class TPlayer final : public TRemoteTarget,
   TLibrary LibraryObject;
   TCrawler CrawlerObject;
   TLibraryScheduler SchedulerObject;
+  TLibraryLoader LoaderObject;
   TLibrarySearch SearchObject;
   TPlaylist PlaylistObject;
   TPlaylistFile PlaylistFileObject;
@@ -434,6 +448,7 @@ class TPlayer final : public TRemoteTarget,
   bool TerminatingFlag = false;
   bool Destroyed = false;
   bool WatcherStarted = false;
+  bool StartUpRestored = false;    // AfterShow put the playlist in place
   bool LibrarySaveFailed = false;  // reported once until a save works again
 };
 

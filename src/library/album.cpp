@@ -19,7 +19,10 @@ int TAlbum::FindTrack(std::string_view path) const {
 TTrack* TAlbum::AddTrack(TTrackPtr track) {
   TTrack* added = track.get();
   TLibrary& library = *Owner->Owner;
-  const int existing = FindTrack(added->Path());
+  // The library's path index first: walking a big album (every untagged track
+  // of an artist) for each track added would make a load quadratic.
+  const auto* same = static_cast<const TTrack*>(library.Paths.Find(added->Path()));
+  const int existing = same && same->Owner == this ? FindTrack(added->Path()) : -1;
   if (existing >= 0) {
     TTrackPtr old = TakeTrack(existing);
     Tracks.insert(Tracks.begin() + existing, std::move(track));

@@ -111,11 +111,46 @@ void TLibrary::Clear() {
   Flags.ListsStale = true;
 }
 
+void TLibrary::TakeLoaded(TLibrary& loaded) {
+  std::vector<TTrackPtr> earlier;
+  for (auto& artist : Artists)
+    for (auto& album : artist->Albums)
+      while (!album->Tracks.empty()) earlier.push_back(album->TakeTrack(0));
+  Arena.Swap(loaded.Arena);
+  std::swap(ArenaTracks, loaded.ArenaTracks);
+  Artists.swap(loaded.Artists);
+  ArtistsByName.swap(loaded.ArtistsByName);
+  AlbumsByName.swap(loaded.AlbumsByName);
+  std::swap(Paths, loaded.Paths);
+  for (auto& artist : Artists) artist->Owner = this;
+  Playlists.Swap(loaded.Playlists);
+  Videos.Swap(loaded.Videos);
+  for (int i = 0; i < loaded.Playlists.Count(); ++i) {
+    const TLibraryItem& item = *loaded.Playlists.Item(i);
+    Playlists.Add(item.Path(), item.Name(), item.Relative());
+  }
+  for (int i = 0; i < loaded.Videos.Count(); ++i) {
+    const TLibraryItem& item = *loaded.Videos.Item(i);
+    Videos.Add(item.Path(), item.Name(), item.Relative());
+  }
+  for (TTrackPtr& track : earlier) AddTrack(std::move(track));
+  for (int i = 0; i < loaded.CrawlTasks.Count(); ++i) {
+    const TCrawlTask& task = loaded.CrawlTasks.Task(i);
+    CrawlTasks.AddTask(task.Path, task.Recursive, task.SearchNew, task.ForceReread);
+  }
+  Flags.LibraryDirty = Flags.LibraryDirty || loaded.Flags.LibraryDirty;
+  Flags.ListsStale = true;
+  if (!loaded.DamagedDbPath.empty()) DamagedDbPath = loaded.DamagedDbPath;
+  Loaded = true;
+}
+
 void TLibrary::NoteAlbumCreated(TAlbum* album) {
   std::vector<TAlbum*>& namesakes = AlbumsByName[album->Folded];
   namesakes.push_back(album);
-  if (namesakes.size() > 1)
-    for (TAlbum* a : namesakes) a->Duplicate = true;
+  // The earlier ones are marked already once there were two: a common name
+  // (an empty one, say) must not cost a walk over all its albums each time.
+  if (namesakes.size() == 2) namesakes.front()->Duplicate = true;
+  if (namesakes.size() > 1) album->Duplicate = true;
 }
 
 void TLibrary::NoteAlbumDestroyed(TAlbum* album) {

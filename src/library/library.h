@@ -65,6 +65,11 @@ class TLibrary : public TTrackLookup {
   void ClearArtists();
   // ClearArtists and empties the videos and playlists.
   void Clear();
+  // Takes over what a database load built in `loaded` (a library of its own,
+  // filled on another thread; this one never loaded before): its tree, lists, changed flag, damaged-file
+  // note and queued crawl tasks; then sets Loaded. Anything filed here
+  // meanwhile is filed again on top. `loaded` is left with the remains.
+  void TakeLoaded(TLibrary& loaded);
   // Number of tracks in the whole tree.
   size_t TrackCount() const { return Paths.Size(); }
   // Makes room for `count` tracks in the lookups (before adding many).

@@ -1,7 +1,6 @@
 #include "library/library_database.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -104,10 +103,14 @@ size_t ReadLength(const char* p) { return (size_t(uint8_t(p[0])) << 8) | uint8_t
 // end of the file ends the walk; it comes back with `truncated` set.
 class TRecordReader {
  public:
-  explicit TRecordReader(std::string_view data) : Data(data), Pos(kLibraryDbHeader.size()) {}
+  // Records start at `start`. Unless `atEnd`, the data is a part of the file
+  // and a record not wholly in it is left for the next part.
+  explicit TRecordReader(std::string_view data, size_t start = kLibraryDbHeader.size(), bool atEnd = true)
+      : Data(data), Pos(start), AtEnd(atEnd) {}
   bool Next(std::string_view& type, std::string_view& body, bool& truncated) {
     if (Pos >= Data.size()) return false;
     const size_t left = Data.size() - Pos;
+    if (!AtEnd && (left < 5 || left - 5 < ReadLength(Data.data() + Pos + 3))) return false;
     truncated = false;
     if (left < 5) {
       type = Data.substr(Pos, std::min<size_t>(left, 3));
@@ -125,9 +128,12 @@ class TRecordReader {
     return true;
   }
 
+  size_t Position() const { return Pos; }
+
  private:
   std::string_view Data;
   size_t Pos;
+  bool AtEnd;
 };
 
 // Calls f(tag, value) for each field; false when the fields do not fill the body exactly.
@@ -178,27 +184,34 @@ class TLoader {
  public:
   TLoader(TLibrary& library, const TLoadOptions& options) : Library(library), Options(options) {}
 
-  // False when the file is damaged.
+  // A whole file in memory. False when it is damaged.
   bool Load(std::string_view file) {
-    if (file.size() < kLibraryDbHeader.size()) {
-      Library.CrawlTasks.QueueFullCrawl();
-      return false;
-    }
-    // A track record takes some 250 bytes; room for more than that is cheap.
-    Library.ReserveTracks(Library.TrackCount() + file.size() / 200);
-    TRecordReader reader(file);
+    if (file.size() < kLibraryDbHeader.size()) return TooShort();
+    Reserve(file.size());
+    Feed(file.substr(kLibraryDbHeader.size()), true);
+    return Whole;
+  }
+
+  // A track record takes some 250 bytes; room for more than that is cheap.
+  void Reserve(size_t fileSize) { Library.ReserveTracks(Library.TrackCount() + fileSize / 200); }
+  bool TooShort() {
+    Library.CrawlTasks.QueueFullCrawl();
+    return Whole = false;
+  }
+  // Handles the records wholly in `data` (a part of the file after its
+  // header); at the end of the file also one cut short. The bytes used.
+  size_t Feed(std::string_view data, bool atEnd) {
+    TRecordReader reader(data, 0, atEnd);
     std::string_view type, body;
     bool truncated = false;
-    bool whole = true;
-    while (reader.Next(type, body, truncated)) {
-      if (truncated || !HandleRecord(type, body)) {
-        Library.CrawlTasks.QueueFullCrawl();
-        whole = false;
-      }
+    while (!Stopped() && reader.Next(type, body, truncated)) {
+      if (truncated || !HandleRecord(type, body)) TooShort();
       if (Options.Pump) Options.Pump->PumpMessages();
     }
-    return whole;
+    return reader.Position();
   }
+  bool Stopped() const { return Options.Cancel && Options.Cancel->load(std::memory_order_relaxed); }
+  bool Whole = true;  // no record was damaged
 
  private:
   // False when the record is damaged.
@@ -275,37 +288,44 @@ class TLoader {
   std::string NameScratch;
 };
 
-// A read-only view of a whole file: mapped (pages populated at once, which
-// is far cheaper than faulting them in one by one) or, failing that, read.
-class TFileBytes {
- public:
-  bool Open(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) {
-      void* p =
-          ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-      if (p != MAP_FAILED) {
-        Mapped = p;
-        Bytes = {static_cast<const char*>(p), static_cast<size_t>(st.st_size)};
-      }
+// Feeds the file to the loader a block at a time, so its bytes are never all
+// in memory beside the library made of them. False when it cannot be read.
+bool LoadFromFile(TLoader& loader, const std::string& fileName) {
+  constexpr size_t kBlock = size_t(1) << 20;
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) loader.Reserve(static_cast<size_t>(st.st_size));
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  // Room for a block and a record cut at its end (at most 5 + 65535 bytes).
+  std::string buffer(kBlock + 5 + kMaxLength, '\0');
+  size_t have = 0;
+  bool header = true, atEnd = false, read = true;
+  while (!atEnd && !loader.Stopped()) {
+    const ssize_t n = ::read(fd, buffer.data() + have, buffer.size() - have);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      read = false;
+      break;
     }
-    ::close(fd);
-    if (Mapped) return true;
-    if (!ReadWholeFile(fileName, Copy)) return false;
-    Bytes = Copy;
-    return true;
+    atEnd = n == 0;
+    have += static_cast<size_t>(n);
+    size_t start = 0;
+    if (header) {
+      if (have < kLibraryDbHeader.size()) {
+        if (atEnd) loader.TooShort();
+        continue;
+      }
+      start = kLibraryDbHeader.size();
+      header = false;
+    }
+    const size_t used = start + loader.Feed(std::string_view(buffer.data() + start, have - start), atEnd);
+    std::memmove(buffer.data(), buffer.data() + used, have - used);
+    have -= used;
   }
-  ~TFileBytes() {
-    if (Mapped) ::munmap(Mapped, Bytes.size());
-  }
-  std::string_view Bytes;
-
- private:
-  void* Mapped = nullptr;
-  std::string Copy;
-};
+  ::close(fd);
+  return read;
+}
 
 bool FileExists(const std::string& fileName) {
   struct stat st {};
@@ -409,10 +429,10 @@ void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOpti
     const std::string shownBefore = library.BusyText;
     library.BusyText = kLoadingText;
     library.Loading = true;
-    TFileBytes file;
-    if (!file.Open(fileName))
+    TLoader loader(library, options);
+    if (!LoadFromFile(loader, fileName))
       library.CrawlTasks.QueueFullCrawl();
-    else if (!LoadLibraryFromBytes(library, file.Bytes, options))
+    else if (!loader.Whole)
       library.DamagedDbPath = fileName;
     library.Loading = false;
     library.BusyText = shownBefore;

@@ -4,6 +4,7 @@
 // values are left out; booleans are one blank; numbers are decimal text.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -44,6 +45,8 @@ struct TLoadOptions {
   int SettingsBuild = 18;
   // Lets the window stay responsive between records; may be null.
   TMessagePump* Pump = nullptr;
+  // Set from another thread to give the load up; it stops between records.
+  const std::atomic<bool>* Cancel = nullptr;
 };
 
 // Fills the empty library from `fileName`. Whatever cannot be used (no file,

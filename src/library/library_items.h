@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "library/library_item.h"
@@ -25,6 +26,11 @@ class TLibraryItems {
   void Add(std::string_view path, std::string_view name, bool relative);
   void Delete(int index);
   void Clear();
+  // Exchanges the items of two lists; each keeps its own flags.
+  void Swap(TLibraryItems& other) {
+    Items.swap(other.Items);
+    std::swap(Index, other.Index);
+  }
 
  private:
   TLibraryFlags& Flags;

@@ -35,7 +35,8 @@ void TLibraryScheduler::QueueUnwatchedRescan() {
 void TLibraryScheduler::ApplicationEventsIdle() {
   // The runtime runs an idle handler once, so this needs no removing afterwards.
   if (Library.Flags.ListsStale && Crawler.RefreshLibraryLists) Crawler.RefreshLibraryLists();
-  if (Library.CrawlTasks.HasPendingTasks()) Crawler.ProcessCrawlTasks();
+  // A crawl before the load is handed over would find every file unknown.
+  if (Library.CrawlTasks.HasPendingTasks() && !Library.Loading) Crawler.ProcessCrawlTasks();
 }
 
 }  // namespace tunevale

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace tunevale {
@@ -26,6 +27,11 @@ class TTrackArena {
   // Frees every chunk; nothing allocated before may be used afterwards.
   void Release();
   bool Empty() const { return Chunks.empty(); }
+  // Exchanges the memory of two arenas (a library built elsewhere is taken over).
+  void Swap(TTrackArena& other) {
+    Chunks.swap(other.Chunks);
+    for (int i = 0; i < kLaneCount; ++i) std::swap(Lanes[i], other.Lanes[i]);
+  }
   // Bytes taken from the system.
   size_t Reserved() const {
     size_t total = 0;

@@ -71,7 +71,10 @@ class PlayerTest : public ::testing::Test {
     Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, &Server}, Paths);
     Player->SetView(&View);
     Player->Create(files);
-    if (shown) Player->AfterShow();
+    if (shown) {
+      Player->AfterShow();
+      Player->WaitForLibrary();
+    }
     return *Player;
   }
 
@@ -83,6 +86,12 @@ class PlayerTest : public ::testing::Test {
 
   // One frame from connection 1, as the transport hands it over.
   void Send(std::string_view text, TConnectionId sender = 1) { Server.Handler(sender, text); }
+
+  static std::string ReadText(const std::string& path) {
+    std::string text;
+    ReadWholeFile(path, text);
+    return text;
+  }
 
   std::string Ini() const {
     std::string text;
@@ -363,12 +372,29 @@ TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
   EXPECT_EQ(std::filesystem::last_write_time(Paths.LibraryDbPath), saved);
   EXPECT_TRUE(View.Messages.empty());
 
-  // The next start loads it after the window shows and fills the lists.
+  // The next start reads it on a worker while the loop goes on. Until the
+  // hand-over every path counts as known, nothing crawls and nothing is saved.
   p.FormCloseQuery();
   p.FormDestroy();
-  TPlayer& next = Start();
+  const std::string bytes = ReadText(Paths.LibraryDbPath);
+  Folder.Write("music/blondie/e.mp3", test::MakeMp3({"Atomic", "Blondie", "Blondie", "Eat", "1", "1979"}));
+  TPlayer& next = Start({}, false);
+  next.AfterShow();
+  EXPECT_TRUE(next.Library().Contains(Folder / "music/blondie/e.mp3", true));
+  next.Library().CrawlTasks.QueueFullCrawl();
+  next.Library().Flags.LibraryDirty = true;
+  Runtime.Advance(LibrarySaveIntervalMs);
+  Runtime.RunIdle();
+  EXPECT_EQ(next.Library().TrackCount(), 0u);
+  EXPECT_EQ(ReadText(Paths.LibraryDbPath), bytes);
+
+  next.WaitForLibrary();
   EXPECT_EQ(next.Library().TrackCount(), 4u);
   EXPECT_EQ(next.Search().List(lpAlbums).RowCount(), 3);
+  EXPECT_FALSE(next.Library().Contains(Folder / "music/blondie/e.mp3", true));
+  Runtime.Advance(4000);
+  ASSERT_TRUE(Runtime.RunIdle());  // the crawl queued meanwhile runs now
+  EXPECT_EQ(next.Library().TrackCount(), 5u);
 }
 
 TEST_F(PlayerTest, TheDailyUpdateCheckComesAfterTwentyFourWholeHours) {
@@ -482,6 +508,7 @@ TEST_F(PlayerTest, TheWatcherFollowsTheLibraryFoldersOnceTheWindowShows) {
   Player->Create({});
   EXPECT_TRUE(watcher.Calls.empty());  // not before the window shows
   Player->AfterShow();
+  Player->WaitForLibrary();
   EXPECT_EQ(watcher.Calls, std::vector<Texts>{{Folder.Path() + "/music"}});
   Send("loadsettings");  // the same folders: no second walk
   EXPECT_EQ(watcher.Calls.size(), 1u);

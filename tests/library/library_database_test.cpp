@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "library/library_loader.h"
 #include "library/library_test_support.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
@@ -370,6 +371,64 @@ TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
   ASSERT_EQ(records[0].Fields.size(), 1u);
   EXPECT_EQ(records[0].Fields[0].Value, "/a");
   EXPECT_TRUE(records[1].Damaged);
+}
+
+// A file read in blocks gives what the same bytes in memory give, records
+// cut by a block's end included, and a last record cut short still counts as damage.
+TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAsItsBytesInMemory) {
+  std::string records;
+  for (int i = 0; i < 6000; ++i)
+    records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0") +
+                                 Field("CMT", std::string(static_cast<size_t>(i % 700), 'c')));
+  for (const size_t cut : {size_t(0), size_t(7)}) {
+    const std::string bytes = File(records).substr(0, File(records).size() - cut);
+    auto inMemory = NewLibrary();
+    EXPECT_EQ(LoadLibraryFromBytes(*inMemory, bytes), cut == 0);
+    auto fromFile = Load(bytes);
+    EXPECT_EQ(fromFile->TrackCount(), inMemory->TrackCount()) << cut;
+    EXPECT_EQ(EncodeLibrary(*fromFile), EncodeLibrary(*inMemory)) << cut;
+    EXPECT_EQ(fromFile->DamagedDbPath.empty(), cut == 0) << cut;
+  }
+}
+
+// The load on a worker: the library it hands over is the one a direct load
+// builds, what was filed meanwhile stays on top, and the queued crawl comes along.
+TEST_F(LibraryDatabaseTest, AWorkerLoadHandsOverWhatADirectLoadBuilds) {
+  std::string records = Record("PLS", Field("PTH", Music("p.m3u")));
+  for (const char* name : {"a", "b", "c"})
+    records += Record("MUS", Field("PTH", Music(name)) + Field("AR2", "Band") + Field("ALB", name));
+  const std::string path = Temp.Write("in.db", File(records));
+  auto direct = NewLibrary();
+  LoadLibrary(*direct, path);
+  AddTestTrack(*direct, Music("b"), Tags("Late", "Other", "LP"), "", 0);
+
+  test::TFakeRuntime runtime;
+  auto library = NewLibrary();
+  int handedOver = 0;
+  {
+    TLibraryLoader loader(runtime, *library);
+    loader.Start(path, 18, [&] { ++handedOver; });
+    EXPECT_TRUE(library->Contains("/elsewhere", true));  // nothing is queued for it yet
+    AddTestTrack(*library, Music("b"), Tags("Late", "Other", "LP"), "", 0);
+    EXPECT_TRUE(SaveLibrary(*library));  // waits for the load
+    EXPECT_FALSE(std::filesystem::exists(Settings.LibraryDbPath));
+    loader.Wait();
+  }
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_TRUE(library->Loaded && !library->Loading);
+  EXPECT_FALSE(library->Contains("/elsewhere", true));
+  EXPECT_EQ(EncodeLibrary(*library), EncodeLibrary(*direct));
+  EXPECT_EQ(library->CrawlTasks.Count(), 1);  // a re-check: no read results stored
+
+  // A loader that goes first hands nothing over.
+  auto abandoned = NewLibrary();
+  {
+    TLibraryLoader loader(runtime, *abandoned);
+    loader.Start(path, 18, [&] { ++handedOver; });
+  }
+  runtime.WaitForMessages();
+  EXPECT_EQ(handedOver, 1);
+  EXPECT_FALSE(abandoned->Loaded);
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ class LibrarySheetTest : public ::testing::Test {
     Player->Create({});
     Form->show();
     Player->AfterShow();
+    Player->WaitForLibrary();
     const std::tuple<const char*, const char*, const char*, int> tracks[] = {
         {"b", "Kinks", "Face", 2}, {"a", "Kinks", "Face", 1}, {"c", "Abba", "Gold", 1}};
     for (const auto& [title, artist, album, number] : tracks) {

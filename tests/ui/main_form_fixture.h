@@ -47,6 +47,7 @@ class MainFormTest : public ::testing::Test {
     Player->Create(files);
     Form->show();
     Player->AfterShow();
+    Player->WaitForLibrary();
     return *Form;
   }
 

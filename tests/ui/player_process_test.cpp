@@ -1,6 +1,7 @@
 // The built player as a real process: offscreen Qt, a private HOME and
 // runtime folder, and a private PulseAudio server with a null sink so
 // playback runs in real time without a sound card.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -263,6 +264,54 @@ TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("AppVersion="), std::string::npos) << Log();  // written by the close
   EXPECT_NE(ini.find("PlaylistCount=100000\n" + items), std::string::npos);
+}
+
+// The library is read beside the loop: the player answers with its restored
+// playlist while the load still waits for its file (a pipe, written only later).
+TEST_F(PlayerProcessTest, RemoteCommandsAreAnsweredWhileTheLibraryLoads) {
+  std::string ini =
+      "[Tunevale]\nAppVersion=2.0.0.18\nFirstRun=0\nLibraryFolderCount=1\nLibraryFolder0=/m\n"
+      "PlaylistCount=3\n";
+  for (int i = 0; i < 3; ++i)
+    ini += Item(i, "/m/" + std::to_string(i) + ".mp3") + "T" + std::to_string(i) + "\n";
+  const fs::path bin = fs::path(Bin).parent_path();
+  ASSERT_TRUE(WriteFileAtomically(bin / "Tunevale.ini", ini));
+  ASSERT_EQ(mkfifo((bin / "Library.db").c_str(), 0600), 0);
+  const pid_t player = StartPlayer({});
+  WaitFor("ready", 0ms);
+  TLocalSocketClient client;
+  ASSERT_TRUE(client.Connect(RuntimeFolder + "/player-" + std::to_string(player) + ".sock"));
+  const auto ask = [&](const std::string& text) {
+    std::string replies;
+    EXPECT_EQ(client.Send(
+                  text, [&](std::string_view reply) { replies += std::string(reply) + "|"; }, 10000),
+              TLocalSocketClient::crDone);
+    return replies;
+  };
+  EXPECT_NE(ask("registerwindow=5").find("playlistnames=T0\x01T1\x01T2\x01|"), std::string::npos);
+  EXPECT_EQ(ask("getartists="), "artists=|");
+  EXPECT_EQ(Log().find("tunevale-startup: library"), std::string::npos);
+
+  const auto b16 = [](size_t n) {
+    return std::string{static_cast<char>(n >> 8), static_cast<char>(n & 0xFF)};
+  };
+  const std::string body = "PTH" + b16(8) + "/m/0.mp3" + "AR2" + b16(4) + "Band";
+  const std::string db = "TunevaleMediaLibrary v1.00MUS" + b16(body.size()) + body;
+  int fd = -1;  // the player opens its end when its load starts
+  for (const auto end = std::chrono::steady_clock::now() + 30s;
+       fd < 0 && std::chrono::steady_clock::now() < end;)
+    if ((fd = open((bin / "Library.db").c_str(), O_WRONLY | O_NONBLOCK)) < 0)
+      std::this_thread::sleep_for(20ms);
+  ASSERT_GE(fd, 0);
+  fcntl(fd, F_SETFL, 0);
+  EXPECT_EQ(write(fd, db.data(), db.size()), static_cast<ssize_t>(db.size()));
+  close(fd);
+  WaitFor("library", 0ms);
+  // The captions came from reading track info, which waits for the library.
+  const std::string after = ask("getartists=");
+  EXPECT_NE(after.find("playlistnames=0\x01"), std::string::npos) << after;
+  EXPECT_NE(after.find("artists=0\x02" "Band\x01|"), std::string::npos) << after;
+  Terminate(player);
 }
 
 // 1,000 failing and malformed commands, every hundredth with a number of

@@ -1,0 +1,223 @@
+// The library as it grows: for each size (100,000, 300,000 and 1,000,000
+// generated tracks by default; made here, never stored) the whole process
+// `tunevalectl library search` of one query (wall and processor time, peak
+// resident memory), and in process (processor time) the load, the refill of all five lists (from
+// nothing with the empty query; then to "abba waterloo") and the save. Each figure is the median of the
+// runs; the per-track cost shows what grows faster than the track count.
+//
+//   library_scale_bench [--runs N] [--sizes 100000,300000] [--ctl PATH]...
+// Several --ctl programs (say, before and after a change) are measured in
+// turn within each run, so they meet the same machine load.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench_runtime.h"
+#include "bench_search_host.h"
+#include "library/library.h"
+#include "library/library_database.h"
+#include "library/library_search.h"
+#include "library_generator.h"
+
+namespace tunevale {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr const char* kRoot = "/srv/music";
+constexpr const char* kQuery = "abba waterloo";
+
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? -1 : v[v.size() / 2];
+}
+
+struct TProcessRun {
+  double Ms = -1;
+  double CpuMs = -1;  // user and system time: less at the mercy of a shared machine
+  double PeakMiB = -1;
+};
+
+// The child of a big process carries the parent's pages until its exec and
+// its peak counts them: so this program starts itself again, small, as
+// "--spawn PROGRAM ARGS...", which runs the program and writes the
+// program's own peak (KiB) and processor time (ms) to descriptor 3.
+int Spawn(char** argv) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (!freopen("/dev/null", "w", stdout)) _exit(126);
+    execv(argv[0], argv);
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
+  dprintf(3, "%ld %.1f\n", usage.ru_maxrss, ms(usage.ru_utime) + ms(usage.ru_stime));
+  return 0;
+}
+
+// Runs `argv` with its output thrown away; wall time, processor time and peak resident memory.
+TProcessRun RunProcess(const std::vector<std::string>& argv) {
+  int figures[2];
+  if (pipe(figures) != 0) return {};
+  std::fflush(stdout);  // the child would print what is buffered again
+  const Clock::time_point start = Clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(figures[1], 3);
+    std::vector<char*> args = {const_cast<char*>("/proc/self/exe"), const_cast<char*>("--spawn")};
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  close(figures[1]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const double ms = Since(start);
+  char text[64] = {};
+  const ssize_t n = read(figures[0], text, sizeof text - 1);
+  close(figures[0]);
+  long peakKb = 0;
+  double cpuMs = 0;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || n <= 0 ||
+      std::sscanf(text, "%ld %lf", &peakKb, &cpuMs) != 2)
+    return {};
+  return {ms, cpuMs, static_cast<double>(peakKb) / 1024.0};
+}
+
+struct TSizeFigures {
+  int Tracks = 0;
+  double FileMiB = 0;
+  std::vector<TProcessRun> Searches;  // per --ctl
+  double LoadMs = 0, RefillAllMs = 0, RefillQueryMs = 0, SaveMs = 0;
+};
+
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// The median processor time of `step` (single-threaded work): on a machine
+// shared with other builds wall time mostly measures the others.
+template <class F>
+double MedianMs(int runs, F&& step) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const double start = ThreadCpuMs();
+    step();
+    times.push_back(ThreadCpuMs() - start);
+  }
+  return Median(times);
+}
+
+TSizeFigures Measure(int tracks, int runs, const std::vector<std::string>& ctls, const std::string& folder) {
+  TSizeFigures f;
+  f.Tracks = tracks;
+  TLibrarySettings settings;
+  settings.LibraryFolders = {kRoot};
+  settings.LibraryDbPath = folder + "/Library.db";
+  {
+    TLibrary library(settings, "/");
+    FillLibrary(library, GenerateLibrary(kRoot, tracks));
+    f.SaveMs = MedianMs(runs, [&] {
+      library.Flags.LibraryDirty = true;
+      if (!SaveLibrary(library)) std::fputs("save failed\n", stderr);
+    });
+  }
+  f.FileMiB = static_cast<double>(fs::file_size(settings.LibraryDbPath)) / (1024.0 * 1024.0);
+
+  std::vector<std::vector<TProcessRun>> searches(ctls.size());
+  for (int i = 0; i < runs; ++i)
+    for (size_t c = 0; c < ctls.size(); ++c)
+      searches[c].push_back(RunProcess(
+          {ctls[c], "library", "search", "--db", settings.LibraryDbPath, "--folder", kRoot, kQuery}));
+  for (const auto& runsOfCtl : searches) {
+    std::vector<double> ms, cpu, mib;
+    for (const TProcessRun& r : runsOfCtl)
+      ms.push_back(r.Ms), cpu.push_back(r.CpuMs), mib.push_back(r.PeakMiB);
+    f.Searches.push_back({Median(ms), Median(cpu), Median(mib)});
+  }
+
+  TLoadOptions options;
+  f.LoadMs = MedianMs(runs, [&] {
+    TLibrary library(settings, "/");
+    LoadLibrary(library, settings.LibraryDbPath, options);
+  });
+  TLibrary library(settings, "/");
+  LoadLibrary(library, settings.LibraryDbPath, options);
+  TBenchRuntime runtime;
+  TMessagePump pump(runtime);
+  TBenchHost host;
+  // All five lists filled from nothing, as after the load.
+  f.RefillAllMs =
+      MedianMs(runs, [&] { TLibrarySearch(library, host, runtime, pump).RefreshLibraryLists(false); });
+  TLibrarySearch search(library, host, runtime, pump);
+  search.RefreshLibraryLists(false);
+  host.Text = kQuery;
+  search.RefreshLibraryLists(false);
+  f.RefillQueryMs = MedianMs(runs, [&] { search.RefreshLibraryLists(false); });
+  return f;
+}
+
+}  // namespace
+}  // namespace tunevale
+
+int main(int argc, char** argv) {
+  using namespace tunevale;
+  if (argc > 2 && std::strcmp(argv[1], "--spawn") == 0) return Spawn(argv + 2);
+  int runs = 5;
+  std::vector<int> sizes = {100000, 300000, 1000000};
+  std::vector<std::string> ctls;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (std::strcmp(argv[i], "--runs") == 0) {
+      runs = std::max(1, std::atoi(argv[i + 1]));
+    } else if (std::strcmp(argv[i], "--ctl") == 0) {
+      ctls.emplace_back(argv[i + 1]);
+    } else if (std::strcmp(argv[i], "--sizes") == 0) {
+      sizes.clear();
+      for (const char* p = argv[i + 1]; *p;
+           p = std::strchr(p, ',') ? std::strchr(p, ',') + 1 : p + std::strlen(p))
+        sizes.push_back(std::atoi(p));
+    }
+  }
+  if (ctls.empty()) ctls.emplace_back(TUNEVALECTL_PATH);
+  char folder[] = "/tmp/tunevale-scale-bench-XXXXXX";
+  if (!mkdtemp(folder)) return 1;
+  std::printf(
+      "median of %d runs (in process: processor time); search: `tunevalectl library search --db DB --folder "
+      "%s \"%s\"`\n",
+      runs, kRoot, kQuery);
+  for (const int tracks : sizes) {
+    const TSizeFigures f = Measure(tracks, runs, ctls, folder);
+    const double per = 1e6 / tracks;  // per million tracks
+    std::printf(
+        "%8d tracks, file %.1f MiB: load %.0f ms, refill all five %.0f ms (query %.0f ms), save %.0f ms"
+        " | per 1M tracks: load %.0f, refill %.0f, save %.0f ms\n",
+        tracks, f.FileMiB, f.LoadMs, f.RefillAllMs, f.RefillQueryMs, f.SaveMs, f.LoadMs * per,
+        f.RefillAllMs * per, f.SaveMs * per);
+    for (size_t c = 0; c < ctls.size(); ++c)
+      std::printf("    search process %s: %.0f ms (cpu %.0f ms), peak resident %.0f MiB (%.2f x the file)\n",
+                  ctls[c].c_str(), f.Searches[c].Ms, f.Searches[c].CpuMs, f.Searches[c].PeakMiB,
+                  f.Searches[c].PeakMiB / f.FileMiB);
+    std::fflush(stdout);
+  }
+  fs::remove_all(folder);
+  return 0;
+}
