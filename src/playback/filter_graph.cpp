@@ -60,16 +60,27 @@ bool TFilterGraph::Stop() {
   return true;
 }
 
-int32_t TFilterGraph::RenderAs(const std::string& location, TSourceKind kind) {
+template <class F>
+int32_t TFilterGraph::Rendering(F&& render) {
   if (!IsActive) throw EDirectShowException(kErrUnknown, "The media graph is not active");
   NotifyUsers(gnBeforeRenderFile, 0);
-  DoRender(location, kind);
+  render();
   ApplyVolume();
   NotifyUsers(gnAfterRenderFile, 0);
   return 0;
 }
 
-int32_t TFilterGraph::RenderFile(const std::string& fileName) { return RenderAs(fileName, TSourceKind::File); }
+int32_t TFilterGraph::RenderAs(const std::string& location, TSourceKind kind) {
+  return Rendering([&] { DoRender(location, kind); });
+}
+
+int32_t TFilterGraph::RenderDevice(const TCaptureDevice& device) {
+  return Rendering([&] { DoRenderDevice(device); });
+}
+
+int32_t TFilterGraph::RenderFile(const std::string& fileName) {
+  return RenderAs(fileName, TSourceKind::File);
+}
 int32_t TFilterGraph::RenderPicture(const std::string& fileName) {
   return RenderAs(fileName, TSourceKind::Picture);
 }
@@ -123,7 +134,8 @@ void TFilterGraph::FireEvent(int32_t eventCode, intptr_t param1, intptr_t param2
   if (eventCode == ecComplete && OnGraphComplete) {
     OnGraphComplete(static_cast<int32_t>(param1));
   } else if (eventCode == ecVideoSizeChanged && OnGraphVideoSizeChanged) {
-    OnGraphVideoSizeChanged(static_cast<int32_t>(param1 & 0xFFFF), static_cast<int32_t>((param1 >> 16) & 0xFFFF));
+    OnGraphVideoSizeChanged(static_cast<int32_t>(param1 & 0xFFFF),
+                            static_cast<int32_t>((param1 >> 16) & 0xFFFF));
   }
 }
 

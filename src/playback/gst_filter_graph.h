@@ -32,6 +32,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -84,6 +85,12 @@ class GstFilterGraph : public TFilterGraph {
   bool QueryStopPositionMs(int32_t& stopMs) const override;
   bool SetPositionMs(int32_t positionMs) override;
   bool Buffering() const override { return BufferingNow; }
+  std::vector<TCaptureDevice> VideoInputDevices() override;
+  // Sends a one-frame step to the video output and waits (bounded) until it is shown.
+  bool StepFrame() override;
+  bool VideoConnected() const override;
+  // The video output's element name (chosen at each open), empty before the first.
+  const std::string& VideoSinkName() const { return ChosenVideoSink; }
 
  protected:
   void DoSetActive(bool active) override;
@@ -93,6 +100,7 @@ class GstFilterGraph : public TFilterGraph {
   void DoStop() override;
   void DoRender(const std::string& location, TSourceKind kind) override;
   int32_t DoRenderDVD(const std::string& path, int32_t flags) override;
+  void DoRenderDevice(const TCaptureDevice& device) override;
   void DoApplyVolume(double gain) override;
 
  private:
@@ -100,6 +108,9 @@ class GstFilterGraph : public TFilterGraph {
   struct TShared {
     std::atomic<unsigned> Generation{1};
     std::atomic<uintptr_t> WindowHandle{0};
+    // The device an open hands to playbin's source (read on the thread that opens).
+    std::mutex DeviceLock;
+    std::shared_ptr<void> Device;
   };
 
   struct TBoundedCall;
@@ -125,11 +136,15 @@ class GstFilterGraph : public TFilterGraph {
   // Whether a sink opens here (reaches READY in time).
   bool SinkOpens(const std::string& element);
   std::string VideoSinkToUse();
+  // Picks the video output for the coming open (the overlay preference may have changed).
+  void ChooseVideoOutput();
+  static void SourceSetup(GstElement* playbin, GstElement* source, gpointer data);
   static void RunCall(GstElement* element, gpointer data);
   // Brings the pipeline down and makes every message still queued stale.
   void Unload();
-  // Prerolls `uri`; raises with the mapped code on failure.
-  void Open(const std::string& uri, bool networkSource, bool discSource);
+  // Prerolls `uri` (a live source: runs it until its first picture); raises with
+  // the mapped code on failure.
+  void Open(const std::string& uri, bool networkSource, bool discSource, bool liveSource = false);
   // The open's next bus message until `deadlineMs`; nullptr when none came in time.
   GstMessage* NextOpenMessage(int64_t deadlineMs, unsigned generation);
   // The one entry of bus messages: first what an open set aside, then `message`.
@@ -151,6 +166,8 @@ class GstFilterGraph : public TFilterGraph {
 
   std::string AudioSinkDescription;
   std::string VideoSinkDescription;
+  std::string ChosenVideoSink;
+  bool ChosenForOverlay = false;
   std::string VideoPlatform;
   std::function<bool()> PreferOverlay;
   std::function<void()> PumpMessages;

@@ -5,7 +5,9 @@
 #include "app/player.h"
 #include "ui/library_sheet.h"
 #include "ui/main_form.h"
+#include "ui/main_menus.h"
 #include "ui/playlist_sheet.h"
+#include "ui/video_display.h"
 #include "ui/view_modes.h"
 
 namespace tunevale {
@@ -132,12 +134,19 @@ void TMainActions::CreateLibraryActions() {
 
 void TMainActions::CreateVideoActions() {
   const char* cat = "Video";
-  // Full screen, frame steps, video sizes, zoom and capture come with the video window.
-  Awaiting(AddAction("ToggleFullScreenAction", cat, "Full screen", Keys({"Alt+Return", "Alt+Enter"}), [] {}));
-  Awaiting(AddAction("NextFrameAction", cat, "", Keys({"Ctrl+Shift+F"}), [] {}));
-  Awaiting(AddAction("VideoSizeAction", cat, "", {}, [] {}));
-  Awaiting(AddAction("ZoomModeAction", cat, "ZoomModeAction", {}, [] {}));
-  Awaiting(AddAction("StartCaptureAction", cat, "Capture", {}, [] {}));
+  AddAction("ToggleFullScreenAction", cat, "Full screen", Keys({"Alt+Return", "Alt+Enter"}),
+            [this] { Form.VideoDisplay().ToggleFullScreenActionExecute(); });
+  AddAction("NextFrameAction", cat, "", Keys({"Ctrl+Shift+F"}),
+            [this] { Player.Controller().NextFrameActionExecute(); });
+  // The menu items put their percentage or mode into the action's data.
+  AddAction("VideoSizeAction", cat, "", {}, [this] {
+    Form.VideoDisplay().VideoSizeActionExecute(Find("VideoSizeAction")->data().toInt(), Form);
+  });
+  AddAction("ZoomModeAction", cat, "ZoomModeAction", {}, [this] {
+    Form.VideoDisplay().ZoomModeActionExecute(Find("ZoomModeAction")->data().toInt());
+    Form.Menus().VideoStateChanged(Form.VideoDisplay().FullScreen(), Form.VideoDisplay().ZoomMode());
+  });
+  AddAction("StartCaptureAction", cat, "Capture", {}, [this] { Form.StartCaptureActionExecute(); });
   AddAction("PlayDVDAction", cat, "Play DVD", {}, [this] { Player.Controller().PlayDVD(""); });
 }
 
@@ -161,7 +170,8 @@ void TMainActions::CreateApplicationActions() {
   AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
   // The settings dialog and the about box come later.
   Awaiting(AddAction("ShowSettingsAction", cat, "Settings", {}, [] {}));
-  AddAction("CheckForUpdatesAction", cat, "Check for updates", {}, [this] { Form.CheckForUpdatesActionExecute(); });
+  AddAction("CheckForUpdatesAction", cat, "Check for updates", {},
+            [this] { Form.CheckForUpdatesActionExecute(); });
   Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));
   AddAction("ShowHelpAction", cat, "Help", {}, [this] { Player.OpenWebPage("help.html"); });
   AddAction("ShowHomepageAction", cat, "Homepage", {}, [this] { Player.OpenWebPage("index.html"); });

@@ -30,13 +30,17 @@ class TFakeFilterGraph : public TFilterGraph {
   // Runs inside Play (pending messages processed there by a real engine).
   std::function<void()> DuringPlay;
   bool BufferingNow = false;
+  // The capture devices listed; a device fails to start when its name is in FailByLocation.
+  std::vector<TCaptureDevice> Devices;
+  // A step moves a paused medium on by this much.
+  int32_t FrameMs = 40;
 
   // --- what the test reads ---
   TGraphState CurrentState = gsNone;
   std::string Location;  // the rendered location, empty after ClearGraph
   TSourceKind LocationKind = TSourceKind::File;
   int32_t PositionMs = 0;
-  double Gain = -1;  // the last applied amplitude factor
+  double Gain = -1;                // the last applied amplitude factor
   std::vector<std::string> Calls;  // "Play", "Pause", "Stop", "Clear", "Render:<loc>", "Seek:<ms>", ...
 
   bool Loaded() const { return !Location.empty(); }
@@ -44,7 +48,9 @@ class TFakeFilterGraph : public TFilterGraph {
   bool IsStream() const { return Loaded() && LocationKind == TSourceKind::Stream; }
 
   // Fires an engine event as the main loop delivers it.
-  void Fire(int32_t eventCode, intptr_t param1 = 0, intptr_t param2 = 0) { FireEvent(eventCode, param1, param2); }
+  void Fire(int32_t eventCode, intptr_t param1 = 0, intptr_t param2 = 0) {
+    FireEvent(eventCode, param1, param2);
+  }
   void FireComplete() { Fire(ecComplete); }
   void FireVideoSize(int32_t width, int32_t height) { Fire(ecVideoSizeChanged, width | (height << 16)); }
   // Time passes while playing.
@@ -55,7 +61,7 @@ class TFakeFilterGraph : public TFilterGraph {
   TGraphState State() const override { return Active() ? CurrentState : gsNone; }
 
   bool QueryDurationMs(int32_t& durationMs) const override {
-    if (!Loaded() || IsStream()) return false;
+    if (!Loaded() || IsStream() || LocationKind == TSourceKind::Device) return false;
     if (IsPicture()) {
       durationMs = 0;
       return true;
@@ -78,6 +84,14 @@ class TFakeFilterGraph : public TFilterGraph {
     return true;
   }
   bool Buffering() const override { return BufferingNow; }
+  std::vector<TCaptureDevice> VideoInputDevices() override { return Devices; }
+  bool StepFrame() override {
+    Calls.push_back("Step");
+    if (CurrentState != gsPaused) return false;
+    PositionMs += FrameMs;
+    return true;
+  }
+  bool VideoConnected() const override { return Loaded(); }
 
  protected:
   void DoSetActive(bool active) override {
@@ -123,6 +137,14 @@ class TFakeFilterGraph : public TFilterGraph {
       CurrentState = gsPaused;
     }
     return DvdResult;
+  }
+  void DoRenderDevice(const TCaptureDevice& device) override {
+    Calls.push_back("RenderDevice:" + device.Name);
+    if (auto failure = FailByLocation.find(device.Name); failure != FailByLocation.end())
+      throw EDirectShowException(failure->second.first, failure->second.second);
+    Location = device.Name;
+    LocationKind = TSourceKind::Device;
+    CurrentState = gsRunning;
   }
   void DoApplyVolume(double gain) override { Gain = gain; }
 

@@ -303,12 +303,28 @@ TEST(PlaybackTextTest, StreamLocations) {
 }
 
 TEST(PlaybackTextTest, ErrorTexts) {
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""), "Cannot play this file. This is an unknown file format.");
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""), "Cannot find this file. It may be removed from your computer.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""),
+            "Cannot play this file. This is an unknown file format.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""),
+            "Cannot find this file. It may be removed from your computer.");
   EXPECT_EQ(PlayErrorText(-3, "boom"), "Cannot open this file because of an unknown error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "Odd failure"), "Odd failure\rPlease report this error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"),
             "Cannot open this file because of an unknown error.");
+}
+
+TEST_F(PlaybackControllerTest, NextFrameStepsWhilePausedAndPausesWhilePlaying) {
+  Add("/m/v.webm", "V");
+  Playlist.PlayEntry(0, true);
+  Controller.NextFrameActionExecute();  // playing: the first press pauses
+  EXPECT_EQ(Graph.State(), gsPaused);
+  Controller.NextFrameActionExecute();
+  EXPECT_EQ(Graph.PositionMs, Graph.FrameMs);
+  EXPECT_EQ(Controller.ProgressPosition(), Graph.FrameMs);  // shown at once
+  EXPECT_EQ(Graph.State(), gsPaused);
+  Graph.MediaDurationMs = -1;  // nothing to step through without a duration
+  Controller.NextFrameActionExecute();
+  EXPECT_EQ(Graph.PositionMs, Graph.FrameMs);
 }
 
 }  // namespace

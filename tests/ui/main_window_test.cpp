@@ -79,11 +79,11 @@ const TActionRow ActionTable[] = {
     {"LibraryPlayAlbumAction", "Library", "Play album", "", false, false, false},
     {"LibraryAddAlbumAction", "Library", "Add album", "", false, false, false},
     {"CancelCrawlAction", "Library", "CancelCrawlAction", "", true, false, true},
-    {"ToggleFullScreenAction", "Video", "Full screen", "Alt+Return, Alt+Enter", false, false, false},
-    {"NextFrameAction", "Video", "", "Ctrl+Shift+F", false, false, false},
-    {"VideoSizeAction", "Video", "", "", false, false, false},
-    {"ZoomModeAction", "Video", "ZoomModeAction", "", false, false, false},
-    {"StartCaptureAction", "Video", "Capture", "", false, false, false},
+    {"ToggleFullScreenAction", "Video", "Full screen", "Alt+Return, Alt+Enter", true, false, true},
+    {"NextFrameAction", "Video", "", "Ctrl+Shift+F", true, false, true},
+    {"VideoSizeAction", "Video", "", "", true, false, true},
+    {"ZoomModeAction", "Video", "ZoomModeAction", "", true, false, true},
+    {"StartCaptureAction", "Video", "Capture", "", true, false, true},
     {"PlayDVDAction", "Video", "Play DVD", "", true, false, true},
     {"ShowHideAction", "Application", "", "Ctrl+H", true, false, true},
     {"ToggleMiniModeAction", "Application", "", "Ctrl+Return, Ctrl+Enter", true, false, true},
@@ -181,7 +181,8 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
             (QStringList{"Title", "Album", "Artist", "#", "File name", "File date"}));
   EXPECT_EQ(Shown(m.TrayPopupMenu()),
             (QStringList{"Open", "Add tracks", "Add URL", "-", "Play mode >", "-", "Exit"}));
-  for (const QMenu* awaiting : {m.VideoPopupMenu(), m.LibraryArtistsPopupMenu(), m.LibraryAlbumsPopupMenu(),
+  EXPECT_EQ(Shown(m.VideoPopupMenu()), (QStringList{"Full screen", "-", "Video size >"}));  // windowed
+  for (const QMenu* awaiting : {m.LibraryArtistsPopupMenu(), m.LibraryAlbumsPopupMenu(),
                                 m.LibraryTracksPopupMenu(), m.LibraryPlaylistsPopupMenu()})
     EXPECT_EQ(Shown(awaiting), QStringList()) << awaiting->objectName().toStdString();
 
@@ -330,7 +331,7 @@ TEST_F(MainWindowTest, HiddenPageOnF11AndAddUrlDialogAddsTheTextAsTyped) {
   QTest::keyClick(&form, Qt::Key_F11);
   EXPECT_EQ(form.PageControl().currentIndex(), mpHidden);
   EXPECT_TRUE(Child<QWidget>("PlayDVDActionButton")->isVisible());
-  EXPECT_FALSE(Child<QWidget>("StartCaptureActionButton")->isVisible());
+  EXPECT_TRUE(Child<QWidget>("StartCaptureActionButton")->isVisible());
 
   QTimer::singleShot(0, [] {
     auto* dialog = dynamic_cast<TAddURLForm*>(QApplication::activeModalWidget());
