@@ -78,9 +78,7 @@ int32_t TFilterGraph::RenderDevice(const TCaptureDevice& device) {
   return Rendering([&] { DoRenderDevice(device); });
 }
 
-int32_t TFilterGraph::RenderFile(const std::string& fileName) {
-  return RenderAs(fileName, TSourceKind::File);
-}
+int32_t TFilterGraph::RenderFile(const std::string& fileName) { return RenderAs(fileName, TSourceKind::File); }
 int32_t TFilterGraph::RenderPicture(const std::string& fileName) {
   return RenderAs(fileName, TSourceKind::Picture);
 }
@@ -134,8 +132,7 @@ void TFilterGraph::FireEvent(int32_t eventCode, intptr_t param1, intptr_t param2
   if (eventCode == ecComplete && OnGraphComplete) {
     OnGraphComplete(static_cast<int32_t>(param1));
   } else if (eventCode == ecVideoSizeChanged && OnGraphVideoSizeChanged) {
-    OnGraphVideoSizeChanged(static_cast<int32_t>(param1 & 0xFFFF),
-                            static_cast<int32_t>((param1 >> 16) & 0xFFFF));
+    OnGraphVideoSizeChanged(static_cast<int32_t>(param1 & 0xFFFF), static_cast<int32_t>((param1 >> 16) & 0xFFFF));
   }
 }
 

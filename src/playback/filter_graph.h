@@ -74,10 +74,10 @@ enum TGraphNotification : int32_t {
   gnPause = 1,
   gnStop = 2,
   gnBeforeRenderFile = 3,
-  gnAfterRenderFile = 4,  // only on success
-  gnBeforeRenderDVD = 5,  // param = DVD flags
-  gnAfterRenderDVD = 6,   // only on success; param = DVD flags
-  gnActiveChanged = 7,    // param 1 = graph created, 0 = released
+  gnAfterRenderFile = 4,    // only on success
+  gnBeforeRenderDVD = 5,    // param = DVD flags
+  gnAfterRenderDVD = 6,     // only on success; param = DVD flags
+  gnActiveChanged = 7,      // param 1 = graph created, 0 = released
 };
 
 // A companion attached to a graph (the seek bar, a video surface).

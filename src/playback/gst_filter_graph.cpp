@@ -1,10 +1,11 @@
 #include "playback/gst_filter_graph.h"
 
 #include <fcntl.h>
-#include <gst/video/video.h>
-#include <gst/video/videooverlay.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gst/video/video.h>
+#include <gst/video/videooverlay.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -214,8 +215,7 @@ void GstFilterGraph::CreatePipeline() {
   if (!Pipeline) throw EDirectShowException(kErrUnknown, "The GStreamer element playbin is not installed");
   gst_object_ref_sink(Pipeline);
   try {
-    AudioSink =
-        MakeSink(AudioSinkDescription.empty() ? "autoaudiosink" : AudioSinkDescription, kErrNoAudioOutput);
+    AudioSink = MakeSink(AudioSinkDescription.empty() ? "autoaudiosink" : AudioSinkDescription, kErrNoAudioOutput);
     g_object_set(Pipeline, "audio-sink", AudioSink, nullptr);
     ChosenVideoSink.clear();
     ChooseVideoOutput();
@@ -416,8 +416,7 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
     const bool supported = scheme && gst_uri_protocol_is_supported(GST_URI_SRC, scheme);
     const std::string schemeText = scheme ? scheme : "";
     g_free(scheme);
-    if (!supported)
-      throw EDirectShowException(kErrUnknown, "No source can read \"" + schemeText + "\" addresses");
+    if (!supported) throw EDirectShowException(kErrUnknown, "No source can read \"" + schemeText + "\" addresses");
     if (schemeText == "file") {
       if (gchar* fileName = g_filename_from_uri(location.c_str(), nullptr, nullptr)) {
         const std::string path = fileName;
@@ -444,8 +443,7 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
   ChooseVideoOutput();
   if (kind == TSourceKind::Picture) {
     GstElement* freeze = gst_element_factory_make("imagefreeze", nullptr);
-    if (!freeze)
-      throw EDirectShowException(kErrNoDecoder, "The GStreamer element imagefreeze is not installed");
+    if (!freeze) throw EDirectShowException(kErrNoDecoder, "The GStreamer element imagefreeze is not installed");
     g_object_set(Pipeline, "video-filter", freeze, nullptr);
   }
   Open(uri, network, false);
@@ -603,8 +601,8 @@ int GstFilterGraph::ProcessBusMessages(int waitMs) {
   DrainDeferred();
   if (!Bus) return 0;
   int handled = 0;
-  GstMessage* message =
-      waitMs > 0 ? gst_bus_timed_pop(Bus, static_cast<GstClockTime>(waitMs) * GST_MSECOND) : gst_bus_pop(Bus);
+  GstMessage* message = waitMs > 0 ? gst_bus_timed_pop(Bus, static_cast<GstClockTime>(waitMs) * GST_MSECOND)
+                                   : gst_bus_pop(Bus);
   while (message) {
     ++handled;
     Dispatch(message);
@@ -729,8 +727,8 @@ void GstFilterGraph::CheckVideoSize() {
   if (width == VideoWidth && height == VideoHeight) return;
   VideoWidth = width;
   VideoHeight = std::min(height, 0xFFFF);
-  FireEvent(ecVideoSizeChanged,
-            static_cast<intptr_t>(VideoWidth) | (static_cast<intptr_t>(VideoHeight) << 16), 0);
+  FireEvent(ecVideoSizeChanged, static_cast<intptr_t>(VideoWidth) | (static_cast<intptr_t>(VideoHeight) << 16),
+            0);
 }
 
 void GstFilterGraph::SetWindowHandle(uintptr_t handle) {

@@ -170,8 +170,7 @@ void TMainActions::CreateApplicationActions() {
   AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
   // The settings dialog and the about box come later.
   Awaiting(AddAction("ShowSettingsAction", cat, "Settings", {}, [] {}));
-  AddAction("CheckForUpdatesAction", cat, "Check for updates", {},
-            [this] { Form.CheckForUpdatesActionExecute(); });
+  AddAction("CheckForUpdatesAction", cat, "Check for updates", {}, [this] { Form.CheckForUpdatesActionExecute(); });
   Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));
   AddAction("ShowHelpAction", cat, "Help", {}, [this] { Player.OpenWebPage("help.html"); });
   AddAction("ShowHomepageAction", cat, "Homepage", {}, [this] { Player.OpenWebPage("index.html"); });

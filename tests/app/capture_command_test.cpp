@@ -96,16 +96,5 @@ TEST_F(CaptureCommandTest, ConnectsTheDeviceChosenEvenWhenTheListChangedMeanwhil
   EXPECT_LT(at("RenderDevice:Cam B"), at("Play"));
 }
 
-TEST_F(CaptureCommandTest, ADeviceThatCannotStartGivesTheConnectErrorAndStops) {
-  PlaySomething();
-  Graph.FailByLocation["Cam A"] = {kErrCannotConnect, "Device or resource busy"};
-  Run();
-  ASSERT_EQ(Messages.size(), 1u);
-  EXPECT_EQ(Messages[0].first, CaptureConnectErrorText);
-  EXPECT_EQ(Messages[0].second, mtError);
-  EXPECT_NE(Graph.State(), gsRunning);
-  EXPECT_EQ(Controller.TitleLabel(), "Stopped");
-}
-
 }  // namespace
 }  // namespace tunevale

@@ -40,7 +40,7 @@ class TFakeFilterGraph : public TFilterGraph {
   std::string Location;  // the rendered location, empty after ClearGraph
   TSourceKind LocationKind = TSourceKind::File;
   int32_t PositionMs = 0;
-  double Gain = -1;                // the last applied amplitude factor
+  double Gain = -1;  // the last applied amplitude factor
   std::vector<std::string> Calls;  // "Play", "Pause", "Stop", "Clear", "Render:<loc>", "Seek:<ms>", ...
 
   bool Loaded() const { return !Location.empty(); }
@@ -48,9 +48,7 @@ class TFakeFilterGraph : public TFilterGraph {
   bool IsStream() const { return Loaded() && LocationKind == TSourceKind::Stream; }
 
   // Fires an engine event as the main loop delivers it.
-  void Fire(int32_t eventCode, intptr_t param1 = 0, intptr_t param2 = 0) {
-    FireEvent(eventCode, param1, param2);
-  }
+  void Fire(int32_t eventCode, intptr_t param1 = 0, intptr_t param2 = 0) { FireEvent(eventCode, param1, param2); }
   void FireComplete() { Fire(ecComplete); }
   void FireVideoSize(int32_t width, int32_t height) { Fire(ecVideoSizeChanged, width | (height << 16)); }
   // Time passes while playing.
