@@ -60,13 +60,22 @@ bool TFilterGraph::Stop() {
   return true;
 }
 
-int32_t TFilterGraph::RenderAs(const std::string& location, TSourceKind kind) {
+template <class F>
+int32_t TFilterGraph::Rendering(F&& render) {
   if (!IsActive) throw EDirectShowException(kErrUnknown, "The media graph is not active");
   NotifyUsers(gnBeforeRenderFile, 0);
-  DoRender(location, kind);
+  render();
   ApplyVolume();
   NotifyUsers(gnAfterRenderFile, 0);
   return 0;
+}
+
+int32_t TFilterGraph::RenderAs(const std::string& location, TSourceKind kind) {
+  return Rendering([&] { DoRender(location, kind); });
+}
+
+int32_t TFilterGraph::RenderDevice(const TCaptureDevice& device) {
+  return Rendering([&] { DoRenderDevice(device); });
 }
 
 int32_t TFilterGraph::RenderFile(const std::string& fileName) { return RenderAs(fileName, TSourceKind::File); }

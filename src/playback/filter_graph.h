@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "playback/capture_device.h"
+
 namespace tunevale {
 
 // The kind of graph to build. Streams and capture need gmCapture, discs gmDVD.
@@ -121,6 +123,19 @@ class TFilterGraph {
   // instead of raising: 0 on success, kErrNoDvdBuilder when discs cannot be played.
   int32_t RenderDVD(const std::string& path, int32_t flags);
 
+  // The video capture devices present now, in the engine's order.
+  virtual std::vector<TCaptureDevice> VideoInputDevices() = 0;
+  // Builds the graph for a device of VideoInputDevices (in gmCapture) and starts
+  // it: a live source shows nothing and tells nothing of its picture until it
+  // runs. Returns 0 once it runs; a device that cannot start (in use, gone)
+  // raises within a bounded time.
+  int32_t RenderDevice(const TCaptureDevice& device);
+
+  // One frame forward while paused; false when nothing can step.
+  virtual bool StepFrame() = 0;
+  // True while a video output is connected to the medium (a video is open).
+  virtual bool VideoConnected() const = 0;
+
   // 0 when the length is unknown (streams, pictures, nothing loaded).
   int32_t DurationMs() const;
   // False when the graph cannot tell (no media, a stream's length). A picture
@@ -169,9 +184,10 @@ class TFilterGraph {
   virtual void DoPlay() = 0;
   virtual void DoPause() = 0;
   virtual void DoStop() = 0;
-  enum class TSourceKind { File, Picture, Stream };
+  enum class TSourceKind { File, Picture, Stream, Device };
   virtual void DoRender(const std::string& location, TSourceKind kind) = 0;
   virtual int32_t DoRenderDVD(const std::string& path, int32_t flags) = 0;
+  virtual void DoRenderDevice(const TCaptureDevice& device) = 0;
   // gain: the linear amplitude factor for the current volume (0 to 1).
   virtual void DoApplyVolume(double gain) = 0;
   // Engines that play one medium after another without a gap override this.
@@ -188,6 +204,9 @@ class TFilterGraph {
 
  private:
   int32_t RenderAs(const std::string& location, TSourceKind kind);
+  // The bracket of every render: active check, companions told, volume re-applied.
+  template <class F>
+  int32_t Rendering(F&& render);
 
   TGraphMode GraphMode = gmNormal;
   bool IsActive = false;

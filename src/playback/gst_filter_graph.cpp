@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "playback/gst_device_source.h"
 #include "playback/gst_error_map.h"
 #include "playback/video_sink_choice.h"
 
@@ -113,6 +114,24 @@ struct TMessageList {
     for (GstMessage* m : Items) gst_message_unref(m);
   }
 };
+
+// We size the video window to the picture's aspect ourselves (and stretch on request).
+void DrawToTheWholeWindow(GstElement* sink) {
+  const auto set = [](GstElement* element) {
+    if (g_object_class_find_property(G_OBJECT_GET_CLASS(element), "force-aspect-ratio"))
+      g_object_set(element, "force-aspect-ratio", FALSE, nullptr);
+  };
+  set(sink);
+  if (!GST_IS_BIN(sink)) return;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(sink));
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    set(GST_ELEMENT(g_value_get_object(&item)));
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+}
 
 int SetStateWork(GstElement* element, int state) {
   return gst_element_set_state(element, static_cast<GstState>(state));
@@ -225,13 +244,16 @@ void GstFilterGraph::CreatePipeline() {
   try {
     AudioSink = MakeSink(AudioSinkDescription.empty() ? "autoaudiosink" : AudioSinkDescription, kErrNoAudioOutput);
     g_object_set(Pipeline, "audio-sink", AudioSink, nullptr);
-    g_object_set(Pipeline, "video-sink", MakeSink(VideoSinkToUse(), kErrUnknown), nullptr);
+    ChosenVideoSink.clear();
+    ChooseVideoOutput();
   } catch (...) {
     gst_object_unref(Pipeline);
     Pipeline = nullptr;
     AudioSink = nullptr;
     throw;
   }
+  RegisterDeviceSource();
+  g_signal_connect(Pipeline, "source-setup", G_CALLBACK(SourceSetup), Shared.get());
   Bus = gst_element_get_bus(Pipeline);
   gst_bus_set_sync_handler(Bus, SyncHandler, Shared.get(), nullptr);
   // A handler still running when the pipeline is released keeps the shared state alive.
@@ -259,6 +281,7 @@ void GstFilterGraph::ReleasePipeline(bool unref) {
   gst_bus_set_sync_handler(Bus, nullptr, nullptr, nullptr);
   g_signal_handler_disconnect(Pipeline, AboutToFinishId);
   AboutToFinishId = 0;
+  g_signal_handlers_disconnect_by_data(Pipeline, Shared.get());
   gst_object_unref(Bus);
   Bus = nullptr;
   if (unref) gst_object_unref(Pipeline);
@@ -270,6 +293,29 @@ std::string GstFilterGraph::VideoSinkToUse() {
   if (!VideoSinkDescription.empty()) return VideoSinkDescription;
   return ChooseVideoSink(VideoPlatform, PreferOverlay && PreferOverlay(),
                          [this](const std::string& element) { return SinkOpens(element); });
+}
+
+void GstFilterGraph::ChooseVideoOutput() {
+  const bool overlay = PreferOverlay && PreferOverlay();
+  if (!ChosenVideoSink.empty() && ChosenForOverlay == overlay) return;
+  const std::string description = VideoSinkToUse();
+  ChosenForOverlay = overlay;
+  if (description == ChosenVideoSink) return;
+  GstElement* sink = MakeSink(description, kErrUnknown);
+  DrawToTheWholeWindow(sink);
+  g_object_set(Pipeline, "video-sink", sink, nullptr);
+  ChosenVideoSink = description;
+}
+
+void GstFilterGraph::SourceSetup(GstElement*, GstElement* source, gpointer data) {
+  if (!IsDeviceSource(source)) return;
+  auto* shared = static_cast<TShared*>(data);
+  std::shared_ptr<void> device;
+  {
+    const std::lock_guard lock(shared->DeviceLock);
+    device = shared->Device;
+  }
+  SetDeviceSourceDevice(source, static_cast<GstDevice*>(device.get()));
 }
 
 bool GstFilterGraph::SinkOpens(const std::string& element) {
@@ -362,6 +408,8 @@ void GstFilterGraph::ForgetMedium() {
   TargetState = GST_STATE_NULL;
   VideoWidth = 0;
   VideoHeight = 0;
+  const std::lock_guard lock(Shared->DeviceLock);
+  Shared->Device.reset();
 }
 
 void GstFilterGraph::DoSetActive(bool active) {
@@ -406,6 +454,7 @@ void GstFilterGraph::DoRender(const std::string& location, TSourceKind kind) {
   bool network = false;
   const std::string uri = LocationUri(location, network);
   Kind = kind;
+  ChooseVideoOutput();
   if (kind == TSourceKind::Picture) {
     GstElement* freeze = gst_element_factory_make("imagefreeze", nullptr);
     if (!freeze)
@@ -544,6 +593,7 @@ void GstFilterGraph::Reopen(int32_t positionMs) {
   Unload();
   if (!Pipeline) CreatePipeline();
   Kind = TSourceKind::File;
+  ChooseVideoOutput();
   Open(uri, false, false);
   if (!Loaded) return;  // replaced while it opened
   Seek(positionMs);
@@ -556,6 +606,7 @@ int32_t GstFilterGraph::DoRenderDVD(const std::string& path, int32_t) {
   Kind = TSourceKind::File;
   try {
     if (!Pipeline) CreatePipeline();
+    ChooseVideoOutput();
     Open("dvd://" + path, false, true);
   } catch (const EDirectShowException& e) {
     return e.ErrorCode;
@@ -563,12 +614,25 @@ int32_t GstFilterGraph::DoRenderDVD(const std::string& path, int32_t) {
   return 0;
 }
 
-void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discSource) {
+void GstFilterGraph::DoRenderDevice(const TCaptureDevice& device) {
+  if (!Active()) throw EDirectShowException(kErrUnknown, "The media graph is not active");
+  Unload();
+  if (!Pipeline) CreatePipeline();
+  ChooseVideoOutput();
+  Kind = TSourceKind::Device;
+  {
+    const std::lock_guard lock(Shared->DeviceLock);
+    Shared->Device = device.Handle;
+  }
+  Open(kDeviceSourceUri, false, false, true);
+}
+
+void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discSource, bool liveSource) {
   g_object_set(Pipeline, "uri", uri.c_str(), nullptr);
   LoadedUri = uri;
   NetworkLoaded = networkSource;
   DiscLoaded = discSource;
-  TargetState = GST_STATE_PAUSED;
+  TargetState = liveSource ? GST_STATE_PLAYING : GST_STATE_PAUSED;
   const unsigned generation = Shared->Generation;
   // Ends the wait however it ends: messages the watch kept for the open and not
   // handed on are dropped.
@@ -583,12 +647,13 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
   } waiting(*this);
   const int64_t deadline = NowMs() + PrerollTimeoutMs;
   // Sinks open their devices inside this call: it may be the one that gets stuck.
-  const std::optional<int> changed =
-      RunBounded(Pipeline, SetStateWork, GST_STATE_PAUSED, PrerollTimeoutMs, true);
+  const std::optional<int> changed = RunBounded(Pipeline, SetStateWork, TargetState, PrerollTimeoutMs, true);
   if (Shared->Generation != generation) return;  // cleared while the loop ran
   if (!changed) AbandonPipeline();
   const auto ret = changed ? static_cast<GstStateChangeReturn>(*changed) : GST_STATE_CHANGE_FAILURE;
-  bool prerolled = ret == GST_STATE_CHANGE_SUCCESS || ret == GST_STATE_CHANGE_NO_PREROLL;
+  // A live source answers "no preroll" in pause: nothing comes until it runs, so
+  // it is run and done once its first picture is shown.
+  bool prerolled = ret == GST_STATE_CHANGE_SUCCESS || (ret == GST_STATE_CHANGE_NO_PREROLL && !liveSource);
   // Messages seen while waiting are handled later, on the main loop, in order.
   TMessageList seen;
   GstMessage* error = nullptr;
@@ -620,7 +685,7 @@ void GstFilterGraph::Open(const std::string& uri, bool networkSource, bool discS
     Unload();
     if (changed && ret == GST_STATE_CHANGE_FAILURE)
       throw EDirectShowException(kErrUnknown, "The media cannot be opened");
-    throw EDirectShowException(networkSource ? kErrCannotConnect : kErrUnknown,
+    throw EDirectShowException(networkSource || liveSource ? kErrCannotConnect : kErrUnknown,
                                "Timed out waiting for the media to start");
   }
   Loaded = true;
@@ -748,7 +813,8 @@ void GstFilterGraph::Handle(GstMessage* message) {
       break;
     }
     case GST_MESSAGE_DURATION_CHANGED:
-      if (Loaded && Kind != TSourceKind::Stream) FireEvent(ecLengthChanged, 0, 0);
+      if (Loaded && Kind != TSourceKind::Stream && Kind != TSourceKind::Device)
+        FireEvent(ecLengthChanged, 0, 0);
       break;
     case GST_MESSAGE_CLOCK_LOST:
       // The usual cure: pick a new clock by pausing and playing again.
@@ -847,7 +913,7 @@ TGraphState GstFilterGraph::State() const {
 }
 
 bool GstFilterGraph::QueryDurationMs(int32_t& durationMs) const {
-  if (!Loaded || Kind == TSourceKind::Stream) return false;
+  if (!Loaded || Kind == TSourceKind::Stream || Kind == TSourceKind::Device) return false;
   if (Kind == TSourceKind::Picture) {
     durationMs = 0;
     return true;
@@ -875,7 +941,7 @@ bool GstFilterGraph::PlayedMs(int32_t& positionMs) const {
 bool GstFilterGraph::QueryStopPositionMs(int32_t& stopMs) const { return QueryDurationMs(stopMs); }
 
 bool GstFilterGraph::SetPositionMs(int32_t positionMs) {
-  if (!Loaded || Kind == TSourceKind::Stream) return false;
+  if (!Loaded || Kind == TSourceKind::Stream || Kind == TSourceKind::Device) return false;
   std::string follower;
   if (!TakenFollower(follower)) return Seek(positionMs);
   try {
@@ -896,6 +962,31 @@ bool GstFilterGraph::Seek(int32_t positionMs) {
   // Media from a server may take long to refill, so they are not waited for.
   if (!NetworkLoaded) gst_element_get_state(Pipeline, nullptr, nullptr, 2 * GST_SECOND);
   return true;
+}
+
+std::vector<TCaptureDevice> GstFilterGraph::VideoInputDevices() {
+  if (!gst_is_initialized()) gst_init(nullptr, nullptr);
+  return ListVideoInputDevices();
+}
+
+bool GstFilterGraph::StepFrame() {
+  if (!VideoConnected() || Kind == TSourceKind::Stream || Kind == TSourceKind::Device || State() != gsPaused)
+    return false;
+  GstElement* sink = nullptr;
+  g_object_get(Pipeline, "video-sink", &sink, nullptr);
+  if (!sink) return false;
+  const bool sent = gst_element_send_event(sink, gst_event_new_step(GST_FORMAT_BUFFERS, 1, 1.0, TRUE, FALSE));
+  gst_object_unref(sink);
+  // Like a seek, a step is done when it returns: the position reads the new frame at once.
+  if (sent) gst_element_get_state(Pipeline, nullptr, nullptr, 2 * GST_SECOND);
+  return sent;
+}
+
+bool GstFilterGraph::VideoConnected() const {
+  if (!Loaded) return false;
+  gint streams = 0;
+  g_object_get(Pipeline, "n-video", &streams, nullptr);
+  return streams > 0;
 }
 
 }  // namespace tunevale

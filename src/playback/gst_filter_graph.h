@@ -93,6 +93,12 @@ class GstFilterGraph : public TFilterGraph {
   bool SetPositionMs(int32_t positionMs) override;
   bool Buffering() const override { return BufferingNow; }
   bool NextTaken() const override;
+  std::vector<TCaptureDevice> VideoInputDevices() override;
+  // Sends a one-frame step to the video output and waits (bounded) until it is shown.
+  bool StepFrame() override;
+  bool VideoConnected() const override;
+  // The video output's element name (chosen at each open), empty before the first.
+  const std::string& VideoSinkName() const { return ChosenVideoSink; }
 
  protected:
   void DoSetActive(bool active) override;
@@ -102,6 +108,7 @@ class GstFilterGraph : public TFilterGraph {
   void DoStop() override;
   void DoRender(const std::string& location, TSourceKind kind) override;
   int32_t DoRenderDVD(const std::string& path, int32_t flags) override;
+  void DoRenderDevice(const TCaptureDevice& device) override;
   void DoApplyVolume(double gain) override;
   bool DoQueueNext(const std::string& location) override;
 
@@ -114,6 +121,9 @@ class GstFilterGraph : public TFilterGraph {
     std::string FollowerUri;       // prepared by QueueNext; empty: none
     std::string FollowerLocation;  // as the caller named it
     bool FollowerTaken = false;    // playbin has it: kept until the switch
+    // The device an open hands to playbin's source (read on the thread that opens).
+    std::mutex DeviceLock;
+    std::shared_ptr<void> Device;
   };
 
   struct TBoundedCall;
@@ -139,11 +149,15 @@ class GstFilterGraph : public TFilterGraph {
   // Whether a sink opens here (reaches READY in time).
   bool SinkOpens(const std::string& element);
   std::string VideoSinkToUse();
+  // Picks the video output for the coming open (the overlay preference may have changed).
+  void ChooseVideoOutput();
+  static void SourceSetup(GstElement* playbin, GstElement* source, gpointer data);
   static void RunCall(GstElement* element, gpointer data);
   // Brings the pipeline down and makes every message still queued stale.
   void Unload();
-  // Prerolls `uri`; raises with the mapped code on failure.
-  void Open(const std::string& uri, bool networkSource, bool discSource);
+  // Prerolls `uri` (a live source: runs it until its first picture); raises with
+  // the mapped code on failure.
+  void Open(const std::string& uri, bool networkSource, bool discSource, bool liveSource = false);
   // The URI of a path or address, checking a local file can be read; raises.
   static std::string LocationUri(const std::string& location, bool& network);
   // The follower playbin took for the loaded medium, if it did.
@@ -182,6 +196,8 @@ class GstFilterGraph : public TFilterGraph {
 
   std::string AudioSinkDescription;
   std::string VideoSinkDescription;
+  std::string ChosenVideoSink;
+  bool ChosenForOverlay = false;
   std::string VideoPlatform;
   std::function<bool()> PreferOverlay;
   std::function<void()> PumpMessages;

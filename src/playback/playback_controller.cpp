@@ -266,6 +266,42 @@ void TPlaybackController::PlayDVD(const std::string& path) {
   Graph.Play();
 }
 
+void TPlaybackController::StartCapture(const TCaptureDevice& device) {
+  StopActionExecute();
+  Title = "Connecting: " + device.Name;
+  Changed();
+  Runtime.ProcessPendingMessages();
+  ClearMetaData(NowPlayingTags);
+  NowPlayingTags.Title = "Device: " + device.Name;
+  StopRequestedFlag = false;
+  Kind = mkVideo;
+  Stream = false;
+  Position = PositionOffset = Duration = ProgressMaxValue = 0;
+  ResetGraph();
+  Graph.SetActive(false);
+  Graph.SetMode(gmCapture);
+  if (View) View->AttachVideoWindow(true);
+  Graph.SetActive(true);
+  Graph.RenderDevice(device);
+  VideoW = 0;
+  Runtime.ProcessPendingMessages();  // the device's video size arrives
+  if (View) View->ShowMediaPage(VideoW != 0);
+  Graph.Play();
+  UpdateNowPlayingDisplay(true);
+  UpdateTransportControls();
+}
+
+void TPlaybackController::NextFrameActionExecute() {
+  if (Graph.DurationMs() <= 0) return;
+  const int state = Graph.State();
+  if (state == psPaused) {
+    // The bar shows the stepped frame's time now, not at the next poll (none runs while paused).
+    if (Graph.StepFrame()) SeekBar.TimerTick();
+  } else if (state == psPlaying) {
+    PlayPauseActionExecute();
+  }
+}
+
 void TPlaybackController::SeekToStart() {
   SeekBar.SetPosition(0);
   SeekBar.Seek();
@@ -321,6 +357,7 @@ void TPlaybackController::FilterGraphDSEvent(int32_t eventCode, intptr_t param1,
 void TPlaybackController::FilterGraphGraphVideoSizeChanged(int32_t width, int32_t height) {
   VideoW = width;
   VideoH = height;
+  if (View) View->VideoSizeChanged();
 }
 
 void TPlaybackController::DSTrackBarTimer(int32_t currentMs, int32_t durationMs) {

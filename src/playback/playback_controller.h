@@ -54,6 +54,8 @@ class TPlaybackView {
   }
   // Labels, progress bar or transport controls changed.
   virtual void NowPlayingChanged() {}
+  // The engine told a new video size (VideoWidth/VideoHeight): lay the picture out again.
+  virtual void VideoSizeChanged() {}
 };
 
 // The state notifications for remote listeners.
@@ -108,6 +110,12 @@ class TPlaybackController : public TPlaybackTarget, private TPlaylistListener {
   void PlayPauseActionExecute();
   void StopActionExecute();
   void PlayDVD(const std::string& path);
+  // Connects a capture device and shows it: stop, "Connecting: <name>", the
+  // title "Device: <name>", the device in a capture graph, the Video page, play.
+  // Raises when the device cannot start; the caller tells the user and stops.
+  void StartCapture(const TCaptureDevice& device);
+  // With a known duration: one frame forward while paused, a pause while playing.
+  void NextFrameActionExecute();
   void UpdateTransportControls();
 
   // Seeking.
@@ -170,6 +178,9 @@ class TPlaybackController : public TPlaybackTarget, private TPlaylistListener {
   bool NowPlayingPropertiesActionEnabled() const { return StopEnabled; }
   int RememberedPlayingIndex() const { return RememberedIndex; }
   TDSTrackBar& TrackBar() { return SeekBar; }
+  // The ports it runs on, for the video and tray windows.
+  TFilterGraph& Engine() const { return Graph; }
+  TRuntime& Loop() const { return Runtime; }
 
  private:
   void ResetGraph();

@@ -64,6 +64,16 @@ QIcon GlyphIcon(TGlyph glyph, const QColor& color) {
     case TGlyph::HideInTray:
       p.drawRect(QRectF(4, 11, 8, 2));
       break;
+    case TGlyph::FullScreen:
+      p.setPen(line);
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(2.5, 3.5, 11, 9));
+      break;
+    case TGlyph::NextFrame:
+      Triangle(p, {3, 3}, {10, 8}, {3, 13});
+      p.drawRect(QRectF(11, 3, 2, 10));
+      p.drawRect(QRectF(14, 3, 1, 10));
+      break;
     case TGlyph::Menu:
       Triangle(p, {4, 6}, {12, 6}, {8, 11});
       break;

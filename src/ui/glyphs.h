@@ -16,6 +16,8 @@ enum class TGlyph {
   Mute,
   Unmuted,
   HideInTray,
+  FullScreen,
+  NextFrame,
   Menu,
   ShowSidePanels,
   Open,

@@ -6,8 +6,10 @@
 #include "library/search_query.h"
 #include "ui/library_sheet.h"
 #include "ui/main_form.h"
+#include "ui/main_menus.h"
 #include "ui/playlist_sheet.h"
 #include "ui/properties_windows.h"
+#include "ui/video_display.h"
 #include "ui/view_modes.h"
 
 namespace tunevale {
@@ -220,12 +222,19 @@ void TMainActions::UpdateLibraryStates() {
 
 void TMainActions::CreateVideoActions() {
   const char* cat = "Video";
-  // Full screen, frame steps, video sizes, zoom and capture come with the video window.
-  Awaiting(AddAction("ToggleFullScreenAction", cat, "Full screen", Keys({"Alt+Return", "Alt+Enter"}), [] {}));
-  Awaiting(AddAction("NextFrameAction", cat, "", Keys({"Ctrl+Shift+F"}), [] {}));
-  Awaiting(AddAction("VideoSizeAction", cat, "", {}, [] {}));
-  Awaiting(AddAction("ZoomModeAction", cat, "ZoomModeAction", {}, [] {}));
-  Awaiting(AddAction("StartCaptureAction", cat, "Capture", {}, [] {}));
+  AddAction("ToggleFullScreenAction", cat, "Full screen", Keys({"Alt+Return", "Alt+Enter"}),
+            [this] { Form.VideoDisplay().ToggleFullScreenActionExecute(); });
+  AddAction("NextFrameAction", cat, "", Keys({"Ctrl+Shift+F"}),
+            [this] { Player.Controller().NextFrameActionExecute(); });
+  // The menu items put their percentage or mode into the action's data.
+  AddAction("VideoSizeAction", cat, "", {}, [this] {
+    Form.VideoDisplay().VideoSizeActionExecute(Find("VideoSizeAction")->data().toInt(), Form);
+  });
+  AddAction("ZoomModeAction", cat, "ZoomModeAction", {}, [this] {
+    Form.VideoDisplay().ZoomModeActionExecute(Find("ZoomModeAction")->data().toInt());
+    Form.Menus().VideoStateChanged(Form.VideoDisplay().FullScreen(), Form.VideoDisplay().ZoomMode());
+  });
+  AddAction("StartCaptureAction", cat, "Capture", {}, [this] { Form.StartCaptureActionExecute(); });
   AddAction("PlayDVDAction", cat, "Play DVD", {}, [this] { Player.Controller().PlayDVD(""); });
 }
 

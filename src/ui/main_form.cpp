@@ -10,12 +10,16 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <optional>
 
+#include "app/capture_command.h"
+#include "app/tray_icon_rules.h"
 #include "ui/controls_panel.h"
 #include "ui/glyphs.h"
 #include "ui/hidden_sheet.h"
@@ -25,10 +29,15 @@
 #include "ui/message_box.h"
 #include "ui/playlist_sheet.h"
 #include "ui/properties_windows.h"
+#include "ui/start_capture_form.h"
 #include "ui/tessel_form.h"
 #include "ui/tool_button.h"
 #include "ui/track_info_panel.h"
+#include "ui/tray_form.h"
+#include "ui/tray_icon.h"
 #include "ui/update_form.h"
+#include "ui/video_display.h"
+#include "ui/video_form.h"
 #include "ui/video_sheet.h"
 #include "ui/view_modes.h"
 #include "ui/window_drag.h"
@@ -87,6 +96,7 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
+  CentralLayout = layout;
   TrackInfoPanelObject = new TTrackInfoPanel(Player, this);
   CreatePages();
   ControlsPanelObject = new TControlsPanel(Player, this);
@@ -98,6 +108,7 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   ActionsObject = std::make_unique<TMainActions>(Player, *this);
   MenusObject = std::make_unique<TMainMenus>(Player, *ActionsObject, *this);
   ConnectParts();
+  CreateVideoAndTray();
 
   Player.Controller().SetView(this);
   Player.SetView(this);
@@ -106,6 +117,163 @@ TMainForm::TMainForm(TPlayer& player, std::function<void(uintptr_t)> setVideoWin
   resize(ViewModesObject->NormalSize());
   NowPlayingChanged();
   qApp->installEventFilter(this);
+}
+
+void TMainForm::CreateVideoAndTray() {
+  TPlaybackController& c = Player.Controller();
+  TVideoDisplay::THost video;
+  video.VideoSize = [&c] { return TVideoSize{c.VideoWidth(), c.VideoHeight()}; };
+  // A hand-edited file may hold any numbers: only sane zooms reach the layout.
+  video.Zoom = [this] { return ClampZoom(Player.Settings().HZoom, Player.Settings().VZoom); };
+  video.SetZoom = [this](TZoom zoom) {
+    Player.Settings().HZoom = zoom.H;
+    Player.Settings().VZoom = zoom.V;
+  };
+  video.SetWindowHandle = [this](uintptr_t handle) {
+    if (SetVideoWindow) SetVideoWindow(handle);
+  };
+  video.VideoConnected = [this] { return Player.Controller().Engine().VideoConnected(); };
+  video.FullScreenChanged = [this](bool fullScreen) { FullScreenChanged(fullScreen); };
+  video.ShowTrayControls = [this](int durationMs) { ShowTrayControls(durationMs); };
+  video.PlayPause = [this] { Player.Guarded([this] { Player.PlayPause(); }); };
+  video.ForwardKey = [this](QKeyEvent* event) { ForwardKey(event); };
+  video.FullScreenMoved = [this] { TrayFormObject->LayOut(); };
+  VideoDisplayObject = std::make_unique<TVideoDisplay>(VideoSheetObject->Panel(), std::move(video));
+
+  TTrayForm::TPlayerState tray;
+  tray.MainWindowVisible = [this] { return isVisible() && !isMinimized(); };
+  tray.Terminating = [this] { return Player.Terminating(); };
+  tray.RemoteFullScreen = [this] { return Player.ControlMode(); };
+  tray.DraggingProgress = [&c] { return c.Dragging(); };
+  tray.HoldOverPausedVideo = [this, &c] {
+    return VideoDisplayObject->FullScreen() && c.State() != psPlaying && c.OpenKind() != mkPicture;
+  };
+  tray.FadeTimeMs = [this] { return Player.Settings().TrayControlsFadeInTime; };
+  tray.RefreshTrackInfo = [this, &c] {
+    c.UpdateNowPlayingDisplay(false);
+    NowPlayingChanged();
+  };
+  tray.SetIconTipEmpty = [this] { TrayIconObject->MainWindowShown(false); };
+  tray.FullScreenVideo = [this] {
+    if (!VideoDisplayObject->FullScreen()) return QRect();
+    const QWidget& form = VideoDisplayObject->VideoForm();
+    return form.geometry();
+  };
+  tray.FadedOut = [this] { VideoDisplayObject->StripFadedOut(); };
+  tray.ForwardKey = [this](QKeyEvent* event) { ForwardKey(event); };
+  TrayFormObject = std::make_unique<TTrayForm>(c.Loop(), std::move(tray));
+
+  TTrayIconRules rules;
+  rules.ShowHide = [this] { ActionsObject->Run("ShowHideAction"); };
+  rules.BringToFront = [this] {
+    QWidget* front = this;
+    if (VideoDisplayObject->FullScreen()) front = &VideoDisplayObject->VideoForm();
+    if (!front->isVisible()) return;
+    front->raise();
+    front->activateWindow();
+  };
+  rules.ShowTrayControls = [this](int durationMs) { ShowTrayControls(durationMs); };
+  TrayIconObject = new TTrayIcon(std::move(rules), this);
+  TrayIconObject->Icon().setContextMenu(MenusObject->TrayPopupMenu());
+  // The full-screen window shows the video menu, the tray window the strip's.
+  const std::pair<QWidget*, QMenu*> menus[] = {
+      {&VideoDisplayObject->VideoForm(), MenusObject->VideoPopupMenu()},
+      {TrayFormObject.get(), MenusObject->TopPanelPopupMenu()}};
+  for (const auto& [window, menu] : menus) {
+    window->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(window, &QWidget::customContextMenuRequested, this,
+            [w = window, m = menu](const QPoint& at) { PopupMenu(m, w->mapToGlobal(at)); });
+  }
+  TrackInfoPanelObject->SetHideInTrayHint(HideInTrayHint(TrayIconObject->Available()));
+}
+
+void TMainForm::EnterTray(bool fullScreen) {
+  if (InTray) return;
+  InTray = true;
+  if (!fullScreen) TrackInfoPanelObject->SetHideInTrayHint("Show main window");
+  TrayFormObject->Lend(fullScreen ? nullptr : TrackInfoPanelObject, ControlsPanelObject);
+  // Window managers keep full-screen windows above "stay on top" ones, but a
+  // window's transients above it: the strip must show over the picture.
+  TrayFormObject->winId();
+  VideoDisplayObject->VideoForm().winId();
+  TrayFormObject->windowHandle()->setTransientParent(
+      fullScreen ? VideoDisplayObject->VideoForm().windowHandle() : nullptr);
+  TrayIconObject->MainWindowShown(false);
+}
+
+void TMainForm::LeaveTray() {
+  if (!InTray) return;
+  InTray = false;
+  TrayFormObject->Fader().WindowHidden();
+  TrayFormObject->hide();
+  TrayFormObject->Lend(nullptr, nullptr);
+  CentralLayout->insertWidget(0, TrackInfoPanelObject);
+  CentralLayout->addWidget(ControlsPanelObject);
+  TrackInfoPanelObject->show();
+  ControlsPanelObject->show();
+  TrackInfoPanelObject->SetHideInTrayHint(HideInTrayHint(TrayIconObject->Available()));
+  ViewModesObject->WindowSwitched(TWindowSwitch::MicroMode);
+  TrackInfoPanelObject->PlaceControls();
+  TrayIconObject->MainWindowShown(true);
+}
+
+void TMainForm::FullScreenChanged(bool fullScreen) {
+  if (fullScreen) {
+    if (InTray) LeaveTray();
+    hide();
+    EnterTray(true);
+  } else {
+    LeaveTray();
+    // Back on top without taking the focus from where the user left it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    show();
+    raise();
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+  }
+  Player.Controller().UpdateNowPlayingDisplay(false);
+  MenusObject->VideoStateChanged(fullScreen, VideoDisplayObject->ZoomMode());
+  ViewModesObject->UpdateGlass();
+}
+
+void TMainForm::StartCaptureActionExecute() {
+  TCaptureCommandView view;
+  view.ChooseDevice = [this](const std::vector<TCaptureDevice>& devices) {
+    return TStartCaptureForm::Run(this, devices);
+  };
+  view.ShowMessage = [this](const std::string& text, TMessageKind kind) { ShowMessage(text, kind); };
+  TPlaybackController& c = Player.Controller();
+  tunevale::StartCaptureActionExecute(c.Engine(), c, view);
+}
+
+void TMainForm::ForwardKey(QKeyEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const QKeySequence pressed(event->keyCombination());
+    for (QAction* action : actions())
+      if (action->isVisible() && action->isEnabled() && action->shortcuts().contains(pressed)) {
+        action->trigger();
+        return;
+      }
+  }
+  PassWindowKey(event, false);
+}
+
+void TMainForm::ShowTrayControls(int durationMs) { TrayFormObject->Fader().ShowTrayControls(durationMs); }
+
+bool TMainForm::TrayControlsVisible() const { return TrayFormObject && TrayFormObject->isVisible(); }
+
+void TMainForm::VideoSizeChanged() { VideoDisplayObject->LayoutVideo(); }
+
+bool TMainForm::IsVideoFullScreen() const { return VideoDisplayObject->FullScreen(); }
+
+void TMainForm::ToggleFullScreen() { VideoDisplayObject->ToggleFullScreenActionExecute(); }
+
+void TMainForm::SetFullScreenRect(int left, int top, int width, int height) {
+  VideoDisplayObject->SetFullScreenRect(left, top, width, height);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  TrayIconObject->SetVisible(TrayIconObject->Available());
 }
 
 TMainForm::~TMainForm() {
@@ -155,6 +323,8 @@ void TMainForm::ConnectParts() {
                                     m.LibraryTracksPopupMenu(), m.LibraryTracksPopupMenu(),
                                     m.LibraryPlaylistsPopupMenu()});
   VideoSheetObject->SetContextMenu(MenusObject->VideoPopupMenu());
+  VideoSheetObject->SetButtonActions(ActionsObject->Find("ToggleFullScreenAction"),
+                                     ActionsObject->Find("NextFrameAction"));
   HiddenSheetObject->AddActionButtons(*ActionsObject);
   WindowDrag =
       new TWindowDrag(*this, [this] { return windowState() == Qt::WindowNoState && !TrayControlsVisible(); });
@@ -172,13 +342,26 @@ void TMainForm::SelectPage(int page) {
 void TMainForm::ShowHiddenPage() { PageControlObject->setCurrentIndex(mpHidden); }
 
 void TMainForm::ShowHideActionExecute() {
-  if (isMinimized() || !isVisible()) {
+  // Full screen hides the main window: the way back is leaving full screen.
+  if (VideoDisplayObject->FullScreen()) {
+    VideoDisplayObject->ToggleFullScreenActionExecute();
+    return;
+  }
+  if (InTray || isMinimized() || !isVisible()) {
+    LeaveTray();
     showNormal();
     raise();
     activateWindow();
-  } else {
-    showMinimized();
+    return;
   }
+  // Without a tray nothing could bring a hidden window back.
+  if (!TrayIconObject->Available()) {
+    showMinimized();
+    return;
+  }
+  EnterTray(false);
+  hide();
+  ShowTrayControls(kTrayShowHideMs);
 }
 
 void TMainForm::ShowIfHidden() {
@@ -240,10 +423,14 @@ bool TMainForm::WindowKeyEvent(QObject* watched, QKeyEvent* key) {
   // Seen first, before the widget it is for. A key the widget does not take
   // travels on to its parents and comes by again; the answer is the same then.
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) return false;
+  return PassWindowKey(key,
+                       IsTextBox(QApplication::focusWidget()) || IsTextBox(static_cast<QWidget*>(watched)));
+}
+
+bool TMainForm::PassWindowKey(QKeyEvent* key, bool inTextBox) {
   const std::optional<TWindowKey> windowKey = WindowKeyOf(key->key());
   if (!windowKey) return false;
   if (key->type() == QEvent::KeyRelease) return !key->isAutoRepeat() && Player.FormKeyUp(*windowKey);
-  const bool inTextBox = IsTextBox(QApplication::focusWidget()) || IsTextBox(static_cast<QWidget*>(watched));
   return Player.FormKeyDown(*windowKey, inTextBox, key->isAutoRepeat());
 }
 
@@ -260,10 +447,12 @@ void TMainForm::ShowMediaPage(bool hasVideo) {
   const bool libraryShown = PageControlObject->currentIndex() == mpLibrary;
   ViewModesObject->SetPageHidden(mpVideo, !hasVideo);
   if (!libraryShown) PageControlObject->setCurrentIndex(hasVideo ? mpVideo : mpPlaylist);
+  VideoDisplayObject->LayoutVideo();
 }
 
 void TMainForm::AttachVideoWindow(bool attach) {
-  if (SetVideoWindow) SetVideoWindow(attach ? VideoSheetObject->VideoWindowHandle() : 0);
+  if (SetVideoWindow) SetVideoWindow(attach ? VideoDisplayObject->WindowHandle() : 0);
+  if (attach) VideoDisplayObject->LayoutVideo();
 }
 
 namespace {

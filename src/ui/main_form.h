@@ -25,6 +25,7 @@
 class QMessageBox;
 class QTabWidget;
 class QToolButton;
+class QVBoxLayout;
 
 namespace tunevale {
 
@@ -36,6 +37,9 @@ class TMainMenus;
 class TPlaylistSheet;
 class TPropertiesWindows;
 class TTrackInfoPanel;
+class TTrayForm;
+class TTrayIcon;
+class TVideoDisplay;
 class TVideoSheet;
 class TViewModes;
 class TWindowDrag;
@@ -64,6 +68,13 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   // opens the changelog. Both must outlive the window.
   void SetUpdater(TUpdater& updater, TProcessLauncher& launcher);
   void CheckForUpdatesActionExecute();
+  TVideoDisplay& VideoDisplay() const { return *VideoDisplayObject; }
+  TTrayForm& TrayForm() const { return *TrayFormObject; }
+  TTrayIcon& TrayIcon() const { return *TrayIconObject; }
+  // A key pressed in another of the player's windows: the window's actions and keys.
+  void ForwardKey(QKeyEvent* event);
+  // The device dialog, then the device chosen on the Video page.
+  void StartCaptureActionExecute();
 
   // Brings main page `page` (TMainPage) to the front unless its tab is
   // hidden; the Library page gives its list in front the focus.
@@ -81,6 +92,9 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void AttachVideoWindow(bool attach) override;
   bool TitleFits(const std::string& title) const override;
   void NowPlayingChanged() override;
+  void VideoSizeChanged() override;
+  void ShowTrayControls(int durationMs) override;
+  bool TrayControlsVisible() const override;
   // TPlayerView.
   void ShowMessage(const std::string& text, TMessageKind kind) override;
   bool OpenMessageBox(const TMessage& message) override;
@@ -100,6 +114,9 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void ShowIfHidden() override;
   void ShowHandling() override;
   void SetMainWindowHidden(bool hidden) override;
+  bool IsVideoFullScreen() const override;
+  void ToggleFullScreen() override;
+  void SetFullScreenRect(int left, int top, int width, int height) override;
   bool CloseWindow() override;
   void EndProcessNow() override;
   void UpdateCheckDue() override;
@@ -115,6 +132,7 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
@@ -124,6 +142,12 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void CreateMenuButton();
   void ConnectParts();
   bool WindowKeyEvent(QObject* watched, QKeyEvent* key);
+  void CreateVideoAndTray();
+  void FullScreenChanged(bool fullScreen);
+  // Lends the strip (not in full screen) and the controls to the tray window; takes them back.
+  void EnterTray(bool fullScreen);
+  void LeaveTray();
+  bool PassWindowKey(QKeyEvent* key, bool inTextBox);
 
   TPlayer& Player;
   std::function<void(uintptr_t)> SetVideoWindow;
@@ -139,13 +163,18 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   QToolButton* MenuButtonObject = nullptr;
   TWindowDrag* WindowDrag = nullptr;
   std::unique_ptr<TMainActions> ActionsObject;
-  QPointer<QMessageBox> MessageBox;  // the one box that does not wait, while it shows
+  std::unique_ptr<TVideoDisplay> VideoDisplayObject;
+  std::unique_ptr<TTrayForm> TrayFormObject;
+  TTrayIcon* TrayIconObject = nullptr;  // owned by the window
+  QPointer<QMessageBox> MessageBox;     // the one box that does not wait, while it shows
   TUpdater* Updater = nullptr;
   TProcessLauncher* Launcher = nullptr;
   std::unique_ptr<TMainMenus> MenusObject;
   std::unique_ptr<TPropertiesWindows> PropertiesWindowsObject;
 
   bool Closing = false;
+  bool InTray = false;  // the strip and controls are lent to the tray window
+  QVBoxLayout* CentralLayout = nullptr;
 };
 
 }  // namespace tunevale

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/player.h"
+#include "playback/video_layout.h"
 #include "ui/main_actions.h"
 
 namespace tunevale {
@@ -174,15 +175,26 @@ void TMainMenus::BuildVideoMenu() {
   Video = NewMenu("VideoPopupMenu");
   Item(Video, "ToggleFullScreenAction");
   Video->addSeparator();
-  QMenu* sizes = Submenu(Video, "Video size");
-  for (int percent : {50, 100, 200}) Item(sizes, "VideoSizeAction", QString("%1%").arg(percent), percent);
-  QMenu* zoom = Submenu(Video, "Zoom mode");
-  auto* group = new QActionGroup(zoom);
+  VideoSizes = Submenu(Video, "Video size");
+  for (int percent : {50, 100, 200})
+    Item(VideoSizes, "VideoSizeAction", QString("%1%").arg(percent), percent);
+  ZoomModes = Submenu(Video, "Zoom mode");
+  auto* group = new QActionGroup(ZoomModes);
   const char* modes[] = {"Fit to screen", "Crop", "Stretch", "Custom..."};
   for (int mode = 0; mode < 4; ++mode) {
-    QAction* item = Item(zoom, "ZoomModeAction", modes[mode], mode);
+    QAction* item = Item(ZoomModes, "ZoomModeAction", modes[mode], mode);
+    item->setCheckable(true);
     group->addAction(item);
   }
+  VideoStateChanged(false, ZoomModeOf(ClampZoom(Player.Settings().HZoom, Player.Settings().VZoom)));
+}
+
+void TMainMenus::VideoStateChanged(bool fullScreen, int zoomMode) {
+  SetAllowed(VideoSizes, !fullScreen);
+  SetAllowed(ZoomModes, fullScreen);
+  const QList<QAction*> items = ZoomModes->actions();
+  if (zoomMode >= 0 && zoomMode < items.size()) items[zoomMode]->setChecked(true);
+  Sync();
 }
 
 void TMainMenus::BuildLibraryMenus() {

@@ -47,6 +47,8 @@ class TMainMenus final : private TPlaylistListener {
   // the playlist menu's open, play mode, save, shuffle, sort and clear; the
   // strip menu's open, add and play mode (mini view) and transport (slim view).
   void ApplyViewState(const TSettings& settings);
+  // "Video size" shows outside full screen, "Zoom mode" in it, with `zoomMode` checked.
+  void VideoStateChanged(bool fullScreen, int zoomMode);
 
  private:
   struct TLink {
@@ -91,6 +93,8 @@ class TMainMenus final : private TPlaylistListener {
   QMenu* Tray = nullptr;
   QMenu* Options = nullptr;
   QMenu* Video = nullptr;
+  QMenu* VideoSizes = nullptr;
+  QMenu* ZoomModes = nullptr;
   QMenu* LibraryArtists = nullptr;
   QMenu* LibraryAlbums = nullptr;
   QMenu* LibraryTracks = nullptr;

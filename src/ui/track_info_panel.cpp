@@ -42,6 +42,10 @@ TTrackInfoPanel::TTrackInfoPanel(TPlayer& player, QWidget* parent) : QFrame(pare
   HideInTrayButton->setFixedSize(16, 16);
 }
 
+void TTrackInfoPanel::SetHideInTrayHint(const std::string& hint) {
+  HideInTrayButton->setToolTip(QString::fromStdString(hint));
+}
+
 void TTrackInfoPanel::OnHideInTray(std::function<void()> handler) {
   connect(HideInTrayButton, &QToolButton::clicked, this, std::move(handler));
 }

@@ -21,6 +21,7 @@ class TTrackInfoPanel final : public QFrame {
   TTrackInfoPanel(TPlayer& player, QWidget* parent);
 
   void OnHideInTray(std::function<void()> handler);
+  void SetHideInTrayHint(const std::string& hint);
   void OnDoubleClick(std::function<void()> handler);
   void SetContextMenu(QMenu* menu);
 

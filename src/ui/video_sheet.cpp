@@ -1,8 +1,12 @@
 #include "ui/video_sheet.h"
 
+#include <QAction>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "ui/glyphs.h"
 #include "ui/main_menus.h"
+#include "ui/tool_button.h"
 
 namespace tunevale {
 
@@ -18,9 +22,6 @@ TVideoSheet::TVideoSheet(QWidget* parent) : QWidget(parent) {
   layout->addWidget(VideoTopPanel);
   VideoPanel = new QWidget(this);
   VideoPanel->setObjectName("VideoPanel");
-  // The engine draws straight into this window.
-  VideoPanel->setAttribute(Qt::WA_NativeWindow);
-  VideoPanel->setAttribute(Qt::WA_PaintOnScreen);
   VideoPanel->setAutoFillBackground(true);
   QPalette palette = VideoPanel->palette();
   palette.setColor(QPalette::Window, Qt::black);
@@ -28,14 +29,26 @@ TVideoSheet::TVideoSheet(QWidget* parent) : QWidget(parent) {
   layout->addWidget(VideoPanel, 1);
 }
 
-uintptr_t TVideoSheet::VideoWindowHandle() const { return static_cast<uintptr_t>(VideoPanel->winId()); }
-
 void TVideoSheet::SetTopPanelShown(bool shown) { VideoTopPanel->setVisible(shown); }
 
 void TVideoSheet::SetContextMenu(QMenu* menu) {
   VideoPanel->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(VideoPanel, &QWidget::customContextMenuRequested, this,
           [this, menu](const QPoint& at) { PopupMenu(menu, VideoPanel->mapToGlobal(at)); });
+}
+
+void TVideoSheet::SetButtonActions(QAction* fullScreen, QAction* nextFrame) {
+  const std::pair<QAction*, QToolButton*> buttons[] = {
+      {fullScreen, ToolButton(VideoTopPanel, "ToggleFullScreenButton", "Enter full screen mode (Alt+Enter)",
+                              GlyphIcon(TGlyph::FullScreen, Qt::darkGray))},
+      {nextFrame, ToolButton(VideoTopPanel, "NextFrameButton", "Next frame",
+                             GlyphIcon(TGlyph::NextFrame, Qt::darkGray))}};
+  int left = 4;
+  for (const auto& [action, button] : buttons) {
+    button->setGeometry(left, 4, 22, 22);
+    left += 26;
+    connect(button, &QToolButton::clicked, action, &QAction::trigger);
+  }
 }
 
 }  // namespace tunevale

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <QWidget>
-#include <cstdint>
 
+class QAction;
 class QMenu;
 
 namespace tunevale {
@@ -12,11 +12,13 @@ class TVideoSheet final : public QWidget {
  public:
   explicit TVideoSheet(QWidget* parent);
 
-  // The video panel's native window, for the engine to draw into.
-  uintptr_t VideoWindowHandle() const;
   void SetTopPanelShown(bool shown);
   // The video panel's context menu.
   void SetContextMenu(QMenu* menu);
+  // The full screen and frame step buttons run these actions.
+  void SetButtonActions(QAction* fullScreen, QAction* nextFrame);
+  // The panel the video window is placed in.
+  QWidget& Panel() const { return *VideoPanel; }
 
  private:
   QWidget* VideoTopPanel = nullptr;

@@ -31,6 +31,10 @@ class TFakeFilterGraph : public TFilterGraph {
   std::function<void()> DuringPlay;
   bool BufferingNow = false;
   bool RefuseQueue = false, Taken = false;  // no gapless playback; committed to the queued medium
+  // The capture devices listed; a device fails to start when its name is in FailByLocation.
+  std::vector<TCaptureDevice> Devices;
+  // A step moves a paused medium on by this much.
+  int32_t FrameMs = 40;
 
   // --- what the test reads ---
   TGraphState CurrentState = gsNone;
@@ -61,7 +65,7 @@ class TFakeFilterGraph : public TFilterGraph {
   TGraphState State() const override { return Active() ? CurrentState : gsNone; }
 
   bool QueryDurationMs(int32_t& durationMs) const override {
-    if (!Loaded() || IsStream()) return false;
+    if (!Loaded() || IsStream() || LocationKind == TSourceKind::Device) return false;
     if (IsPicture()) {
       durationMs = 0;
       return true;
@@ -85,6 +89,14 @@ class TFakeFilterGraph : public TFilterGraph {
   }
   bool Buffering() const override { return BufferingNow; }
   bool NextTaken() const override { return Taken; }
+  std::vector<TCaptureDevice> VideoInputDevices() override { return Devices; }
+  bool StepFrame() override {
+    Calls.push_back("Step");
+    if (CurrentState != gsPaused) return false;
+    PositionMs += FrameMs;
+    return true;
+  }
+  bool VideoConnected() const override { return Loaded(); }
 
  protected:
   void DoSetActive(bool active) override {
@@ -131,6 +143,14 @@ class TFakeFilterGraph : public TFilterGraph {
       CurrentState = gsPaused;
     }
     return DvdResult;
+  }
+  void DoRenderDevice(const TCaptureDevice& device) override {
+    Calls.push_back("RenderDevice:" + device.Name);
+    if (auto failure = FailByLocation.find(device.Name); failure != FailByLocation.end())
+      throw EDirectShowException(failure->second.first, failure->second.second);
+    Location = device.Name;
+    LocationKind = TSourceKind::Device;
+    CurrentState = gsRunning;
   }
   void DoApplyVolume(double gain) override { Gain = gain; }
   bool DoQueueNext(const std::string& location) override {

@@ -376,5 +376,19 @@ TEST(PlaybackTextTest, ErrorTexts) {
             "Cannot open this file because of an unknown error.");
 }
 
+TEST_F(PlaybackControllerTest, NextFrameStepsWhilePausedAndPausesWhilePlaying) {
+  Add("/m/v.webm", "V");
+  Playlist.PlayEntry(0, true);
+  Controller.NextFrameActionExecute();  // playing: the first press pauses
+  EXPECT_EQ(Graph.State(), gsPaused);
+  Controller.NextFrameActionExecute();
+  EXPECT_EQ(Graph.PositionMs, Graph.FrameMs);
+  EXPECT_EQ(Controller.ProgressPosition(), Graph.FrameMs);  // shown at once
+  EXPECT_EQ(Graph.State(), gsPaused);
+  Graph.MediaDurationMs = -1;  // nothing to step through without a duration
+  Controller.NextFrameActionExecute();
+  EXPECT_EQ(Graph.PositionMs, Graph.FrameMs);
+}
+
 }  // namespace
 }  // namespace tunevale

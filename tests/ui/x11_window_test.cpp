@@ -1,12 +1,14 @@
 // The built player's window on a private X server with a window manager: the
-// picture is drawn inside its page, and the window keeps its place across
-// restarts.
+// picture is drawn inside its page, the window keeps its place across
+// restarts, and full screen shows the picture letterboxed with the control
+// strip along its bottom edge.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
 #include "playback/test_media.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "support/xvfb.h"
 #include "util/atomic_file.h"
@@ -62,6 +64,38 @@ TEST(X11WindowTest, AVideoPlaysInsideItsPageAndTheWindowKeepsItsPlace) {
   std::string ini;
   ReadWholeFile(folder / "bin/Tunevale.ini", ini);
   EXPECT_NE(ini.find(place), std::string::npos) << ini;
+
+  // Full screen, asked for by a remote command: 320 x 240 fits 800 high as
+  // 1067 wide at left 106 (black beside it); paused, the strip stays over the
+  // bottom 36 rows. The command again brings the window back.
+  const std::vector<std::string> env{"HOME=" + folder / "home", "XDG_RUNTIME_DIR=" + run,
+                                     "QT_QPA_PLATFORM=xcb", "DISPLAY=" + x.Display()};
+  test::TChild player(bin, {video}, env, folder / "log.txt");
+  const auto send = [&](const std::string& command) {
+    int status = -1;
+    test::RunProgram(TUNEVALECTL_PATH, {"send", command}, status,
+                     {{{"HOME", folder / "home"}, {"XDG_RUNTIME_DIR", run}}, nullptr});
+    return status;
+  };
+  std::string screen;
+  const auto shows = [&](std::initializer_list<std::pair<int, int>> redAt,
+                         std::initializer_list<std::pair<int, int>> notRedAt) {
+    return test::WaitFor([&] {
+      screen = x.Grab();
+      if (screen.size() != size_t(TXvfb::kWidth) * TXvfb::kHeight * 3) return false;
+      for (auto [px, py] : redAt)
+        if (!red(screen, px, py)) return false;
+      for (auto [px, py] : notRedAt)
+        if (red(screen, px, py)) return false;
+      return true;
+    });
+  };
+  ASSERT_TRUE(shows({{left + size / 2, top + size / 2}}, {}));
+  ASSERT_EQ(send("togglefullscreen"), 0);
+  ASSERT_EQ(send("playpause"), 0);
+  EXPECT_TRUE(shows({{110, 400}, {1168, 400}, {640, 10}, {640, 760}}, {{100, 400}, {1176, 400}, {640, 790}}));
+  ASSERT_EQ(send("togglefullscreen"), 0);
+  EXPECT_TRUE(shows({{left + size / 2, top + size / 2}}, {{110, 400}, {1168, 400}}));
 }
 
 }  // namespace

@@ -1,0 +1,139 @@
+// The video window, full screen, zoom and the tray under offscreen Qt: where
+// the picture and the lent controls go, which menu items show, and what the
+// custom zoom dialog leaves behind.
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QSlider>
+#include <QTimer>
+
+#include "ui/controls_panel.h"
+#include "ui/custom_zoom_form.h"
+#include "ui/main_actions.h"
+#include "ui/main_form_fixture.h"
+#include "ui/main_menus.h"
+#include "ui/track_info_panel.h"
+#include "ui/tray_form.h"
+#include "ui/tray_icon.h"
+#include "ui/video_display.h"
+#include "ui/video_form.h"
+#include "ui/video_sheet.h"
+#include "ui/video_window.h"
+
+namespace tunevale::test {
+namespace {
+
+class VideoTrayTest : public MainFormTest {
+ protected:
+  TMainForm& StartVideo() {
+    Files.push_back(Folder.Write("media/clip.ogv", "x"));
+    Runtime.OnProcessPendingMessages = [this] {
+      if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0)
+        Graph.FireVideoSize(320, 240);
+    };
+    TMainForm& form = Start(Files);
+    Player->Playlist().PlayEntry(3, true);
+    return form;
+  }
+  void RunWith(const char* action, int tag) {
+    Form->Actions().Find(action)->setData(tag);
+    Form->Actions().Run(action);
+  }
+  bool MenuShows(const QString& caption) {
+    for (QAction* item : Form->Menus().VideoPopupMenu()->actions())
+      if (item->text() == caption) return item->isVisible();
+    return false;
+  }
+};
+
+TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
+  TMainForm& form = StartVideo();
+  TVideoDisplay& video = form.VideoDisplay();
+  const QWidget& panel = form.VideoSheet().Panel();
+  EXPECT_EQ(video.VideoWindow().parentWidget(), &panel);
+  // Windowed: fit into the panel minus its 1-pixel border, never zoomed.
+  Player->Settings().HZoom = Player->Settings().VZoom = 100;
+  video.LayoutVideo();
+  const QRect windowed = video.VideoWindow().geometry();
+  EXPECT_TRUE(QRect(1, 1, panel.width() - 2, panel.height() - 2).contains(windowed)) << windowed.x();
+  EXPECT_TRUE(MenuShows("Video size"));
+  EXPECT_FALSE(MenuShows("Zoom mode"));
+
+  form.Actions().Run("ToggleFullScreenAction");
+  ASSERT_TRUE(video.FullScreen());
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(video.VideoWindow().parentWidget(), &video.VideoForm());
+  EXPECT_EQ(form.ControlsPanel().parentWidget(), &form.TrayForm());  // the strip over the picture
+  EXPECT_FALSE(MenuShows("Video size"));
+  EXPECT_TRUE(MenuShows("Zoom mode"));
+  RunWith("ZoomModeAction", 2);  // stretch: the whole screen
+  EXPECT_EQ(video.VideoWindow().geometry(), video.VideoForm().rect());
+  EXPECT_EQ(Player->Settings().HZoom, -1);
+
+  form.Actions().Run("ToggleFullScreenAction");
+  EXPECT_FALSE(video.FullScreen());
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(video.VideoWindow().parentWidget(), &panel);
+  EXPECT_EQ(form.ControlsPanel().window(), &form);
+  EXPECT_EQ(video.VideoWindow().geometry(), windowed);
+}
+
+TEST_F(VideoTrayTest, CustomZoomAppliesAtOnceFollowsTheLockAndCancelRestores) {
+  TMainForm& form = StartVideo();
+  Player->Settings().HZoom = 20;
+  Player->Settings().VZoom = 60;
+  form.Actions().Run("ToggleFullScreenAction");
+  std::vector<std::pair<int, int>> seen;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = form.VideoDisplay().VideoForm().findChild<TCustomZoomForm*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->LockSlidersCheckBox().isChecked());  // the two differ
+    dialog->HTrackBar().setValue(40);
+    seen.push_back({Player->Settings().HZoom, Player->Settings().VZoom});
+    dialog->LockSlidersCheckBox().setChecked(true);
+    EXPECT_FALSE(dialog->VTrackBar().isEnabled());
+    dialog->HTrackBar().setValue(70);
+    seen.push_back({Player->Settings().HZoom, Player->Settings().VZoom});
+    dialog->reject();
+  });
+  RunWith("ZoomModeAction", 3);
+  EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{40, 60}, {70, 70}}));
+  EXPECT_EQ(Player->Settings().HZoom, 20);
+  EXPECT_EQ(Player->Settings().VZoom, 60);
+}
+
+TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWithoutATray) {
+  TMainForm& form = Start(Files);
+  Player->ToggleView(TWindowSwitch::MicroMode);  // the slim view's bar must come back slim
+  form.TrayIcon().AvailableCheck = [] { return false; };
+  form.Actions().Run("ShowHideAction");
+  EXPECT_TRUE(form.isMinimized());
+  form.Actions().Run("ShowHideAction");
+  ASSERT_FALSE(form.isMinimized());
+
+  form.TrayIcon().AvailableCheck = [] { return true; };
+  form.Actions().Run("ShowHideAction");
+  EXPECT_FALSE(form.isVisible());
+  TTrayForm& tray = form.TrayForm();
+  EXPECT_EQ(form.ControlsPanel().parentWidget(), &tray);
+  EXPECT_EQ(form.TrackInfoPanel().parentWidget(), &tray);
+  EXPECT_EQ(form.ControlsPanel().height(), 36);  // all its buttons, even from the slim view
+  Runtime.Advance(1000);
+  EXPECT_TRUE(tray.isVisible());
+  EXPECT_EQ(tray.Fader().State(), tsShown);
+  const QRect work = tray.screen()->availableGeometry();
+  EXPECT_LE(tray.geometry().right(), work.right());
+  EXPECT_LE(tray.geometry().bottom(), work.bottom());
+  EXPECT_GT(tray.geometry().left(), work.center().x());
+
+  form.Actions().Run("ShowHideAction");
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_FALSE(tray.isVisible());
+  EXPECT_EQ(form.ControlsPanel().window(), &form);
+  EXPECT_EQ(form.TrackInfoPanel().window(), &form);
+  EXPECT_LT(form.TrackInfoPanel().y(), form.ControlsPanel().y());
+  EXPECT_EQ(form.ControlsPanel().height(), 12);
+}
+
+}  // namespace
+}  // namespace tunevale::test
