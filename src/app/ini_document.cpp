@@ -136,10 +136,9 @@ void TIniDocument::SetRawValue(std::string_view section, std::string_view key, s
   while (at > 0 && !target.Lines[at - 1].IsKey) --at;
   if (at == 0) at = target.Lines.size();
   target.Lines.insert(target.Lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-  if (at + 1 == target.Lines.size())
-    target.Keys.emplace(AsciiLower(key), at);
-  else
-    Reindex(target);
+  // Only lines without a key follow `at`, so no indexed line moved: reindexing
+  // here made writing many new keys above a trailing blank line quadratic.
+  target.Keys.emplace(AsciiLower(key), at);
 }
 
 void TIniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {

@@ -31,11 +31,13 @@ TEST(IniDocumentTest, KeepsWhatItDoesNotWriteAndChangesKeysInPlace) {
 
   doc.SetValue("Tunevale", "Volume", "7");
   doc.SetValue("Tunevale", "PlayMode", "2");
+  doc.SetValue("Tunevale", "Shuffle", "1");
+  doc.SetValue("Tunevale", "PlayMode", "3");  // found where it went, above the trailing lines
   doc.SetValue("Missing", "Key", "v");
   EXPECT_EQ(doc.Format(),
             "; made by hand\n"
             "[Other]\nx=1\n"
-            "[tunevale]\nVolume=7\ngarbage line\nvolume=6\nPlayMode=2\n\n# end of section\n"
+            "[tunevale]\nVolume=7\ngarbage line\nvolume=6\nPlayMode=3\nShuffle=1\n\n# end of section\n"
             "[Tweaks]\nForceNoGlass=1\n"
             "[Missing]\nKey=v\n");
 

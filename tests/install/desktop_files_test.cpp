@@ -91,6 +91,10 @@ TEST(MimeAppsListTest, MergingKeepsEveryoneElsesLines) {
             "[Default Applications]\naudio/mpeg=vlc.desktop;\ntext/plain=gedit.desktop;\n"
             "video/mp4=tunevale.desktop;\n; note\n");
   EXPECT_EQ(RemoveDefaultApplication(set, "tunevale.desktop", {}), foreign);
+  EXPECT_EQ(RemoveDefaultApplication("[Default Applications]\na/b=tunevale.desktop;tunevale.desktop.old;\n",
+                                     "tunevale.desktop", {}),
+            "[Default Applications]\na/b=tunevale.desktop.old;\n")
+      << "an id that only begins with ours is someone else's";
   EXPECT_EQ(SetDefaultApplication("", {"audio/ogg"}, "tunevale.desktop"),
             "[Default Applications]\naudio/ogg=tunevale.desktop;\n");
 }

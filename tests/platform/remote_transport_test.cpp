@@ -239,6 +239,20 @@ TEST(LocalSocketTest, ClientsTogetherStayWithinTheMemoryBudget) {
   EXPECT_EQ(server->ConnectionCount(), 1u);
 }
 
+// Past the connection limit a client waits in the listen queue until a place is free.
+TEST(LocalSocketTest, AClientPastTheConnectionLimitIsTakenOnceAPlaceIsFree) {
+  test::TTempFolder temp;
+  TLocalSocketServer server(temp / "player-1.sock", [](TConnectionId, std::string_view) {});
+  server.MaxConnections = 2;
+  std::vector<TLocalSocketClient> clients(3);
+  for (TLocalSocketClient& c : clients) ASSERT_TRUE(c.Connect(server.SocketPath()));
+  server.ProcessEvents(0);  // all three are pending: one round accepts what it may
+  EXPECT_EQ(server.ConnectionCount(), 2u);
+  clients[0].Close();
+  TServerThread loop(server);
+  EXPECT_EQ(clients[2].Send("ping", nullptr, 10000), TLocalSocketClient::crDone);
+}
+
 // A player's remote side on the test's thread: the interpreter over a fake
 // target, reached through a real socket.
 struct TRemotePlayer {
