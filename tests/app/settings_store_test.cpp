@@ -69,13 +69,6 @@ TEST(IniDocumentTest, ValuesComeBackAsWrittenWithoutBreakingTheLineFormat) {
   }
 }
 
-TEST(IniDocumentTest, ErasingASectionRemovesEveryCopyOfIt) {
-  TIniDocument doc;
-  doc.Parse("[Tunevale]\na=1\n[Tweaks]\nb=2\n[TUNEVALE]\nc=3\n");
-  doc.EraseSection("Tunevale");
-  EXPECT_EQ(doc.Format(), "[Tweaks]\nb=2\n");
-}
-
 TEST(IniFileTest, CountedListsReadOnlyTheItemsPresentBelowTheCount) {
   TIniFile ini("unused");
   ini.Document().Parse(

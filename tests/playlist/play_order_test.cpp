@@ -222,14 +222,6 @@ TEST_F(PlayOrderTest, PlaySelectedTakesItemIndexThenPlayingThenFirst) {
   EXPECT_THAT(playback.Opened, ElementsAre("/m/a.mp3", "/m/c.mp3", "/m/c.mp3"));
 }
 
-TEST_F(PlayOrderTest, ScrollRequestNeedsAPlayingRowAndTwoRows) {
-  Add({"/m/a.mp3"});
-  playlist.PlayEntry(0, true);
-  Add({"/m/b.mp3"});
-  playlist.PlayEntry(1, true);
-  EXPECT_THAT(listener.ScrollRequests, ElementsAre(1));
-}
-
 TEST_F(PlayOrderTest, RemovingThePlayingRowStopsOnlyWhilePlaying) {
   Add({"/m/a.mp3", "/m/b.mp3"});
   playlist.PlayEntry(0, true);

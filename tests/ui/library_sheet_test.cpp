@@ -15,36 +15,16 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "app/player.h"
 #include "library/library_test_support.h"
-#include "playback/fake_filter_graph.h"
-#include "support/canned_http.h"
-#include "support/fake_runtime.h"
-#include "support/portable_paths.h"
-#include "support/temp_folder.h"
-#include "ui/main_form.h"
+#include "ui/main_form_fixture.h"
 
 namespace tunevale {
 namespace {
 
-class LibrarySheetTest : public ::testing::Test {
+class LibrarySheetTest : public test::MainFormTest {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "library_sheet_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
-
   LibrarySheetTest() {
-    Runtime.ClockMs = 1000000;
-    Paths = test::PortablePaths(Folder);
-    Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr}, Paths);
-    Form = std::make_unique<TMainForm>(*Player, nullptr);
-    Player->Create({});
-    Form->show();
-    Player->AfterShow();
+    Start({});
     const std::tuple<const char*, const char*, const char*, int> tracks[] = {
         {"b", "Kinks", "Face", 2}, {"a", "Kinks", "Face", 1}, {"c", "Abba", "Gold", 1}};
     for (const auto& [title, artist, album, number] : tracks) {
@@ -77,14 +57,6 @@ class LibrarySheetTest : public ::testing::Test {
       QApplication::sendEvent(header->viewport(), &event);
     }
   }
-
-  test::TTempFolder Folder;
-  test::TFakeRuntime Runtime;
-  test::TFakeFilterGraph Graph;
-  test::TCannedHttp Http;
-  TAppPaths Paths;
-  std::unique_ptr<TPlayer> Player;
-  std::unique_ptr<TMainForm> Form;
 };
 
 TEST_F(LibrarySheetTest, HeaderClicksSortAndFlipAndTheChooserRebuildsColumns) {
