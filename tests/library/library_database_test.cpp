@@ -127,6 +127,11 @@ TEST_F(LibraryDatabaseTest, RelativeTracksFollowTheProgramFolderToANewPlace) {
   const std::string bytes = EncodeLibrary(*library);
   EXPECT_NE(bytes.find(Field("PTH", "../music/x.mp3") + Field("REL", " ")), std::string::npos);
 
+  // A program folder right below the root.
+  auto top = NewLibrary("/prog");
+  AddTestTrack(*top, "/music/x.mp3", Tags("X", "A", "B"), "", 0, true);
+  EXPECT_NE(EncodeLibrary(*top).find(Field("PTH", "../music/x.mp3")), std::string::npos);
+
   auto moved = NewLibrary(Temp / "new/prog");
   LoadLibraryFromBytes(*moved, bytes);
   const TTrack* track = moved->FindTrackByPath(Temp / "new/music/x.mp3");

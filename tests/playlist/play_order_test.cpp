@@ -219,6 +219,8 @@ TEST_F(PlayOrderTest, PlaySelectedTakesItemIndexThenPlayingThenFirst) {
   playlist.ClearSelection();
   playlist.SetItemIndex(-1);
   playlist.PlaylistPlayActionExecute();
+  playlist.SetItemIndex(3);  // past the last row: no current row
+  EXPECT_EQ(playlist.ItemIndex(), -1);
   EXPECT_THAT(playback.Opened, ElementsAre("/m/a.mp3", "/m/c.mp3", "/m/c.mp3"));
 }
 

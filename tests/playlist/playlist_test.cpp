@@ -162,6 +162,8 @@ TEST_F(PlaylistTest, DragReorderPutsSelectedRowsBeforeTheTarget) {
       {{1}, 5, {"/0", "/2", "/3", "/4", "/1"}},
       {{1, 2}, 2, {"/0", "/1", "/2", "/3", "/4"}},  // onto its own row: stays in place
       {{0, 3}, 3, {"/1", "/2", "/0", "/3", "/4"}},
+      {{0}, -1, {"/1", "/2", "/3", "/4", "/0"}},  // dropped below the last row
+      {{0}, 9, {"/1", "/2", "/3", "/4", "/0"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Target);
@@ -173,7 +175,7 @@ TEST_F(PlaylistTest, DragReorderPutsSelectedRowsBeforeTheTarget) {
     EXPECT_EQ(Files(), c.Expected);
     EXPECT_EQ(Selected().size(), c.Selection.size());
   }
-  EXPECT_EQ(listener.PlaylistChangedCount, 5);
+  EXPECT_EQ(listener.PlaylistChangedCount, 7);
 }
 
 TEST_F(PlaylistTest, ShuffleUsesTheInjectedSourceAndKeepsTheNowPlayingEntry) {

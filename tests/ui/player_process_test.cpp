@@ -209,19 +209,6 @@ TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   EXPECT_EQ(ini.find(Media[3] + "*"), std::string::npos) << ini;
 }
 
-TEST_F(PlayerProcessTest, TermWhileRestoringALongPlaylistKeepsEveryRow) {
-  std::string items;
-  for (int i = 0; i < 100000; ++i)
-    items += "PlaylistItem" + std::to_string(i) + "=/m/" + std::to_string(i) + ".mp3*T\n";
-  ASSERT_TRUE(WriteFileAtomically(fs::path(Bin).parent_path() / "Tunevale.ini",
-                                  "[Tunevale]\nFirstRun=0\nPlaylistCount=100000\n" + items));
-  const pid_t player = StartPlayer({});
-  WaitFor("shown", 0ms);  // the restore starts now
-  const std::string ini = Terminate(player);
-  EXPECT_NE(ini.find("AppVersion="), std::string::npos) << Log();  // written by the close
-  EXPECT_NE(ini.find("PlaylistCount=100000\n" + items), std::string::npos);
-}
-
 // 1,000 failing and malformed commands, every hundredth with a number of
 // 5,000 digits: each is answered and the player runs on.
 TEST_F(PlayerProcessTest, FailingAndMalformedCommandsAreEachAnsweredAndThePlayerRuns) {

@@ -10,6 +10,8 @@ TEST(TextTest, Latin1OrUtf8KeepsUtf8AndConvertsLatin1) {
   EXPECT_EQ(Latin1OrUtf8("caf\xC3\xA9"), "caf\xC3\xA9");   // already UTF-8
   EXPECT_EQ(Latin1OrUtf8("caf\xE9"), "caf\xC3\xA9");       // Latin-1 é
   EXPECT_EQ(Latin1OrUtf8("\xC3"), "\xC3\x83");              // a lone lead byte is Latin-1
+  // A view into a larger buffer (a tag field): the byte after it is not part of the text.
+  EXPECT_EQ(Latin1OrUtf8(std::string_view("caf\xC3\xA9\xA9", 5)), "caf\xC3\xA9");
 }
 
 TEST(TextTest, Utf16DecodesBothOrdersAndSurrogates) {
