@@ -72,7 +72,8 @@ TEST(IniDocumentTest, ValuesComeBackAsWrittenWithoutBreakingTheLineFormat) {
 TEST(IniFileTest, CountedListsReadOnlyTheItemsPresentBelowTheCount) {
   TIniFile ini("unused");
   ini.Document().Parse(
-      "[Tunevale]\nPlaylistCount=2147483647\nPlaylistItem1=b\nPlaylistItem0=a\nPlaylistItem01=zero-padded\n"
+      "[Tunevale]\nPlaylistItem=no "
+      "index\nPlaylistCount=2147483647\nPlaylistItem1=b\nPlaylistItem0=a\nPlaylistItem01=zero-padded\n"
       "PlaylistItem2=\nplaylistitem3=d\nplaylistitem0=late copy\n");
   EXPECT_EQ(ini.ReadList(Main, Playlist), (std::vector<std::string>{"a", "b", "d"}));
 

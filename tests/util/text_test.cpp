@@ -52,6 +52,7 @@ TEST(TextTest, CutUtf8NeverSplitsACharacter) {
   EXPECT_EQ(CutUtf8(s, 3), "ab");
   EXPECT_EQ(CutUtf8(s, 4), "ab\xD0\x96");
   EXPECT_EQ(CutUtf8(s, 10), s);
+  EXPECT_EQ(CutUtf8("\x80\x80\x80", 2), "");  // no character start at all
 }
 
 TEST(TextTest, FormatPlayTimeNeverWrapsAtADay) {
