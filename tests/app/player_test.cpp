@@ -185,61 +185,16 @@ TEST_F(PlayerTest, CommandLineFilesFollowOpenBehavior) {
   EXPECT_EQ(Graph.Location, extra);
 }
 
-TEST_F(PlayerTest, RegistrationSendsPlaylistStateAndVolume) {
-  Start(Files);
-  Server.Frames.clear();
-  Send("registerwindow=7", 4);
-  const Texts frames = Server.TextsFor(4);
-  ASSERT_EQ(frames.size(), 3u);
-  EXPECT_EQ(frames[0],
-            "playlistnames=A\x01"
-            "B\x01"
-            "C\x01");
-  EXPECT_EQ(frames[1].rfind("state=graphstate=3\x01time=", 0), 0u) << frames[1];
-  EXPECT_NE(frames[1].find("\x01playlistindex=0\x01"), std::string::npos) << frames[1];
-  EXPECT_EQ(frames[2],
-            "volume=10000\x01"
-            "0");
-}
-
-TEST_F(PlayerTest, PlayCommandsWithinTheContinuationWindowAppend) {
-  TPlayer& p = Start({Files[0]});
-  Runtime.Advance(5000);
-  Send("play=" + Files[1] + "\x01");
-  EXPECT_EQ(p.Playlist().Count(), 1);  // OpenBehavior 0: replaced
-  EXPECT_EQ(Graph.Location, Files[1]);
-  Runtime.Advance(200);
-  Send("play=" + Files[2] + "\x01");
-  ASSERT_EQ(p.Playlist().Count(), 2);  // appended, and the first keeps playing
-  EXPECT_EQ(p.Playlist().Entry(1).FileName, Files[2]);
-  EXPECT_EQ(Graph.Location, Files[1]);
-  Runtime.Advance(600);
-  Send("play=" + Files[0]);
-  EXPECT_EQ(p.Playlist().Count(), 1);  // a new command again
-}
-
+// The words themselves are the interpreter's; here the player's own target carries them out.
 TEST_F(PlayerTest, TransportAndVolumeCommandsReachTheEngine) {
   TPlayer& p = Start(Files);
-  Send("registerwindow=1");
-  Server.Frames.clear();
-  Send("PlayPause=");
-  EXPECT_EQ(p.Controller().State(), psPaused);
-  Send("PlayPause");  // without "=" the word keeps its case and is unknown
-  EXPECT_EQ(p.Controller().State(), psPaused);
   Send("playpause");
-  EXPECT_EQ(p.Controller().State(), psPlaying);
+  EXPECT_EQ(p.Controller().State(), psPaused);
   Send("next");
   EXPECT_EQ(Graph.Location, Files[1]);
-
-  Server.Frames.clear();
   Send("setvolume=5000");
-  EXPECT_EQ(Server.TextsFor(1), Texts{"volume=5000\x01"
-                                      "0"});
   EXPECT_EQ(p.Settings().Volume, 5000);
-  Send("setvolume=loud");
-  EXPECT_EQ(p.Settings().Volume, 5000);
-  ASSERT_EQ(View.Messages.size(), 1u);  // reported, and the player carries on
-  Send("playfromplaylist=3");           // past the last row: stops, as PlayEntry does
+  Send("playfromplaylist=3");  // past the last row: stops, as PlayEntry does
   EXPECT_FALSE(Graph.Loaded());
 }
 
@@ -273,15 +228,6 @@ TEST_F(PlayerTest, PlayCommandsDuringTheStartUpRestoreRunInOrderOnceItIsDone) {
   p.AfterShow();
   EXPECT_EQ(FileNames(), (Texts{Files[2], Files[0]}));
   EXPECT_EQ(Graph.Location, Files[2]);
-}
-
-TEST_F(PlayerTest, FoldersOnTheCommandLineAddTheirFilesInNameOrderAndTheFirstPlays) {
-  for (const char* track : {"two/02", "two/01", "one/02", "one/01"})
-    Folder.Write(std::string(track) + ".mp3", "x");
-  Start({Folder / "one", Folder / "two"});  // no Library.db: the library has not loaded
-  EXPECT_EQ(FileNames(), (Texts{Folder / "one/01.mp3", Folder / "one/02.mp3", Folder / "two/01.mp3",
-                                Folder / "two/02.mp3"}));
-  EXPECT_EQ(Graph.Location, Folder / "one/01.mp3");
 }
 
 TEST_F(PlayerTest, APortableCopyDownloadsRemotePlaylistsBesideItsLibrary) {
@@ -414,14 +360,6 @@ TEST_F(PlayerTest, TheDailyUpdateCheckComesAfterTwentyFourWholeHours) {
   }
 }
 
-TEST_F(PlayerTest, TerminateClosesLikeTheCloseButton) {
-  TPlayer& p = Start(Files);
-  Send("terminate");
-  EXPECT_TRUE(p.Terminating());
-  EXPECT_FALSE(Graph.Loaded());
-  EXPECT_NE(Ini().find("a.mp3"), std::string::npos);
-}
-
 TEST_F(PlayerTest, SeamlessUpgradeKeepsThePositionAndEnds) {
   TPlayer& p = Start(Files);
   ASSERT_FALSE(p.Settings().ResumePlaybackAfterClose);
@@ -482,16 +420,6 @@ TEST_F(PlayerTest, StartRemovesWhatASaveCutShortLeftBesideTheLibrary) {
   Start();  // the last one is younger than the player: a save running now
   for (const std::string& name : names)
     EXPECT_EQ(std::filesystem::exists(Folder / ("prog/" + name)), name != names[0]) << name;
-}
-
-TEST_F(PlayerTest, AStoredSlimViewHidesThePanelsWithItsCouplings) {
-  Folder.Write("prog/Tunevale.ini", "[Tunevale]\nMicroMode=1\nVolumeMuted=1\n");
-  const TSettings& s = Start().Settings();
-  EXPECT_TRUE(s.MicroMode);
-  EXPECT_TRUE(s.HidePanels);      // entering the slim view hides the panels,
-  EXPECT_TRUE(s.HideSidePanels);  // and the side panels follow them
-  EXPECT_TRUE(s.VolumeMuted);
-  EXPECT_EQ(Player->Controller().MuteButtonImage(), 6);
 }
 
 class TRecordingWatcher : public TFolderWatcher {

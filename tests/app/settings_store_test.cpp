@@ -71,17 +71,11 @@ TEST(IniDocumentTest, ValuesComeBackAsWrittenWithoutBreakingTheLineFormat) {
   }
 }
 
-TEST(IniDocumentTest, ErasingASectionRemovesEveryCopyOfIt) {
-  TIniDocument doc;
-  doc.Parse("[Tunevale]\na=1\n[Tweaks]\nb=2\n[TUNEVALE]\nc=3\n");
-  doc.EraseSection("Tunevale");
-  EXPECT_EQ(doc.Format(), "[Tweaks]\nb=2\n");
-}
-
 TEST(IniFileTest, CountedListsReadOnlyTheItemsPresentBelowTheCount) {
   TIniFile ini("unused");
   ini.Document().Parse(
-      "[Tunevale]\nPlaylistCount=2147483647\nPlaylistItem1=b\nPlaylistItem0=a\nPlaylistItem01=zero-padded\n"
+      "[Tunevale]\nPlaylistItem=no "
+      "index\nPlaylistCount=2147483647\nPlaylistItem1=b\nPlaylistItem0=a\nPlaylistItem01=zero-padded\n"
       "PlaylistItem2=\nplaylistitem3=d\nplaylistitem0=late copy\n");
   EXPECT_EQ(ini.ReadList(Main, Playlist), (std::vector<std::string>{"a", "b", "d"}));
 

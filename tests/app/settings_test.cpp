@@ -122,18 +122,6 @@ TEST(SettingsTest, KeyStoreLayoutByteForByte) {
           "UseLibrary=1\nHidePanels=0\nHideSidePanels=0\nMiniMode=0\nMicroMode=0\nSmallTopPanel=0\n");
 }
 
-TEST(SettingsTest, AnEmptyCaptionIsStoredAsThePathAndTheStar) {
-  for (const bool installed : {false, true}) {
-    TSetup setup(installed);
-    setup.Window->Rows = {{"/m/x.mp3", ""}, {"/m/y.mp3", "Y"}};
-    setup.Save();
-    EXPECT_NE(setup.File().find(installed ? "CurrentPlaylist=\"/m/x.mp3*|/m/y.mp3*Y\"\n"
-                                          : "PlaylistItem0=/m/x.mp3*\nPlaylistItem1=/m/y.mp3*Y\n"),
-              std::string::npos)
-        << setup.File();
-  }
-}
-
 TEST(SettingsTest, StarsInPathsAndBarsInCaptionsComeBackInBothLayouts) {
   for (const bool installed : {false, true}) {
     TSetup setup(installed);

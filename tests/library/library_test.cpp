@@ -153,40 +153,6 @@ TEST_F(LibraryTest, AlbumSettlesTheNameOfAnAppendedTrack) {
   }
 }
 
-TEST_F(LibraryTest, TracksKeepEveryTagAndTheirFoldedForms) {
-  TMetaData meta;
-  meta.Title = "Straße nach Süden";
-  meta.Artist = "Die Ärzte";
-  meta.AlbumArtist = "Die Ärzte";
-  meta.Album = "ALBUM";
-  meta.Genre = "Punk";
-  meta.Publisher = "Label";
-  meta.Composer = "Farin URLAUB";
-  meta.Copyright = "(c)";
-  meta.Comment = std::string(70000, 'c');  // forces the wide layout
-  meta.URL = "http://x";
-  meta.Track = 7;
-  meta.Year = 1998;
-  meta.Length = 185000;
-  meta.FileDate = 123456;
-  const TTrack* track = AddTestTrack(Library, "/Music/Ärzte/01.mp3", meta, "", 1, true);
-  const TMetaData back = track->Meta();
-  EXPECT_TRUE(MetaDataEquals(back, meta));
-  EXPECT_EQ(back.FileDate, 123456);
-  EXPECT_EQ(track->ReadResult(), 1);
-  EXPECT_TRUE(track->Relative());
-  EXPECT_EQ(track->FoldedTitle(), "strasse nach süden");
-  EXPECT_EQ(track->FoldedArtist(), "die ärzte");
-  EXPECT_EQ(track->FoldedAlbumArtist(), "die ärzte");
-  EXPECT_EQ(track->FoldedAlbumName(), "album");
-  EXPECT_EQ(track->FoldedGenre(), "punk");
-  EXPECT_EQ(track->FoldedComposer(), "farin urlaub");
-  EXPECT_EQ(track->FoldedPath(), "/music/ärzte/01.mp3");
-  EXPECT_EQ(track->FoldedName(), "strasse nach süden");
-  EXPECT_EQ(track->Album()->FoldedName(), "album");
-  EXPECT_EQ(track->Album()->Artist()->FoldedName(), "die ärzte");
-}
-
 TEST_F(LibraryTest, ContainsAnswersTrueUntilLoadedThenLooksInEachList) {
   EXPECT_TRUE(Library.Contains("/nowhere.mp3", true));
   Library.Loaded = true;

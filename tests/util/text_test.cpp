@@ -10,6 +10,8 @@ TEST(TextTest, Latin1OrUtf8KeepsUtf8AndConvertsLatin1) {
   EXPECT_EQ(Latin1OrUtf8("caf\xC3\xA9"), "caf\xC3\xA9");   // already UTF-8
   EXPECT_EQ(Latin1OrUtf8("caf\xE9"), "caf\xC3\xA9");       // Latin-1 é
   EXPECT_EQ(Latin1OrUtf8("\xC3"), "\xC3\x83");              // a lone lead byte is Latin-1
+  // A view into a larger buffer (a tag field): the byte after it is not part of the text.
+  EXPECT_EQ(Latin1OrUtf8(std::string_view("caf\xC3\xA9\xA9", 5)), "caf\xC3\xA9");
 }
 
 TEST(TextTest, Utf16DecodesBothOrdersAndSurrogates) {
@@ -50,6 +52,7 @@ TEST(TextTest, CutUtf8NeverSplitsACharacter) {
   EXPECT_EQ(CutUtf8(s, 3), "ab");
   EXPECT_EQ(CutUtf8(s, 4), "ab\xD0\x96");
   EXPECT_EQ(CutUtf8(s, 10), s);
+  EXPECT_EQ(CutUtf8("\x80\x80\x80", 2), "");  // no character start at all
 }
 
 TEST(TextTest, FormatPlayTimeNeverWrapsAtADay) {
