@@ -2,6 +2,7 @@
 // runtime folder, and a private PulseAudio server with a null sink so
 // playback runs in real time without a sound card.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
