@@ -78,8 +78,10 @@ TEST_F(ReadTagsTest, NoReaderForTheType) {
 }
 
 TEST_F(ReadTagsTest, MissingFilesReadAsNothing) {
+  // A folder is no file, also where no reader would look inside.
   for (const std::string& path : {Folder / "gone.mp3", Folder / "gone.wma", Folder / "gone.ogg",
-                                  Folder.MakeFolder("folder.mp3"), Folder / "a.mp3/inside.mp3"}) {
+                                  Folder.MakeFolder("folder.mp3"), Folder.MakeFolder("folder.txt"),
+                                  Folder / "a.mp3/inside.mp3"}) {
     TMetaData m;
     m.Title = "old";
     EXPECT_EQ(ReadTags(path, m, false), 0) << path;

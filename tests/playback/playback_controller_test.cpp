@@ -19,7 +19,9 @@ using test::TFakeRuntime;
 class TRecordingView : public TPlaybackView {
  public:
   void ShowMediaPage(bool hasVideo) override { MediaPages.push_back(hasVideo); }
+  bool TrayControlsVisible() const override { return Tray; }
   std::vector<bool> MediaPages;
+  bool Tray = false;
 };
 
 class TStateCounter : public TPlaybackListener {
@@ -71,6 +73,16 @@ class PlaybackControllerTest : public ::testing::Test {
   TStateCounter States;
   std::map<std::string, TMetaData> Tags;
 };
+
+// The tray controls have no room for the album: they count rows, from 1.
+TEST_F(PlaybackControllerTest, TrayControlsShowTheRowOfTheCount) {
+  View.Tray = true;
+  for (const char* path : {"/m/a.mp3", "/m/b.mp3", "/m/c.mp3"}) Add(path, "T");
+  Playlist.PlayEntry(0, true);
+  EXPECT_EQ(Controller.SubtitleLabel(), "1/3");
+  Graph.FireComplete();
+  EXPECT_EQ(Controller.SubtitleLabel(), "2/3");
+}
 
 TEST_F(PlaybackControllerTest, PlaysAPlaylistToItsEndByCompletionAndByPosition) {
   Add("/m/a.mp3", "First", 0);
