@@ -67,6 +67,8 @@ void TControlsPanel::SetSlim(bool slim) {
   setFixedHeight(slim ? ControlsPanelSlimHeight : ControlsPanelFullHeight);
 }
 
+QRect TControlsPanel::VolumeTrackBarGeometry() const { return VolumeTrackBar->geometry(); }
+
 void TControlsPanel::SetColour(const QColor& colour) {
   setStyleSheet(QString("#ControlsPanel { background: %1; }").arg(colour.name()));
   GlyphColour = colour.lightness() > 128 ? QColor(40, 40, 40) : QColor(230, 230, 230);

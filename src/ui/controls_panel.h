@@ -23,6 +23,7 @@ class TControlsPanel final : public QFrame {
   // The panel's background; the glyphs take a colour that stands out on it.
   void SetColour(const QColor& colour);
   TProgressBar& ProgressBar() const { return *ProgressBarObject; }
+  QRect VolumeTrackBarGeometry() const;
 
   // Follows the controller: progress, play/pause glyph, stop enabled, mute
   // glyph, volume position.

@@ -192,6 +192,10 @@ void TMainForm::EnterTray(bool fullScreen) {
   InTray = true;
   if (!fullScreen) TrackInfoPanelObject->SetHideInTrayHint("Show main window");
   TrayFormObject->Lend(fullScreen ? nullptr : TrackInfoPanelObject, ControlsPanelObject);
+  if (fullScreen) {
+    const QRect volume = ControlsPanelObject->VolumeTrackBarGeometry();
+    TrackInfoPanelObject->LendLabels(ControlsPanelObject, {volume.right() + 1 + 8, volume.top()});
+  }
   // Window managers keep full-screen windows above "stay on top" ones, but a
   // window's transients above it: the strip must show over the picture.
   TrayFormObject->winId();
@@ -207,6 +211,7 @@ void TMainForm::LeaveTray() {
   TrayFormObject->Fader().WindowHidden();
   TrayFormObject->hide();
   TrayFormObject->Lend(nullptr, nullptr);
+  TrackInfoPanelObject->LendLabels(nullptr, {});
   CentralLayout->insertWidget(0, TrackInfoPanelObject);
   CentralLayout->addWidget(ControlsPanelObject);
   TrackInfoPanelObject->show();

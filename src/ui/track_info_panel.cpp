@@ -78,13 +78,31 @@ void TTrackInfoPanel::ShowNowPlaying() {
   PlaceControls();
 }
 
+void TTrackInfoPanel::LendLabels(QWidget* host, QPoint at) {
+  LabelHost = host;
+  LentAt = at;
+  for (QLabel* label : {TitleLabel, TimeLabel}) {
+    label->setParent(host ? host : this);
+    // Away from the strip its colour rule no longer reaches them.
+    label->setStyleSheet(host ? "color: white;" : "");
+    label->show();
+  }
+  PlaceControls();
+}
+
 void TTrackInfoPanel::PlaceControls() {
   const int w = width();
   HideInTrayButton->move(w - HideInTrayButton->width() - 1, 1);
-  TitleLabel->setGeometry(8, 4, std::max(0, w - 8 - 20), LabelHeight);
   SubtitleLabel->setGeometry(8, 20, std::max(0, w - 16), LabelHeight);
   const int timeTop = height() - LabelHeight - TimeLabelBottomGap;
-  TimeLabel->setGeometry(8, timeTop, TimeLabel->sizeHint().width(), LabelHeight);
+  if (LabelHost) {
+    TitleLabel->setGeometry(LentAt.x(), LentAt.y(), TitleLabel->sizeHint().width(), LabelHeight);
+    TimeLabel->setGeometry(TitleLabel->geometry().right() + 1 + 32, LentAt.y(), TimeLabel->sizeHint().width(),
+                           LabelHeight);
+  } else {
+    TitleLabel->setGeometry(8, 4, std::max(0, w - 8 - 20), LabelHeight);
+    TimeLabel->setGeometry(8, timeTop, TimeLabel->sizeHint().width(), LabelHeight);
+  }
   VersionLabel->adjustSize();
   VersionLabel->move(w - VersionLabel->width() - 8, timeTop);
   VersionLabel->setVisible(

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QPoint>
 #include <functional>
 #include <string>
 
@@ -36,6 +37,9 @@ class TTrackInfoPanel final : public QFrame {
   // False when `title` would run into the hide button.
   bool TitleFits(const std::string& title) const;
   QRect HideInTrayButtonGeometry() const;
+  // Over full-screen video the title and time show in `host` (the controls
+  // strip), the title's top left at `at`; null takes them back.
+  void LendLabels(QWidget* host, QPoint at);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -49,6 +53,8 @@ class TTrackInfoPanel final : public QFrame {
   QLabel* TimeLabel = nullptr;
   QLabel* VersionLabel = nullptr;
   QToolButton* HideInTrayButton = nullptr;
+  QWidget* LabelHost = nullptr;
+  QPoint LentAt;
 };
 
 }  // namespace tunevale

@@ -3,6 +3,7 @@
 // custom zoom dialog leaves behind.
 #include <QAction>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMenu>
 #include <QSlider>
 #include <QTimer>
@@ -39,6 +40,13 @@ class VideoTrayTest : public MainFormTest {
     Form->Actions().Find(action)->setData(tag);
     Form->Actions().Run(action);
   }
+  // The labels the strip holds, left to right.
+  std::vector<QLabel*> TrackLabelsIn(const QWidget& host) {
+    std::vector<QLabel*> found;
+    for (const char* name : {"TitleLabel", "TimeLabel"})
+      if (auto* label = host.findChild<QLabel*>(name, Qt::FindDirectChildrenOnly)) found.push_back(label);
+    return found;
+  }
   bool MenuShows(const QString& caption) {
     for (QAction* item : Form->Menus().VideoPopupMenu()->actions())
       if (item->text() == caption) return item->isVisible();
@@ -64,6 +72,11 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(video.VideoWindow().parentWidget(), &video.VideoForm());
   EXPECT_EQ(form.ControlsPanel().parentWidget(), &form.TrayForm());  // the strip over the picture
+  const std::vector<QLabel*> onStrip = TrackLabelsIn(form.ControlsPanel());
+  ASSERT_EQ(onStrip.size(), 2u);  // title and time, right of the volume bar
+  EXPECT_GT(onStrip[0]->x(), form.ControlsPanel().VolumeTrackBarGeometry().right());
+  EXPECT_GT(onStrip[1]->x(), onStrip[0]->geometry().right());
+  EXPECT_FALSE(onStrip[0]->text().isEmpty());
   EXPECT_FALSE(MenuShows("Video size"));
   EXPECT_TRUE(MenuShows("Zoom mode"));
   RunWith("ZoomModeAction", 2);  // stretch: the whole screen
@@ -75,6 +88,8 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(video.VideoWindow().parentWidget(), &panel);
   EXPECT_EQ(form.ControlsPanel().window(), &form);
+  EXPECT_TRUE(TrackLabelsIn(form.ControlsPanel()).empty());
+  EXPECT_EQ(TrackLabelsIn(form.TrackInfoPanel()).size(), 2u);
   EXPECT_EQ(video.VideoWindow().geometry(), windowed);
 }
 
