@@ -191,6 +191,7 @@ void TMainForm::EnterTray(bool fullScreen) {
   if (InTray) return;
   InTray = true;
   if (!fullScreen) TrackInfoPanelObject->SetHideInTrayHint("Show main window");
+  TrackInfoPanelObject->SetInTray(!fullScreen, Player.Settings().ShowTrayControlsBackground);
   TrayFormObject->Lend(fullScreen ? nullptr : TrackInfoPanelObject, ControlsPanelObject);
   if (fullScreen) {
     const QRect volume = ControlsPanelObject->VolumeTrackBarGeometry();
@@ -212,6 +213,7 @@ void TMainForm::LeaveTray() {
   TrayFormObject->hide();
   TrayFormObject->Lend(nullptr, nullptr);
   TrackInfoPanelObject->LendLabels(nullptr, {});
+  TrackInfoPanelObject->SetInTray(false, false);
   CentralLayout->insertWidget(0, TrackInfoPanelObject);
   CentralLayout->addWidget(ControlsPanelObject);
   TrackInfoPanelObject->show();

@@ -59,9 +59,26 @@ void TTrackInfoPanel::SetContextMenu(QMenu* menu) {
 }
 
 void TTrackInfoPanel::SetFontColour(const QColor& colour) {
-  setStyleSheet(
-      QString("#TrackInfoPanel { background: #6D83AC; border: 1px solid #001561; } QLabel { color: %1; }")
-          .arg(colour.name()));
+  FontColour = colour;
+  UpdateLook();
+}
+
+void TTrackInfoPanel::SetInTray(bool inTray, bool background) {
+  InTray = inTray;
+  TrayBackground = background;
+  UpdateLook();
+}
+
+void TTrackInfoPanel::UpdateLook() {
+  QString panel = "background: #6D83AC; border: 1px solid #001561;";
+  QColor text = FontColour;
+  if (InTray && TrayBackground) {
+    panel = "background: transparent; border: none;";  // the tray window's backdrop shows through
+  } else if (InTray) {
+    panel = "background: black; border: none;";
+    text = Qt::white;
+  }
+  setStyleSheet(QString("#TrackInfoPanel { %1 } QLabel { color: %2; }").arg(panel, text.name()));
 }
 
 void TTrackInfoPanel::SetSmall(bool small) {
@@ -84,7 +101,8 @@ void TTrackInfoPanel::LendLabels(QWidget* host, QPoint at) {
   for (QLabel* label : {TitleLabel, TimeLabel}) {
     label->setParent(host ? host : this);
     // Away from the strip its colour rule no longer reaches them.
-    label->setStyleSheet(host ? "color: white;" : "");
+    const QColor colour = TrayBackground ? FontColour : QColor(Qt::white);
+    label->setStyleSheet(host ? QString("color: %1;").arg(colour.name()) : QString());
     label->show();
   }
   PlaceControls();

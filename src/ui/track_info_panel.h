@@ -4,6 +4,7 @@
 // menu do is the window's to say.
 #pragma once
 
+#include <QColor>
 #include <QFrame>
 #include <QPoint>
 #include <functional>
@@ -34,6 +35,9 @@ class TTrackInfoPanel final : public QFrame {
   // The small strip is 16 pixels lower and has no subtitle.
   void SetSmall(bool small);
   void SetFontColour(const QColor& colour);
+  // Lent to the tray window: black with white text, or with `background` the
+  // tray window's own backdrop behind text in the strip's colour.
+  void SetInTray(bool inTray, bool background);
   // False when `title` would run into the hide button.
   bool TitleFits(const std::string& title) const;
   QRect HideInTrayButtonGeometry() const;
@@ -46,6 +50,8 @@ class TTrackInfoPanel final : public QFrame {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  void UpdateLook();
+
   TPlayer& Player;
   std::function<void()> DoubleClicked;
   QLabel* TitleLabel = nullptr;
@@ -55,6 +61,8 @@ class TTrackInfoPanel final : public QFrame {
   QToolButton* HideInTrayButton = nullptr;
   QWidget* LabelHost = nullptr;
   QPoint LentAt;
+  QColor FontColour{Qt::white};
+  bool InTray = false, TrayBackground = false;
 };
 
 }  // namespace tunevale

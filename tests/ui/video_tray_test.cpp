@@ -40,13 +40,6 @@ class VideoTrayTest : public MainFormTest {
     Form->Actions().Find(action)->setData(tag);
     Form->Actions().Run(action);
   }
-  // The labels the strip holds, left to right.
-  std::vector<QLabel*> TrackLabelsIn(const QWidget& host) {
-    std::vector<QLabel*> found;
-    for (const char* name : {"TitleLabel", "TimeLabel"})
-      if (auto* label = host.findChild<QLabel*>(name, Qt::FindDirectChildrenOnly)) found.push_back(label);
-    return found;
-  }
   bool MenuShows(const QString& caption) {
     for (QAction* item : Form->Menus().VideoPopupMenu()->actions())
       if (item->text() == caption) return item->isVisible();
@@ -58,6 +51,7 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   TMainForm& form = StartVideo();
   TVideoDisplay& video = form.VideoDisplay();
   const QWidget& panel = form.VideoSheet().Panel();
+  const auto *title = form.findChild<QLabel*>("TitleLabel"), *time = form.findChild<QLabel*>("TimeLabel");
   EXPECT_EQ(video.VideoWindow().parentWidget(), &panel);
   // Windowed: fit into the panel minus its 1-pixel border, never zoomed.
   Player->Settings().HZoom = Player->Settings().VZoom = 100;
@@ -72,11 +66,11 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   EXPECT_FALSE(form.isVisible());
   EXPECT_EQ(video.VideoWindow().parentWidget(), &video.VideoForm());
   EXPECT_EQ(form.ControlsPanel().parentWidget(), &form.TrayForm());  // the strip over the picture
-  const std::vector<QLabel*> onStrip = TrackLabelsIn(form.ControlsPanel());
-  ASSERT_EQ(onStrip.size(), 2u);  // title and time, right of the volume bar
-  EXPECT_GT(onStrip[0]->x(), form.ControlsPanel().VolumeTrackBarGeometry().right());
-  EXPECT_GT(onStrip[1]->x(), onStrip[0]->geometry().right());
-  EXPECT_FALSE(onStrip[0]->text().isEmpty());
+  // Title and time follow on the strip, right of the volume bar.
+  EXPECT_EQ(title->parentWidget(), &form.ControlsPanel());
+  EXPECT_EQ(time->parentWidget(), &form.ControlsPanel());
+  EXPECT_GT(title->x(), form.ControlsPanel().VolumeTrackBarGeometry().right());
+  EXPECT_GT(time->x(), title->geometry().right());
   EXPECT_FALSE(MenuShows("Video size"));
   EXPECT_TRUE(MenuShows("Zoom mode"));
   RunWith("ZoomModeAction", 2);  // stretch: the whole screen
@@ -88,8 +82,8 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(video.VideoWindow().parentWidget(), &panel);
   EXPECT_EQ(form.ControlsPanel().window(), &form);
-  EXPECT_TRUE(TrackLabelsIn(form.ControlsPanel()).empty());
-  EXPECT_EQ(TrackLabelsIn(form.TrackInfoPanel()).size(), 2u);
+  EXPECT_EQ(title->parentWidget(), &form.TrackInfoPanel());
+  EXPECT_EQ(time->parentWidget(), &form.TrackInfoPanel());
   EXPECT_EQ(video.VideoWindow().geometry(), windowed);
 }
 
@@ -148,6 +142,24 @@ TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWitho
   EXPECT_EQ(form.TrackInfoPanel().window(), &form);
   EXPECT_LT(form.TrackInfoPanel().y(), form.ControlsPanel().y());
   EXPECT_EQ(form.ControlsPanel().height(), 12);
+}
+
+TEST_F(VideoTrayTest, TrayStripIsBlackOrShowsTheTrayBackdropInTheStripsTextColour) {
+  TMainForm& form = Start(Files);
+  form.TrayIcon().AvailableCheck = [] { return true; };
+  Player->Settings().TopPanelFontColor = 0x0000FF;  // red
+  form.TrackInfoPanel().SetFontColour(Qt::red);
+  const auto* title = form.TrackInfoPanel().findChild<QLabel*>("TitleLabel");
+  for (const bool background : {false, true}) {
+    Player->Settings().ShowTrayControlsBackground = background;
+    form.Actions().Run("ShowHideAction");
+    // Left of the labels: the black panel, or the tray window's grey where a skin picture would be.
+    EXPECT_EQ(form.TrayForm().grab().toImage().pixelColor(3, 3),
+              background ? QColor(0x60, 0x60, 0x60) : QColor(Qt::black));
+    EXPECT_EQ(title->palette().color(QPalette::WindowText), background ? QColor(Qt::red) : QColor(Qt::white))
+        << background;
+    form.Actions().Run("ShowHideAction");
+  }
 }
 
 }  // namespace
