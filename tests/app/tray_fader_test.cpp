@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/tray_icon_rules.h"
 #include "support/fake_runtime.h"
 
 namespace tunevale {
@@ -143,6 +144,22 @@ TEST(TrayColumnTest, TheColumnRunsFromTheWindowsTopToTheScreensBottom) {
   EXPECT_FALSE(CursorInTrayColumn(200, 600, 100, 500, 100, 800));
   EXPECT_FALSE(CursorInTrayColumn(150, 500, 100, 500, 100, 800));
   EXPECT_FALSE(CursorInTrayColumn(150, 800, 100, 500, 100, 800));
+}
+
+// A single click raises and shows the controls (no hover from the tray); the
+// double-click that follows it only shows or hides; menus are the tray's own.
+TEST(TrayIconRulesTest, EachClickDoesItsOwnThing) {
+  const std::vector<std::pair<TTrayClick, std::string>> table = {
+      {tcSingle, "front show2000 "}, {tcDouble, "showhide "}, {tcContext, ""}, {tcMiddle, ""}};
+  for (const auto& [click, expected] : table) {
+    std::string done;
+    TTrayIconRules rules;
+    rules.ShowHide = [&done] { done += "showhide "; };
+    rules.BringToFront = [&done] { done += "front "; };
+    rules.ShowTrayControls = [&done](int ms) { done += "show" + std::to_string(ms) + " "; };
+    rules.Clicked(click);
+    EXPECT_EQ(done, expected) << "click " << click;
+  }
 }
 
 }  // namespace
