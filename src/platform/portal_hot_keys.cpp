@@ -42,7 +42,7 @@ const QString DesktopPath = "/org/freedesktop/portal/desktop";
 const QString Interface = "org.freedesktop.portal.GlobalShortcuts";
 const QString IdPrefix = "tunevale-";
 
-// The trigger the desktop is asked for, in the shortcuts specification's form.
+// The trigger the desktop is asked for, in the portal's own shortcut syntax.
 QString PreferredTrigger(const tunevale::THotKey& key) {
   using namespace tunevale;
   QString name;
