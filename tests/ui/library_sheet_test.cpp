@@ -17,17 +17,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "app/player.h"
 #include "library/library_test_support.h"
 #include "library/search_query.h"
-#include "playback/fake_filter_graph.h"
-#include "support/canned_http.h"
-#include "support/fake_runtime.h"
-#include "support/mp3_file.h"
-#include "support/portable_paths.h"
-#include "support/temp_folder.h"
 #include "ui/main_actions.h"
-#include "ui/main_form.h"
+#include "ui/main_form_fixture.h"
 #include "ui/main_menus.h"
 #include "ui/properties_form.h"
 #include "ui/properties_windows.h"
@@ -45,26 +38,11 @@ struct TRecordingDesktop : TDesktop {
   std::vector<std::string> Opened;
 };
 
-class LibrarySheetTest : public ::testing::Test {
+class LibrarySheetTest : public test::MainFormTest {
  protected:
-  static void SetUpTestSuite() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "library_sheet_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
-
   LibrarySheetTest() {
-    Runtime.ClockMs = 1000000;
-    Paths = test::PortablePaths(Folder);
-    Player = std::make_unique<TPlayer>(
-        TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr, nullptr, &Desktop}, Paths);
-    Form = std::make_unique<TMainForm>(*Player, nullptr);
-    Player->Create({});
-    Form->show();
-    Player->AfterShow();
-    Player->WaitForLibrary();
+    DesktopPort = &Desktop;
+    Start({});
     const std::tuple<const char*, const char*, const char*, int> tracks[] = {
         {"b", "Kinks", "Face", 2}, {"a", "Kinks", "Face", 1}, {"c", "Abba", "Gold", 1}};
     for (const auto& [title, artist, album, number] : tracks) {
@@ -118,14 +96,12 @@ class LibrarySheetTest : public ::testing::Test {
     return files;
   }
 
-  test::TTempFolder Folder;
+  ~LibrarySheetTest() override {
+    Form.reset();  // before the desktop they use
+    Player.reset();
+  }
+
   TRecordingDesktop Desktop;
-  test::TFakeRuntime Runtime;
-  test::TFakeFilterGraph Graph;
-  test::TCannedHttp Http;
-  TAppPaths Paths;
-  std::unique_ptr<TPlayer> Player;
-  std::unique_ptr<TMainForm> Form;
 };
 
 TEST_F(LibrarySheetTest, HeaderClicksSortAndFlipAndTheChooserRebuildsColumns) {

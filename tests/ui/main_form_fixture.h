@@ -37,7 +37,8 @@ class MainFormTest : public ::testing::Test {
   }
 
   TMainForm& Start(const std::vector<std::string>& files) {
-    Player = std::make_unique<TPlayer>(TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr}, Paths);
+    Player = std::make_unique<TPlayer>(
+        TPlayerPorts{Runtime, Graph, Http, nullptr, nullptr, nullptr, DesktopPort}, Paths);
     Form = std::make_unique<TMainForm>(*Player, nullptr);
     Player->Create(files);
     Form->show();
@@ -66,6 +67,7 @@ class MainFormTest : public ::testing::Test {
   TFakeRuntime Runtime;
   TFakeFilterGraph Graph;
   test::TCannedHttp Http;
+  TDesktop* DesktopPort = nullptr;  // none unless a test sets one before Start
   TAppPaths Paths;
   std::vector<std::string> Files;
   std::unique_ptr<TPlayer> Player;
