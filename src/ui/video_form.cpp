@@ -23,17 +23,24 @@ void TVideoForm::Place() {
   }
 }
 
+bool TVideoForm::OwnKey(const QKeyEvent* event) {
+  return event->key() == Qt::Key_Escape || event->key() == Qt::Key_Space;
+}
+
 void TVideoForm::keyPressEvent(QKeyEvent* event) {
+  // Esc and Space stop here: passed on, Esc would hide the window just
+  // restored into the tray and Space would toggle play/pause a second time.
   if (event->key() == Qt::Key_Escape) {
     if (OnLeave) OnLeave();
-  } else if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-    if (OnPlayPause) OnPlayPause();
+  } else if (event->key() == Qt::Key_Space) {
+    if (!event->isAutoRepeat() && OnPlayPause) OnPlayPause();
+  } else if (OnKey) {
+    OnKey(event);
   }
-  if (OnKey) OnKey(event);
 }
 
 void TVideoForm::keyReleaseEvent(QKeyEvent* event) {
-  if (OnKey) OnKey(event);
+  if (!OwnKey(event) && OnKey) OnKey(event);
 }
 
 void TVideoForm::mouseDoubleClickEvent(QMouseEvent*) {

@@ -1,6 +1,6 @@
 // The full-screen video window: borderless and black, it takes the video
 // window while video is full screen. Esc leaves full screen, Space plays or
-// pauses, and every key then goes on to the main window's key handling (key
+// pauses; every other key goes on to the main window's key handling (key
 // releases too), so the player's keys work here as well.
 #pragma once
 
@@ -35,6 +35,8 @@ class TVideoForm final : public QWidget {
   void moveEvent(QMoveEvent* event) override;
 
  private:
+  static bool OwnKey(const QKeyEvent* event);
+
   QRect StoredRect;
 };
 

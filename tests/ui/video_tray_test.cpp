@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 #include "ui/controls_panel.h"
@@ -81,6 +82,21 @@ TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   EXPECT_EQ(form.ControlsPanel().window(), &form);
   EXPECT_EQ(title->parentWidget(), &form.TrackInfoPanel());  // and back
   EXPECT_EQ(video.VideoWindow().geometry(), windowed);
+}
+
+TEST_F(VideoTrayTest, FullScreenKeepsEscAndSpaceAndPassesOnTheRest) {
+  TMainForm& form = StartVideo();
+  form.TrayIcon().AvailableCheck = [] { return true; };
+  form.Actions().Run("ToggleFullScreenAction");
+  QWidget& screen = form.VideoDisplay().VideoForm();
+  QTest::keyClick(&screen, Qt::Key_Space);  // once, not once more by the main window
+  EXPECT_EQ(Player->Controller().State(), psPaused);
+  QTest::keyClick(&screen, Qt::Key_F8);
+  EXPECT_TRUE(Player->Settings().VolumeMuted);
+  QTest::keyClick(&screen, Qt::Key_Escape);  // leaves full screen and does not go on into the tray
+  EXPECT_FALSE(form.VideoDisplay().FullScreen());
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(form.ControlsPanel().window(), &form);
 }
 
 TEST_F(VideoTrayTest, CustomZoomAppliesAtOnceFollowsTheLockAndCancelRestores) {
