@@ -18,6 +18,9 @@ namespace {
 
 constexpr int LabelHeight = 16;
 constexpr int TimeLabelBottomGap = 5;  // the time label is anchored to the bottom edge
+// In the tray window: title at (4, 4), the time 2 pixels below it, 2 more under the time.
+constexpr int TrayMargin = 4, TrayTimeTop = TrayMargin + LabelHeight + 2,
+              TrayHeight = TrayTimeTop + LabelHeight + 2;
 
 }  // namespace
 
@@ -67,6 +70,13 @@ void TTrackInfoPanel::SetInTray(bool inTray, bool background) {
   InTray = inTray;
   TrayBackground = background;
   UpdateLook();
+  ApplyHeight();
+}
+
+void TTrackInfoPanel::ApplyHeight() {
+  setFixedHeight(InTray ? TrayHeight : TrackInfoPanelFullHeight - (Small ? SmallTopPanelShrink : 0));
+  SubtitleLabel->setVisible(InTray || !Small);
+  PlaceControls();
 }
 
 void TTrackInfoPanel::UpdateLook() {
@@ -82,9 +92,8 @@ void TTrackInfoPanel::UpdateLook() {
 }
 
 void TTrackInfoPanel::SetSmall(bool small) {
-  setFixedHeight(TrackInfoPanelFullHeight - (small ? SmallTopPanelShrink : 0));
-  SubtitleLabel->setVisible(!small);
-  PlaceControls();
+  Small = small;
+  ApplyHeight();
 }
 
 void TTrackInfoPanel::ShowNowPlaying() {
@@ -108,7 +117,24 @@ void TTrackInfoPanel::LendLabels(QWidget* host, QPoint at) {
   PlaceControls();
 }
 
+void TTrackInfoPanel::PlaceInTray() {
+  const int w = width();
+  HideInTrayButton->move(w - HideInTrayButton->width(), 0);
+  TitleLabel->setGeometry(TrayMargin, TrayMargin, std::max(0, HideInTrayButton->x() - 2 * TrayMargin),
+                          LabelHeight);
+  TimeLabel->setGeometry(TrayMargin, TrayTimeTop, TimeLabel->sizeHint().width(), LabelHeight);
+  // Flush right; a long subtitle gives way to the time rather than cover it.
+  const int room = w - TrayMargin - (TimeLabel->geometry().right() + 1 + 2 * TrayMargin);
+  const int subtitleWidth = std::clamp(SubtitleLabel->sizeHint().width(), 0, std::max(0, room));
+  SubtitleLabel->setGeometry(w - TrayMargin - subtitleWidth, TrayTimeTop, subtitleWidth, LabelHeight);
+  VersionLabel->hide();
+}
+
 void TTrackInfoPanel::PlaceControls() {
+  if (InTray) {
+    PlaceInTray();
+    return;
+  }
   const int w = width();
   HideInTrayButton->move(w - HideInTrayButton->width() - 1, 1);
   SubtitleLabel->setGeometry(8, 20, std::max(0, w - 16), LabelHeight);

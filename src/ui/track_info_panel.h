@@ -36,7 +36,8 @@ class TTrackInfoPanel final : public QFrame {
   void SetSmall(bool small);
   void SetFontColour(const QColor& colour);
   // Lent to the tray window: black with white text, or with `background` the
-  // tray window's own backdrop behind text in the strip's colour.
+  // tray window's own backdrop behind text in the strip's colour; the labels
+  // take the tray window's arrangement and the strip its height.
   void SetInTray(bool inTray, bool background);
   // False when `title` would run into the hide button.
   bool TitleFits(const std::string& title) const;
@@ -51,6 +52,8 @@ class TTrackInfoPanel final : public QFrame {
 
  private:
   void UpdateLook();
+  void ApplyHeight();
+  void PlaceInTray();
 
   TPlayer& Player;
   std::function<void()> DoubleClicked;
@@ -62,7 +65,7 @@ class TTrackInfoPanel final : public QFrame {
   QWidget* LabelHost = nullptr;
   QPoint LentAt;
   QColor FontColour{Qt::white};
-  bool InTray = false, TrayBackground = false;
+  bool InTray = false, TrayBackground = false, Small = false;
 };
 
 }  // namespace tunevale

@@ -125,7 +125,11 @@ TEST_F(VideoTrayTest, CustomZoomAppliesAtOnceFollowsTheLockAndCancelRestores) {
 
 TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWithoutATray) {
   TMainForm& form = Start(Files);
+  Player->Playlist().PlayEntry(0, true);
   Player->ToggleView(TWindowSwitch::MicroMode);  // the slim view's bar must come back slim
+  const auto at = [&](const char* name) {
+    return form.TrackInfoPanel().findChild<QWidget*>(name)->geometry();
+  };
   form.TrayIcon().AvailableCheck = [] { return false; };
   form.Actions().Run("ShowHideAction");
   EXPECT_TRUE(form.isMinimized());
@@ -147,6 +151,18 @@ TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWitho
   EXPECT_LE(tray.geometry().right(), work.right());
   EXPECT_LE(tray.geometry().bottom(), work.bottom());
   EXPECT_GT(tray.geometry().left(), work.center().x());
+  // The tray's own arrangement: title at 4,4, the time 2 below, the subtitle
+  // flush right on the time's line, the button in the top right corner.
+  const QRect title = at("TitleLabel"), time = at("TimeLabel"), subtitle = at("SubtitleLabel");
+  const int width = form.TrackInfoPanel().width();
+  EXPECT_EQ(title.topLeft(), QPoint(4, 4));
+  EXPECT_EQ(time.topLeft(), QPoint(4, title.bottom() + 3));
+  EXPECT_EQ(subtitle.right(), width - 5);
+  EXPECT_EQ(subtitle.top(), time.top());
+  EXPECT_GT(subtitle.width(), 0);
+  EXPECT_EQ(at("HideInTrayButton").topRight(), QPoint(width - 1, 0));
+  EXPECT_EQ(form.TrackInfoPanel().height(), time.bottom() + 3);
+  EXPECT_EQ(tray.height(), form.TrackInfoPanel().height() + 36 + 2);
 
   form.Actions().Run("ShowHideAction");
   EXPECT_TRUE(form.isVisible());
@@ -155,6 +171,12 @@ TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWitho
   EXPECT_EQ(form.TrackInfoPanel().window(), &form);
   EXPECT_LT(form.TrackInfoPanel().y(), form.ControlsPanel().y());
   EXPECT_EQ(form.ControlsPanel().height(), 12);
+  const int height = form.TrackInfoPanel().height(), right = form.TrackInfoPanel().width() - 1;
+  EXPECT_EQ(height, 57);
+  EXPECT_EQ(at("TitleLabel").topLeft(), QPoint(8, 4));
+  EXPECT_EQ(at("SubtitleLabel").topLeft(), QPoint(8, 20));
+  EXPECT_EQ(at("TimeLabel").topLeft(), QPoint(8, height - 21));
+  EXPECT_EQ(at("HideInTrayButton").topRight(), QPoint(right - 1, 1));
   Player->Settings().ShowTrayControlsBackground = true;  // the tray's grey, where a skin picture would go
   form.Actions().Run("ShowHideAction");
   EXPECT_EQ(tray.grab().toImage().pixelColor(3, 3), QColor(0x60, 0x60, 0x60));
