@@ -17,7 +17,7 @@ TEST_PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   python3 python3-mutagen lame ffmpeg id3v2 eyed3 sox flac vorbis-tools opus-tools
   libtag1-dev libsqlite3-dev pulseaudio util-linux mount
-  xvfb xdotool openbox imagemagick dbus playerctl
+  xvfb xdotool openbox imagemagick dbus playerctl x11-utils
   desktop-file-utils xdg-utils dpkg-dev appstream
 )
 

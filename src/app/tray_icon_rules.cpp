@@ -22,6 +22,8 @@ void TTrayIconRules::Clicked(TTrayClick click) const {
       if (ShowTrayControls) ShowTrayControls(kTrayShowHideMs);
       break;
     case tcContext:
+      if (OpenMenu) OpenMenu();
+      break;
     case tcMiddle:
       break;
   }

@@ -8,6 +8,8 @@
 // kind of tray tells us when the mouse hovers over the icon (a
 // StatusNotifierItem host sends no hover at all), so a single click also shows
 // the tray controls for a moment, which is what the hover would have done.
+// The X tray opens the icon's menu itself on a right click; a
+// StatusNotifierItem host only asks for it, so the menu is opened here then.
 #pragma once
 
 #include <functional>
@@ -27,6 +29,7 @@ class TTrayIconRules {
   std::function<void()> ShowHide;      // the show/hide command
   std::function<void()> BringToFront;  // activate the program's window
   std::function<void(int)> ShowTrayControls;
+  std::function<void()> OpenMenu;  // the tray menu at the mouse, unless it is open
   std::function<void(const std::string&)> SetTip;
 
   // The tray icon's tip follows the main window: the title while it shows,

@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDragEnterEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -173,6 +175,10 @@ void TMainForm::CreateVideoAndTray() {
     front->activateWindow();
   };
   rules.ShowTrayControls = [this](int durationMs) { ShowTrayControls(durationMs); };
+  rules.OpenMenu = [this] {
+    QMenu* menu = MenusObject->TrayPopupMenu();
+    if (!menu->isVisible()) PopupMenu(menu, QCursor::pos());
+  };
   TrayIconObject = new TTrayIcon(std::move(rules), this);
   TrayIconObject->Icon().setContextMenu(MenusObject->TrayPopupMenu());
   // The full-screen window shows the video menu, the tray window the strip's.

@@ -148,10 +148,11 @@ TEST(TrayColumnTest, TheColumnRunsFromTheWindowsTopToTheScreensBottom) {
 
 TEST(TrayIconRulesTest, ASingleClickAlsoShowsTheControlsForTheHoverNoTraySends) {
   for (const auto& [click, expected] : std::vector<std::pair<TTrayClick, std::string>>{
-           {tcSingle, "front 2000 "}, {tcDouble, "showhide "}, {tcContext, ""}}) {
+           {tcSingle, "front 2000 "}, {tcDouble, "showhide "}, {tcContext, "menu "}, {tcMiddle, ""}}) {
     std::string done;
     const TTrayIconRules rules{[&] { done += "showhide "; }, [&] { done += "front "; },
-                               [&](int ms) { done += std::to_string(ms) + " "; }, nullptr};
+                               [&](int ms) { done += std::to_string(ms) + " "; }, [&] { done += "menu "; },
+                               nullptr};
     rules.Clicked(click);
     EXPECT_EQ(done, expected) << click;
   }
