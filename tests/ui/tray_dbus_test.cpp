@@ -176,7 +176,9 @@ TEST_F(TrayDBusTest, TheIconRegistersWithTheWatcherAndAnswersActivateAndContextM
   Run("/usr/bin/xdotool", {"key", "Escape"});  // hide in the tray: the controls show for a while
   ASSERT_TRUE(Screen([](const std::string& s) { return TrayGrey(s) > 2000; }));
   ASSERT_TRUE(Screen([](const std::string& s) { return TrayGrey(s) == 0; }));
-  // A click on the icon: no hover comes over D-Bus, so the controls show again.
+  // A click on the icon: no hover comes over D-Bus, so the controls show
+  // again, and stay while the mouse rests below them.
+  Run("/usr/bin/xdotool", {"mousemove", "1150", "795"});
   ASSERT_TRUE(CallItem("Activate", 0, 0));
   EXPECT_TRUE(Screen([](const std::string& s) { return TrayGrey(s) > 2000; }));
   // The menu opens where the mouse is.
