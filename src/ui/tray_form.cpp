@@ -98,6 +98,11 @@ void TTrayForm::mouseMoveEvent(QMouseEvent* event) {
   QWidget::mouseMoveEvent(event);
 }
 
+void TTrayForm::enterEvent(QEnterEvent* event) {
+  TrayFader.WindowMouseMove();
+  QWidget::enterEvent(event);
+}
+
 void TTrayForm::keyPressEvent(QKeyEvent* event) {
   if (State.ForwardKey) State.ForwardKey(event);
 }

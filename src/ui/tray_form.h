@@ -59,6 +59,8 @@ class TTrayForm final : public QWidget, public TTrayFaderHost {
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
+  // The lent controls cover the window and take its mouse moves: coming in counts as one.
+  void enterEvent(QEnterEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
 

@@ -163,6 +163,11 @@ TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWitho
   EXPECT_EQ(at("HideInTrayButton").topRight(), QPoint(width - 1, 0));
   EXPECT_EQ(form.TrackInfoPanel().height(), time.bottom() + 3);
   EXPECT_EQ(tray.height(), form.TrackInfoPanel().height() + 36 + 2);
+  Runtime.Advance(1150);  // fading out; the mouse coming over the lent controls brings it back
+  ASSERT_EQ(tray.Fader().State(), tsFadingOut);
+  QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), tray.mapToGlobal(QPointF(5, 5)));
+  QApplication::sendEvent(&tray, &enter);
+  EXPECT_EQ(tray.Fader().State(), tsFadingIn);
 
   form.Actions().Run("ShowHideAction");
   EXPECT_TRUE(form.isVisible());
