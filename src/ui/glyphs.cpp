@@ -64,6 +64,12 @@ QIcon GlyphIcon(TGlyph glyph, const QColor& color) {
     case TGlyph::HideInTray:
       p.drawRect(QRectF(4, 11, 8, 2));
       break;
+    case TGlyph::ShowMainWindow:
+      p.drawRect(QRectF(3, 3, 10, 3));  // a window's title bar over its frame
+      p.setPen(line);
+      p.setBrush(Qt::NoBrush);
+      p.drawRect(QRectF(3.5, 5.5, 9, 7));
+      break;
     case TGlyph::FullScreen:
       p.setPen(line);
       p.setBrush(Qt::NoBrush);

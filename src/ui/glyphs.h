@@ -16,6 +16,7 @@ enum class TGlyph {
   Mute,
   Unmuted,
   HideInTray,
+  ShowMainWindow,
   FullScreen,
   NextFrame,
   Menu,

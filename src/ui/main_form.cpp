@@ -210,6 +210,7 @@ void TMainForm::EnterTray(bool fullScreen) {
   TrayFormObject->windowHandle()->setTransientParent(
       fullScreen ? VideoDisplayObject->VideoForm().windowHandle() : nullptr);
   TrayIconObject->MainWindowShown(false);
+  ViewModesObject->UpdateGlass();
 }
 
 void TMainForm::LeaveTray() {

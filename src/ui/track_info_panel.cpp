@@ -69,6 +69,7 @@ void TTrackInfoPanel::SetFontColour(const QColor& colour) {
 void TTrackInfoPanel::SetInTray(bool inTray, bool background) {
   InTray = inTray;
   TrayBackground = background;
+  HideInTrayButton->setIcon(GlyphIcon(inTray ? TGlyph::ShowMainWindow : TGlyph::HideInTray));
   UpdateLook();
   ApplyHeight();
 }

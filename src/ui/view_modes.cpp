@@ -175,8 +175,11 @@ void TViewModes::PlaceMenuButton() {
 void TViewModes::UpdateGlass() {
   const TSettings& s = Player.Settings();
   const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive;
-  Form.ControlsPanel().SetColour(s.ForceNoGlass ? QApplication::palette().color(QPalette::Button)
-                                                : CaptionColour(active));
+  // Lent to the tray window (or over full-screen video) the strip is black.
+  const bool lent = Form.ControlsPanel().window() != &Form;
+  Form.ControlsPanel().SetColour(lent             ? QColor(Qt::black)
+                                 : s.ForceNoGlass ? QApplication::palette().color(QPalette::Button)
+                                                  : CaptionColour(active));
   if (!Form.IsVideoFullScreen() && s.TopPanelFontColor != clNone && (s.TopPanelFontColor & 0xFF000000) == 0) {
     const int c = s.TopPanelFontColor;  // 0x00BBGGRR
     Form.TrackInfoPanel().SetFontColour(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));

@@ -146,7 +146,9 @@ TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWitho
   Runtime.Advance(1000);
   EXPECT_TRUE(tray.isVisible());
   EXPECT_EQ(tray.Fader().State(), tsShown);
-  EXPECT_EQ(tray.grab().toImage().pixelColor(3, 3), QColor(Qt::black));  // left of the labels
+  const QImage shown = tray.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(3, 3), QColor(Qt::black));  // left of the labels
+  EXPECT_EQ(shown.pixelColor(shown.width() - 3, shown.height() - 3), QColor(Qt::black));  // the controls
   const QRect work = tray.screen()->availableGeometry();
   EXPECT_LE(tray.geometry().right(), work.right());
   EXPECT_LE(tray.geometry().bottom(), work.bottom());
