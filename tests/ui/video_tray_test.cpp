@@ -123,20 +123,14 @@ TEST_F(VideoTrayTest, CustomZoomAppliesAtOnceFollowsTheLockAndCancelRestores) {
   EXPECT_EQ(Player->Settings().VZoom, 60);
 }
 
-TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBackOrMinimizesWithoutATray) {
+TEST_F(VideoTrayTest, HideInTrayLendsTheControlsAndTakesThemBack) {
   TMainForm& form = Start(Files);
   Player->Playlist().PlayEntry(0, true);
   Player->ToggleView(TWindowSwitch::MicroMode);  // the slim view's bar must come back slim
   const auto at = [&](const char* name) {
     return form.TrackInfoPanel().findChild<QWidget*>(name)->geometry();
   };
-  form.TrayIcon().AvailableCheck = [] { return false; };
-  form.Actions().Run("ShowHideAction");
-  EXPECT_TRUE(form.isMinimized());
-  form.Actions().Run("ShowHideAction");
-  ASSERT_FALSE(form.isMinimized());
-
-  form.TrayIcon().AvailableCheck = [] { return true; };
+  form.TrayIcon().AvailableCheck = [] { return true; };  // without one: the tray D-Bus test
   form.Actions().Run("ShowHideAction");
   EXPECT_FALSE(form.isVisible());
   TTrayForm& tray = form.TrayForm();
