@@ -277,23 +277,6 @@ TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {
   EXPECT_EQ(p.Playlist().Entry(0).FileName, Folder.Path() + "/music/gold1/a.mp3");
   EXPECT_EQ(Graph.Location, p.Playlist().Entry(0).FileName);
 
-  // Indices outside the lists leave the playlist as it is.
-  const Texts before = p.PlaylistCaptions();
-  for (const char* command : {"playartist=2", "playartist=-1",
-                              "playalbum=0\x01"
-                              "2",
-                              "playalbum=1\x01"
-                              "1",
-                              "playalbum=5\x01"
-                              "0"}) {
-    Send(command);
-    EXPECT_EQ(p.PlaylistCaptions(), before) << command;
-  }
-  EXPECT_TRUE(View.Messages.empty());
-  Send("playalbum=0");  // the second index is missing: an error, reported
-  EXPECT_EQ(View.Messages.size(), 1u);
-  EXPECT_EQ(p.PlaylistCaptions(), before);
-
   Send("playartist=0");
   EXPECT_EQ(p.Playlist().Count(), 3);
 }
