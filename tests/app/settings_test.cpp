@@ -13,7 +13,6 @@
 #include "library/crawl_tasks.h"
 #include "media/media_kind.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -42,11 +41,7 @@ struct TSetup {
   }
   void Load(bool playlistOnly = false) { LoadSettings(*Context, playlistOnly); }
   void Save(TSaveSettingsFlags flags = {}) { ASSERT_TRUE(SaveSettings(*Context, flags)); }
-  std::string File() const {
-    std::string content;
-    ReadWholeFile(Path, content);
-    return content;
-  }
+  std::string File() const { return test::ReadBytes(Path); }
 
   TTempFolder Folder;
   std::string Path;

@@ -11,7 +11,6 @@
 #include "support/fake_runtime.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -49,9 +48,7 @@ TEST_F(PlayerPlatformTest, SessionEndSignalsAreRecordedForTheLoopToClose) {
     if (Readable(signals.Fd()) && signals.TakeSignal() != 0) player.ExitActionExecute();
   }
   EXPECT_TRUE(player.Terminating());
-  std::string ini;
-  EXPECT_TRUE(ReadWholeFile(Paths.IniFilePath, ini));
-  EXPECT_NE(ini.find("FirstRun=0"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(Paths.IniFilePath).find("FirstRun=0"), std::string::npos);
 
   // The handlers that were there before are back.
   struct sigaction now = {};

@@ -144,11 +144,7 @@ class PlayerProcessTest : public ::testing::Test {
     return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
   }
 
-  static std::string Text(const std::string& path) {
-    std::string text;
-    ReadWholeFile(path, text);
-    return text;
-  }
+  static std::string Text(const std::string& path) { return test::ReadBytes(path); }
   // Reads until the text holds `wanted` (the player acts in its own time), at most a minute.
   static std::string Until(const std::function<std::string()>& read, const std::string& wanted) {
     std::string text;
