@@ -6,14 +6,14 @@
 #include <algorithm>
 
 #include "playback/fake_filter_graph.h"
-#include "playback/playback_controller.h"
-#include "playlist/playlist.h"
+#include "support/controller_rig.h"
 #include "support/fake_runtime.h"
 
 namespace tunevale {
 namespace {
 
-class CaptureCommandTest : public ::testing::Test {
+class CaptureCommandTest : public ::testing::Test,
+                           protected test::TControllerRig<test::TFakeFilterGraph, test::TFakeRuntime> {
  protected:
   CaptureCommandTest() {
     View.ChooseDevice = [this](const std::vector<TCaptureDevice>& devices) -> std::optional<TCaptureDevice> {
@@ -35,15 +35,6 @@ class CaptureCommandTest : public ::testing::Test {
   }
   void Run() { StartCaptureActionExecute(Graph, Controller, View); }
 
-  test::TFakeRuntime Runtime;
-  TMessagePump Pump{Runtime};
-  TPlaylistSettings PlaylistSettings;
-  TPlaybackSettings Settings;
-  TLibrarySettings LibrarySettings;
-  TFileExtensions Extensions;
-  test::TFakeFilterGraph Graph;
-  TPlaylist Playlist{PlaylistSettings, Extensions, Pump};
-  TPlaybackController Controller{Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions};
   TCaptureCommandView View;
   int Choice = 0;
   std::function<void()> DuringDialog;

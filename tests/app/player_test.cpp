@@ -16,7 +16,6 @@
 #include "support/mp3_file.h"
 #include "support/portable_paths.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -87,17 +86,7 @@ class PlayerTest : public ::testing::Test {
   // One frame from connection 1, as the transport hands it over.
   void Send(std::string_view text, TConnectionId sender = 1) { Server.Handler(sender, text); }
 
-  static std::string ReadText(const std::string& path) {
-    std::string text;
-    ReadWholeFile(path, text);
-    return text;
-  }
-
-  std::string Ini() const {
-    std::string text;
-    ReadWholeFile(Paths.IniFilePath, text);
-    return text;
-  }
+  std::string Ini() const { return test::ReadBytes(Paths.IniFilePath); }
 
   std::vector<int> Markers() const {
     std::vector<int> out;
@@ -277,23 +266,6 @@ TEST_F(PlayerTest, LibraryQueriesAndPlayArtistOverARealLibrary) {
   EXPECT_EQ(p.Playlist().Entry(0).FileName, Folder.Path() + "/music/gold1/a.mp3");
   EXPECT_EQ(Graph.Location, p.Playlist().Entry(0).FileName);
 
-  // Indices outside the lists leave the playlist as it is.
-  const Texts before = p.PlaylistCaptions();
-  for (const char* command : {"playartist=2", "playartist=-1",
-                              "playalbum=0\x01"
-                              "2",
-                              "playalbum=1\x01"
-                              "1",
-                              "playalbum=5\x01"
-                              "0"}) {
-    Send(command);
-    EXPECT_EQ(p.PlaylistCaptions(), before) << command;
-  }
-  EXPECT_TRUE(View.Messages.empty());
-  Send("playalbum=0");  // the second index is missing: an error, reported
-  EXPECT_EQ(View.Messages.size(), 1u);
-  EXPECT_EQ(p.PlaylistCaptions(), before);
-
   Send("playartist=0");
   EXPECT_EQ(p.Playlist().Count(), 3);
 }
@@ -322,7 +294,7 @@ TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
   // hand-over every path counts as known, nothing crawls and nothing is saved.
   p.FormCloseQuery();
   p.FormDestroy();
-  const std::string bytes = ReadText(Paths.LibraryDbPath);
+  const std::string bytes = test::ReadBytes(Paths.LibraryDbPath);
   Folder.Write("music/blondie/e.mp3", test::MakeMp3({"Atomic", "Blondie", "Blondie", "Eat", "1", "1979"}));
   TPlayer& next = Start({}, false);
   next.AfterShow();
@@ -332,7 +304,7 @@ TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
   Runtime.Advance(LibrarySaveIntervalMs);
   Runtime.RunIdle();
   EXPECT_EQ(next.Library().TrackCount(), 0u);
-  EXPECT_EQ(ReadText(Paths.LibraryDbPath), bytes);
+  EXPECT_EQ(test::ReadBytes(Paths.LibraryDbPath), bytes);
 
   next.WaitForLibrary();
   EXPECT_EQ(next.Library().TrackCount(), 4u);
@@ -406,9 +378,7 @@ TEST_F(PlayerTest, ALibraryThatNeverLoadedIsNotSavedOverTheFile) {
   Send("|seamlessupgrade|");
   EXPECT_EQ(View.ProcessEnds, 1);
   Player.reset();
-  std::string text;
-  ASSERT_TRUE(ReadWholeFile(db, text));
-  EXPECT_EQ(text, "the user's library");
+  EXPECT_EQ(test::ReadBytes(db), "the user's library");
 }
 
 TEST_F(PlayerTest, StartRemovesWhatASaveCutShortLeftBesideTheLibrary) {

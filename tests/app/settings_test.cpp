@@ -13,7 +13,6 @@
 #include "library/crawl_tasks.h"
 #include "media/media_kind.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -42,11 +41,7 @@ struct TSetup {
   }
   void Load(bool playlistOnly = false) { LoadSettings(*Context, playlistOnly); }
   void Save(TSaveSettingsFlags flags = {}) { ASSERT_TRUE(SaveSettings(*Context, flags)); }
-  std::string File() const {
-    std::string content;
-    ReadWholeFile(Path, content);
-    return content;
-  }
+  std::string File() const { return test::ReadBytes(Path); }
 
   TTempFolder Folder;
   std::string Path;
@@ -180,36 +175,38 @@ TEST(SettingsTest, FirstRunGivesTheDefaultsInBothLayouts) {
   }
 }
 
+// The values a save writes and a load reads back, for comparing.
+auto Stored(const TSettings& s) {
+  return std::tuple(std::tie(s.OpenBehavior, s.LibraryViewMode, s.VolumeMuted, s.Volume, s.PlayMode,
+                             s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight, s.Maximized,
+                             s.HidePanels, s.HideSidePanels, s.SmallTopPanel, s.MicroMode, s.TrackColumns,
+                             s.PreferOverlay, s.ResumePlaybackAfterClose, s.EnableGlobalHotkeys),
+                    std::tie(s.ShowArtistInPlaylist, s.CheckForUpdates, s.HZoom, s.VZoom, s.PictureDuration,
+                             s.ArtistDoubleclickTab, s.AlwaysShowAlbumArtist, s.HideIncompleteAlbums,
+                             s.DontSwitchToPlaylist, s.UseLibrary, s.LastUpdateCheck, s.CustomMusicExtensions,
+                             s.CustomVideoExtensions, s.CustomPlaylistExtensions, s.LibraryFolders,
+                             s.ListLayouts[llAlbums - 1].Tag));
+}
+
 TEST(SettingsTest, EverySettingSurvivesASaveAndALoad) {
   for (const bool installed : {false, true}) {
     TSetup saved(installed);
     TSettings& s = saved.Settings;
-    s.OpenBehavior = 2;
-    s.LibraryViewMode = 1;
-    s.VolumeMuted = true;
-    s.Volume = 1234;
-    s.PlayMode = 3;
-    s.WindowLeft = -20;
-    s.WindowTop = 40;
-    s.WindowWidth = 800;
-    s.WindowHeight = 600;
-    s.Maximized = true;
-    s.HidePanels = s.HideSidePanels = s.SmallTopPanel = s.MicroMode = true;
+    std::tie(s.OpenBehavior, s.LibraryViewMode, s.Volume, s.PlayMode, s.PictureDuration,
+             s.ArtistDoubleclickTab) = std::tuple(2, 1, 1234, 3, 12, 1);
+    std::tie(s.WindowLeft, s.WindowTop, s.WindowWidth, s.WindowHeight, s.HZoom, s.VZoom) =
+        std::tuple(-20, 40, 800, 600, 100, 100);
+    s.VolumeMuted = s.Maximized = s.HidePanels = s.HideSidePanels = s.SmallTopPanel = s.MicroMode = true;
     s.TrackColumns = {2, -1, 0, -1, 1, -1};
     RebuildTrackColumns(s.ListLayouts[llTracks - 1], s.TrackColumns);
     s.ListLayouts[llTracks - 1].Columns[1] = {77, 3};
     s.ListLayouts[llAlbums - 1].Tag = 3;
     s.PreferOverlay = s.ResumePlaybackAfterClose = s.EnableGlobalHotkeys = s.ShowArtistInPlaylist = true;
-    s.CheckForUpdates = false;
-    s.HZoom = s.VZoom = 100;
-    s.PictureDuration = 12;
-    s.ArtistDoubleclickTab = 1;
     s.AlwaysShowAlbumArtist = s.HideIncompleteAlbums = s.DontSwitchToPlaylist = true;
-    s.UseLibrary = false;
+    s.CheckForUpdates = s.UseLibrary = false;
     s.LastUpdateCheck = *DateTimeFromText("2025-02-28 23:59:59");
-    s.CustomMusicExtensions = "xm, it";
-    s.CustomVideoExtensions = " mkv";
-    s.CustomPlaylistExtensions = "\"q\"";
+    std::tie(s.CustomMusicExtensions, s.CustomVideoExtensions, s.CustomPlaylistExtensions) =
+        std::tuple("xm, it", " mkv", "\"q\"");
     s.LibraryFolders = {"../Music", "/srv/a=b;c", "/with space "};
     saved.Save();
 
@@ -217,32 +214,11 @@ TEST(SettingsTest, EverySettingSurvivesASaveAndALoad) {
     loaded.Load();
     const TSettings& t = loaded.Settings;
     SCOPED_TRACE(installed ? "key store" : "ini");
-    EXPECT_EQ(t.OpenBehavior, 2);
-    EXPECT_EQ(t.LibraryViewMode, 1);
-    EXPECT_TRUE(t.VolumeMuted);
-    EXPECT_EQ(t.Volume, 1234);
-    EXPECT_EQ(t.PlayMode, 3);
-    EXPECT_EQ(std::tie(t.WindowLeft, t.WindowTop, t.WindowWidth, t.WindowHeight),
-              std::tuple(-20, 40, 800, 600));
-    EXPECT_TRUE(t.Maximized && t.HidePanels && t.HideSidePanels && t.SmallTopPanel && t.MicroMode);
-    EXPECT_EQ(t.TrackColumns, s.TrackColumns);
+    EXPECT_EQ(Stored(t), Stored(s));
     ASSERT_EQ(t.ListLayouts[llTracks - 1].Columns.size(), 4u);
     EXPECT_EQ(t.ListLayouts[llTracks - 1].Columns[1].Width, 77);
     EXPECT_EQ(t.ListLayouts[llTracks - 1].Columns[1].Position, 3);
-    EXPECT_EQ(t.ListLayouts[llAlbums - 1].Tag, 3);
-    EXPECT_TRUE(t.PreferOverlay && t.ResumePlaybackAfterClose && t.EnableGlobalHotkeys &&
-                t.ShowArtistInPlaylist);
-    EXPECT_FALSE(t.CheckForUpdates);
     EXPECT_EQ(t.ZoomMark, zmCrop);
-    EXPECT_EQ(t.PictureDuration, 12);
-    EXPECT_EQ(t.ArtistDoubleclickTab, 1);
-    EXPECT_TRUE(t.AlwaysShowAlbumArtist && t.HideIncompleteAlbums && t.DontSwitchToPlaylist);
-    EXPECT_FALSE(t.UseLibrary);
-    EXPECT_EQ(t.LastUpdateCheck, s.LastUpdateCheck);
-    EXPECT_EQ(t.CustomMusicExtensions, s.CustomMusicExtensions);
-    EXPECT_EQ(t.CustomVideoExtensions, s.CustomVideoExtensions);
-    EXPECT_EQ(t.CustomPlaylistExtensions, s.CustomPlaylistExtensions);
-    EXPECT_EQ(t.LibraryFolders, s.LibraryFolders);
     EXPECT_FALSE(t.FirstRun);
     EXPECT_EQ(loaded.Extensions.GetFileKind("/a/song.xm"), mkMusic);
   }

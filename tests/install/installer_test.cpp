@@ -12,7 +12,6 @@
 #include "install/file_type_association.h"
 #include "install/install_fixture.h"
 #include "install/maintenance.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -41,11 +40,6 @@ class InstallerTest : public ::testing::Test, protected test::THome {
                         },
                         [this](const std::string& text, TMessageKind) { Messages.push_back(text); }};
     return TInstaller(Locations, ports, Extensions, exe.empty() ? Exe : exe, "https://example.org");
-  }
-  std::string Read(const std::string& path) const {
-    std::string text;
-    ReadWholeFile(path, text);
-    return text;
   }
   std::string DefaultFor(const char* type) const {
     return Tool("/usr/bin/xdg-mime", {"query", "default", type});
@@ -76,26 +70,26 @@ TEST_F(InstallerTest, InstallMakesTheDesktopFilesAndUninstallRemovesExactlyThose
   ASSERT_TRUE(installer.PerformInstall(options, false, true)) << testing::PrintToString(Messages);
 
   const std::string installed = Folder / "home/.local/opt/Tunevale/tunevale";
-  EXPECT_EQ(Read(installed), "first program");
+  EXPECT_EQ(test::ReadBytes(installed), "first program");
   EXPECT_EQ(Mode(installed), 0755u);
   EXPECT_EQ(Launcher.Started, std::vector<std::string>{installed});
   const TInstallRecord record = ReadInstallRecord(Locations.RecordPath);
   EXPECT_EQ(record.InstallPath, installed);
   EXPECT_EQ(record.FileTypes, KnownExtensions(Extensions));
-  EXPECT_NE(Read(Locations.RecordPath).find("UninstallString=\"" + installed + " /uninstall\""),
+  EXPECT_NE(test::ReadBytes(Locations.RecordPath).find("UninstallString=\"" + installed + " /uninstall\""),
             std::string::npos);
   for (const std::string& entry : {Locations.ApplicationEntry, Locations.DesktopEntry}) ExpectValid(entry);
   EXPECT_EQ(Mode(Locations.DesktopEntry), 0755u);
   EXPECT_EQ(fs::read_symlink(Folder / "home/.local/bin/tunevale"), installed);
-  EXPECT_NE(Read(Locations.MimePackage).find("application/x-tunevale-xyz"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(Locations.MimePackage).find("application/x-tunevale-xyz"), std::string::npos);
   EXPECT_TRUE(fs::exists(Folder / "home/.local/share/mime/mime.cache")) << "update-mime-database ran";
   EXPECT_EQ(DefaultFor("audio/mpeg"), DesktopEntryId);
-  EXPECT_NE(Read(Locations.MimeAppsList).find("# mine\n"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(Locations.MimeAppsList).find("# mine\n"), std::string::npos);
 
   // Fewer file types: a type leaves with its last extension and loses our default.
   ASSERT_TRUE(installer.AssociateFileTypes({"oga", "mp3"}, false));
   ASSERT_TRUE(installer.AssociateFileTypes({"oga"}, false));
-  EXPECT_NE(Read(Locations.ApplicationEntry).find("\nMimeType=audio/ogg;\n"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(Locations.ApplicationEntry).find("\nMimeType=audio/ogg;\n"), std::string::npos);
   EXPECT_EQ(DefaultFor("audio/ogg"), DesktopEntryId);
   EXPECT_NE(DefaultFor("audio/mpeg"), DesktopEntryId);
   EXPECT_FALSE(fs::exists(Locations.MimePackage)) << "no type of ours is left";
@@ -113,7 +107,7 @@ TEST_F(InstallerTest, InstallMakesTheDesktopFilesAndUninstallRemovesExactlyThose
     EXPECT_FALSE(fs::exists(fs::symlink_status(gone))) << gone;
   EXPECT_TRUE(fs::exists(foreignFile));
   EXPECT_TRUE(fs::exists(foreignEntry));
-  EXPECT_EQ(Read(Locations.MimeAppsList), foreignList);
+  EXPECT_EQ(test::ReadBytes(Locations.MimeAppsList), foreignList);
   EXPECT_NE(DefaultFor("audio/ogg"), DesktopEntryId);
 }
 
@@ -124,7 +118,7 @@ TEST_F(InstallerTest, AnUpgradeReplacesARunningCopyAndKeepsTheAssociations) {
   options.FileTypes = {"mp3", "xyz"};
   ASSERT_TRUE(first.PerformInstall(options, false, false));
   const std::string installed = Folder / "home/.local/opt/Tunevale/tunevale";
-  const std::string entry = Read(Locations.ApplicationEntry);
+  const std::string entry = test::ReadBytes(Locations.ApplicationEntry);
 
   const pid_t running = fork();
   if (running == 0) {
@@ -135,11 +129,11 @@ TEST_F(InstallerTest, AnUpgradeReplacesARunningCopyAndKeepsTheAssociations) {
   TInstaller upgrade = Installer(Exe);
   ASSERT_TRUE(upgrade.PerformInstall(upgrade.UpgradeOptions(), true, true))
       << testing::PrintToString(Messages);
-  EXPECT_EQ(Read(installed), "first program");
+  EXPECT_EQ(test::ReadBytes(installed), "first program");
   EXPECT_EQ(kill(running, 0), 0) << "the running copy keeps its file";
   kill(running, SIGKILL);
   waitpid(running, nullptr, 0);
-  EXPECT_EQ(Read(Locations.ApplicationEntry), entry);
+  EXPECT_EQ(test::ReadBytes(Locations.ApplicationEntry), entry);
   EXPECT_EQ(ReadInstallRecord(Locations.RecordPath).FileTypes, (std::vector<std::string>{"mp3", "xyz"}));
   EXPECT_FALSE(fs::exists(Locations.DesktopEntry)) << "an upgrade adds no launcher";
 }
@@ -149,7 +143,7 @@ TEST_F(InstallerTest, FailuresAreReportedNotHidden) {
   const std::string foreign = Folder.Write("home/.local/bin/tunevale", "someone else's");
   TInstaller installer = Installer();
   EXPECT_FALSE(installer.PerformInstall(installer.DefaultOptions(), false, true));
-  EXPECT_EQ(Read(foreign), "someone else's");
+  EXPECT_EQ(test::ReadBytes(foreign), "someone else's");
   ASSERT_EQ(Messages.size(), 1u);
   EXPECT_NE(Messages[0].find("could not be installed"), std::string::npos);
   EXPECT_NE(Messages[0].find(foreign), std::string::npos);
@@ -201,7 +195,7 @@ TEST_F(InstallerTest, SetAssocOffersTheGivenCustomTypesAndAppliesTheChoice) {
   EXPECT_NE(std::find(offered.begin(), offered.end(), "xyz"), offered.end());
   EXPECT_EQ(std::find(offered.begin(), offered.end(), "a;b"), offered.end());
   EXPECT_EQ(ReadInstallRecord(Locations.RecordPath).FileTypes, (std::vector<std::string>{"mp3", "xyz"}));
-  const std::string entry = Read(Locations.ApplicationEntry);
+  const std::string entry = test::ReadBytes(Locations.ApplicationEntry);
   EXPECT_NE(entry.find("\nMimeType=audio/mpeg;application/x-tunevale-xyz;\nNoDisplay=true\n"),
             std::string::npos)
       << entry;
@@ -214,7 +208,7 @@ TEST_F(InstallerTest, StandaloneNeedsItsSettingsFile) {
   EXPECT_TRUE(fs::exists(Folder / "download/Tunevale.ini"));
   const std::string cached = Folder.Write("Temporary Internet Files/tunevale", "cached");
   EXPECT_TRUE(Installer(cached).RunStandalone(Folder / "home/Desktop"));
-  EXPECT_EQ(Read(Folder / "home/Desktop/tunevale"), "cached");
+  EXPECT_EQ(test::ReadBytes(Folder / "home/Desktop/tunevale"), "cached");
   EXPECT_TRUE(fs::exists(Folder / "home/Desktop/Tunevale.ini"));
   EXPECT_EQ(Launcher.Started, (std::vector<std::string>{Exe, Folder / "home/Desktop/tunevale"}));
   // A folder where the file cannot be made: a message, nothing started, the wizard stays.

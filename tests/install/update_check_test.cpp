@@ -9,7 +9,6 @@
 #include "platform/curl_http_client.h"
 #include "playlist/local_http_server.h"
 #include "support/fake_runtime.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -35,7 +34,7 @@ class UpdateCheckTest : public ::testing::Test {
   UpdateCheckTest() {
     Settings.UpdateSite = Server.Url("/site/");
     Paths.ExePath = "/proc/self/exe";
-    ReadWholeFile("/bin/true", Program);
+    Program = test::ReadBytes("/bin/true");
   }
   TUpdater Updater() {
     TUpdater updater({Http, Launcher, Runtime, View}, Settings, Paths, Temp.Path());
@@ -167,9 +166,7 @@ TEST_F(UpdateCheckTest, OnlyACompleteProgramForThisMachineIsStarted) {
   EXPECT_EQ(started, saved + " /upgrade");
   EXPECT_EQ(fs::path(saved).parent_path().parent_path(), Temp.Path());
   EXPECT_EQ(test::THome::Mode(fs::path(saved).parent_path()), 0700u) << "a private folder";
-  std::string bytes;
-  ReadWholeFile(saved, bytes);
-  EXPECT_EQ(bytes, Program);
+  EXPECT_EQ(test::ReadBytes(saved), Program);
 }
 
 }  // namespace

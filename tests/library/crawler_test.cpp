@@ -10,7 +10,6 @@
 #include "support/crawler_rig.h"
 #include "support/mp3_file.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -145,8 +144,7 @@ TEST_F(CrawlerTest, DamagedDatabaseAndEmptyMountPointLoseNothing) {
   Crawl();
   Settings.LibraryDbPath = Dir / "Library.db";
   ASSERT_TRUE(SaveLibrary(Library));
-  std::string damaged, kept;
-  ASSERT_TRUE(ReadWholeFile(Settings.LibraryDbPath, damaged));
+  std::string damaged = test::ReadBytes(Settings.LibraryDbPath);
   Dir.Write("Library.db", damaged.replace(damaged.size() - 200, 200, 200, '\xFF'));
   fs::rename(Dir / "Music", Dir / "Unplugged");
   Dir.MakeFolder("Music");
@@ -160,8 +158,7 @@ TEST_F(CrawlerTest, DamagedDatabaseAndEmptyMountPointLoseNothing) {
   reloaded.Flags.LibraryDirty = true;  // a later save leaves the copy alone
   ASSERT_TRUE(SaveLibrary(reloaded));
   EXPECT_EQ(reloaded.TrackCount(), loaded);
-  ASSERT_TRUE(ReadWholeFile(Dir / "Library.db.damaged", kept));
-  EXPECT_EQ(kept, damaged);
+  EXPECT_EQ(test::ReadBytes(Dir / "Library.db.damaged"), damaged);
 }
 
 TEST_F(CrawlerTest, OnlyTheTaskFolderIsCheckedAndSearched) {

@@ -11,7 +11,6 @@
 #include "library/library_test_support.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 #include "util/runtime.h"
 #include "util/text.h"
 
@@ -47,11 +46,7 @@ class LibraryDatabaseTest : public ::testing::Test {
     return library;
   }
   std::string Music(std::string_view name) const { return Temp / "music/" + std::string(name); }
-  std::string Saved() const {
-    std::string bytes;
-    EXPECT_TRUE(ReadWholeFile(Settings.LibraryDbPath, bytes));
-    return bytes;
-  }
+  std::string Saved() const { return test::ReadBytes(Settings.LibraryDbPath); }
 
   TTempFolder Temp;
   TLibrarySettings Settings;

@@ -60,8 +60,7 @@ TEST_F(LibraryToolTest, DumpPrintsOneJsonObjectPerRecordInFileOrder) {
           "{\"type\":\"VID\",\"fields\":[[\"PTH\",\"" +
           (Temp / "music/v.avi") + "\"],[\"NAM\",\"Clip\"]]}\n");
   // A damaged file still prints what it can, and says so by its status.
-  std::string bytes;
-  ASSERT_TRUE(ReadWholeFile(db, bytes));
+  const std::string bytes = test::ReadBytes(db);
   const std::string partial =
       Run({"library", "dump", Temp.Write("cut.db", bytes.substr(0, bytes.size() - 3))}, 1);
   EXPECT_EQ(partial.substr(0, 40), out.substr(0, 40));
@@ -72,10 +71,7 @@ TEST_F(LibraryToolTest, SaveRoundtripRewritesWhatItLoaded) {
   const std::string db = WriteLibrary();
   const std::string out = Temp / "out/Again.db";
   Run({"library", "save-roundtrip", "--db", db, "--folder", Temp / "music", "--out", out}, 0);
-  std::string before, after;
-  ASSERT_TRUE(ReadWholeFile(db, before));
-  ASSERT_TRUE(ReadWholeFile(out, after));
-  EXPECT_EQ(after, before);  // the incomplete marker comes back as a queued crawl
+  EXPECT_EQ(test::ReadBytes(out), test::ReadBytes(db));  // the incomplete marker comes back as a queued crawl
   Run({"library", "save-roundtrip", "--db", db}, 2);
 }
 
@@ -89,9 +85,7 @@ TEST_F(LibraryToolTest, SaveKilledWhileWritingLeavesTheOldFileAndNothingBeside) 
                     Temp / "music", "--out", out},
                    status);
   EXPECT_EQ(status, -1);  // killed
-  std::string content;
-  ASSERT_TRUE(ReadWholeFile(out, content));
-  EXPECT_EQ(content, "the old library");
+  EXPECT_EQ(test::ReadBytes(out), "the old library");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Temp / "out"), {}), 1);
 }
 

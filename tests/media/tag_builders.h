@@ -2,12 +2,28 @@
 // frame headers and ASF objects, so each case states its bytes plainly.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "media/byte_source.h"
 #include "media/metadata.h"
+
+namespace tunevale {
+
+// Tag records compare whole in the tests: every field but the file date.
+inline auto Fields(const TMetaData& m) {
+  return std::tie(m.Title, m.Artist, m.AlbumArtist, m.Album, m.Genre, m.Publisher, m.Composer, m.Copyright,
+                  m.Comment, m.URL, m.Track, m.Year, m.Length);
+}
+inline bool operator==(const TMetaData& a, const TMetaData& b) { return Fields(a) == Fields(b); }
+inline void PrintTo(const TMetaData& m, std::ostream* os) { *os << ::testing::PrintToString(Fields(m)); }
+
+}  // namespace tunevale
 
 namespace tunevale::testing {
 
@@ -43,13 +59,15 @@ inline std::string Syncsafe32(uint32_t v) {
 // plain big-endian (ID3v2.3) unless `syncsafe` (ID3v2.4).
 inline std::string Frame(std::string_view id, std::string_view body, bool syncsafe = false) {
   const auto n = static_cast<uint32_t>(body.size());
-  return std::string(id) + (syncsafe ? Syncsafe32(n) : BigEndian32(n)) + std::string(2, '\0') + std::string(body);
+  return std::string(id) + (syncsafe ? Syncsafe32(n) : BigEndian32(n)) + std::string(2, '\0') +
+         std::string(body);
 }
 
 // A three-letter (ID3v2.2) frame.
 inline std::string Frame22(std::string_view id, std::string_view body) {
   const auto n = static_cast<uint32_t>(body.size());
-  return std::string(id) + Bytes({int(n >> 16 & 0xFF), int(n >> 8 & 0xFF), int(n & 0xFF)}) + std::string(body);
+  return std::string(id) + Bytes({int(n >> 16 & 0xFF), int(n >> 8 & 0xFF), int(n & 0xFF)}) +
+         std::string(body);
 }
 
 // A text frame body: encoding byte then the bytes as given.
@@ -84,8 +102,8 @@ inline std::string Id3v1Tag(std::string_view title, std::string_view artist, std
     s.resize(width, '\0');
     return s;
   };
-  return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + field(comment, 29) +
-         Bytes({track, genre});
+  return "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) +
+         field(comment, 29) + Bytes({track, genre});
 }
 
 // MPEG-1 Layer III, 128 kbit/s, 44100 Hz.

@@ -57,6 +57,13 @@ class GstFilterGraphTest : public ::testing::Test {
     }
     return true;
   }
+  // The same through the default main context, as the application's event loop runs it.
+  static bool LoopUntil(const std::function<bool()>& done, int guardMs = 15000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(guardMs);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+      if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
+    return done();
+  }
   void PlayToTheEnd() {
     const int before = Completions;
     Graph.Play();
@@ -273,10 +280,7 @@ TEST_F(GstFilterGraphTest, EventsArriveThroughTheDefaultMainContext) {
   // What the application's event loop does: no explicit ProcessBusMessages.
   Graph.RenderFile(Media->Mp3);
   Graph.Play();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (Completions == 0 && std::chrono::steady_clock::now() < deadline) {
-    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
-  }
+  LoopUntil([&] { return Completions > 0; });
   EXPECT_EQ(Completions, 1);
   EXPECT_TRUE(SawState(gsRunning));
 }
@@ -289,19 +293,12 @@ TEST_F(GstFilterGraphTest, AnOpenInsideAnEventHandlerGetsItsEventsInANestedLoop)
     OnComplete = nullptr;
     Graph.ClearGraph();
     Graph.RenderFile(Media->Video);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (Sizes.empty() && std::chrono::steady_clock::now() < deadline) {
-      if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
-    }
-    sizeSeenInside = !Sizes.empty();
+    sizeSeenInside = LoopUntil([&] { return !Sizes.empty(); }, 5000);
   };
   Graph.RenderFile(Media->Wav);
   Graph.SetPositionMs(1300);
   Graph.Play();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (Completions == 0 && std::chrono::steady_clock::now() < deadline) {
-    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
-  }
+  LoopUntil([&] { return Completions > 0; }, 10000);
   ASSERT_EQ(Completions, 1);
   EXPECT_TRUE(sizeSeenInside);
 }
@@ -391,11 +388,7 @@ TEST_F(GstFilterGraphTest, AHandlerErrorDoesNotUnwindThroughTheMainLoop) {
   Graph.OnGraphComplete = [](int32_t) { throw EDirectShowException(kErrUnknown, "from a handler"); };
   Graph.RenderFile(Media->Wav);
   PostEos();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!caught && std::chrono::steady_clock::now() < deadline) {
-    if (!g_main_context_iteration(nullptr, FALSE)) usleep(10000);
-  }
-  ASSERT_TRUE(caught);
+  ASSERT_TRUE(LoopUntil([&] { return caught != nullptr; }, 5000));
   EXPECT_THROW(std::rethrow_exception(caught), EDirectShowException);
 }
 

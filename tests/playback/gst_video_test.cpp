@@ -7,10 +7,9 @@
 
 #include "app/capture_command.h"
 #include "playback/gst_filter_graph.h"
-#include "playback/playback_controller.h"
 #include "playback/test_device_provider.h"
 #include "playback/test_media.h"
-#include "playlist/playlist.h"
+#include "support/controller_rig.h"
 #include "support/fake_runtime.h"
 #include "support/temp_folder.h"
 
@@ -19,12 +18,12 @@ namespace {
 
 constexpr int kFrameMs = 100;  // the test video's 10 frames a second
 
-class GstVideoTest : public ::testing::Test {
+class GstVideoTest : public ::testing::Test,
+                     protected test::TControllerRig<GstFilterGraph, test::TFakeRuntime> {
  protected:
   GstVideoTest() {
     Graph.SetAudioSink("fakesink sync=true");
     Graph.SetVideoSink("fakesink sync=true");
-    Graph.OnGraphVideoSizeChanged = [this](int32_t w, int32_t h) { Size = {w, h}; };
     Graph.SetActive(true);
   }
   bool PumpUntil(const std::function<bool()>& done) {
@@ -34,8 +33,6 @@ class GstVideoTest : public ::testing::Test {
   }
 
   test::TTempFolder Folder;
-  GstFilterGraph Graph;
-  std::pair<int32_t, int32_t> Size{0, 0};
 };
 
 TEST_F(GstVideoTest, AStepWhilePausedShowsTheNextFrame) {
@@ -88,14 +85,6 @@ class GstCaptureTest : public GstVideoTest {
     View.ShowMessage = [this](const std::string& text, TMessageKind) { Messages.push_back(text); };
   }
 
-  test::TFakeRuntime Runtime;
-  TMessagePump Pump{Runtime};
-  TPlaylistSettings PlaylistSettings;
-  TPlaybackSettings Settings;
-  TLibrarySettings LibrarySettings;
-  TFileExtensions Extensions;
-  TPlaylist Playlist{PlaylistSettings, Extensions, Pump};
-  TPlaybackController Controller{Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions};
   TCaptureCommandView View;
   std::vector<TCaptureDevice> Devices;
   std::string Choice;

@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "playback/fake_filter_graph.h"
-#include "playlist/playlist.h"
+#include "support/controller_rig.h"
 #include "support/fake_runtime.h"
 
 namespace tunevale {
@@ -35,12 +35,10 @@ class TStateCounter : public TPlaybackListener {
   std::vector<std::string> Log;
 };
 
-class PlaybackControllerTest : public ::testing::Test {
+class PlaybackControllerTest : public ::testing::Test,
+                               protected test::TControllerRig<TFakeFilterGraph, TFakeRuntime> {
  protected:
-  PlaybackControllerTest()
-      : Pump(Runtime),
-        Playlist(PlaylistSettings, Extensions, Pump),
-        Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
+  PlaybackControllerTest() {
     Controller.SetView(&View);
     Controller.SetListener(&States);
     States.C = &Controller;
@@ -60,15 +58,6 @@ class PlaybackControllerTest : public ::testing::Test {
     Tags[path] = meta;
   }
 
-  TFakeRuntime Runtime;
-  TMessagePump Pump;
-  TPlaylistSettings PlaylistSettings;
-  TPlaybackSettings Settings;
-  TLibrarySettings LibrarySettings;
-  TFileExtensions Extensions;
-  TFakeFilterGraph Graph;
-  TPlaylist Playlist;
-  TPlaybackController Controller;
   TRecordingView View;
   TStateCounter States;
   std::map<std::string, TMetaData> Tags;
@@ -380,8 +369,10 @@ TEST(PlaybackTextTest, StreamLocations) {
 }
 
 TEST(PlaybackTextTest, ErrorTexts) {
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""), "Cannot play this file. This is an unknown file format.");
-  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""), "Cannot find this file. It may be removed from your computer.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80040265), ""),
+            "Cannot play this file. This is an unknown file format.");
+  EXPECT_EQ(PlayErrorText(GraphCode(0x80070003), ""),
+            "Cannot find this file. It may be removed from your computer.");
   EXPECT_EQ(PlayErrorText(-3, "boom"), "Cannot open this file because of an unknown error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "Odd failure"), "Odd failure\rPlease report this error.");
   EXPECT_EQ(PlayErrorText(GraphCode(0x80001234), "\x01hidden"),

@@ -10,9 +10,8 @@
 #include <cstring>
 
 #include "playback/gst_filter_graph.h"
-#include "playback/playback_controller.h"
 #include "playlist/local_http_server.h"
-#include "playlist/playlist.h"
+#include "support/controller_rig.h"
 #include "support/loop_runtime.h"
 #include "support/temp_folder.h"
 #include "test_media.h"
@@ -20,7 +19,8 @@
 namespace tunevale {
 namespace {
 
-class PlaylistPlaybackTest : public ::testing::Test {
+class PlaylistPlaybackTest : public ::testing::Test,
+                             protected test::TControllerRig<GstFilterGraph, test::TLoopRuntime> {
  protected:
   static void SetUpTestSuite() {
     Folder = new test::TTempFolder();
@@ -31,10 +31,7 @@ class PlaylistPlaybackTest : public ::testing::Test {
     delete Folder;
   }
 
-  PlaylistPlaybackTest()
-      : Pump(Runtime),
-        Playlist(PlaylistSettings, Extensions, Pump),
-        Controller(Graph, Playlist, Runtime, Settings, LibrarySettings, Extensions) {
+  PlaylistPlaybackTest() {
     Graph.SetAudioSink("fakesink sync=true");
     Graph.SetVideoSink("fakesink sync=true");
     Runtime.DeliverEvents = [this](int waitMs) { Graph.ProcessBusMessages(waitMs); };
@@ -57,15 +54,6 @@ class PlaylistPlaybackTest : public ::testing::Test {
 
   static test::TTempFolder* Folder;
   static test::TTestMedia* Media;
-  test::TLoopRuntime Runtime;
-  TMessagePump Pump;
-  TPlaylistSettings PlaylistSettings;
-  TPlaybackSettings Settings;
-  TLibrarySettings LibrarySettings;
-  TFileExtensions Extensions;
-  GstFilterGraph Graph;
-  TPlaylist Playlist;
-  TPlaybackController Controller;
   std::vector<std::string> Opened;
   std::vector<std::string> Titles;
 };

@@ -83,9 +83,4 @@ class TPrivateSoundServer {
   std::unique_ptr<TChild> Server;
 };
 
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace tunevale::test

@@ -10,7 +10,6 @@
 #include "playlist/local_http_server.h"
 #include "playlist/playlist_fixture.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale::test {
 namespace {
@@ -18,8 +17,9 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(PlaylistScannerTest, ValuesLocationsAndDuplicates) {
-  const std::set<std::string> existing = {"/b/a.mp3", "/b/b.mp3", "/b/a=b.mp3", "/b/sub/c.mp3", "/x/y.mp3",
-                                          "C:\\m\\d.mp3", "/b/ü.mp3",   "/b/two words.mp3", "/b/\xff.mp3"};
+  const std::set<std::string> existing = {"/b/a.mp3",     "/b/b.mp3",         "/b/a=b.mp3",
+                                          "/b/sub/c.mp3", "/x/y.mp3",         "C:\\m\\d.mp3",
+                                          "/b/ü.mp3",     "/b/two words.mp3", "/b/\xff.mp3"};
   struct Case {
     const char* Name;
     std::string Text;
@@ -35,9 +35,11 @@ TEST(PlaylistScannerTest, ValuesLocationsAndDuplicates) {
       {"line ends", "a.mp3\r\nb.mp3\ra.mp3\n\n", {"/b/a.mp3", "/b/b.mp3", "/b/a.mp3"}},
       {"backslashes in relative values", "sub\\c.mp3", {"/b/sub/c.mp3"}},
       {"absolute values unchanged", "/x/y.mp3\nC:\\m\\d.mp3", {"/x/y.mp3", "C:\\m\\d.mp3"}},
-      {"file addresses", "file:///x/y.mp3\nfile://localhost/b/two%20words.mp3\nfile://host/x/y.mp3\nfile:///b/%FF.mp3",
+      {"file addresses",
+       "file:///x/y.mp3\nfile://localhost/b/two%20words.mp3\nfile://host/x/y.mp3\nfile:///b/%FF.mp3",
        {"/x/y.mp3", "/b/two words.mp3", "/b/\xff.mp3"}},
-      {"addresses", "HTTP://h/s\nmms://h/s\nrtsp://h/s\nftp://h/a.mp3\ngopher://h/x",
+      {"addresses",
+       "HTTP://h/s\nmms://h/s\nrtsp://h/s\nftp://h/a.mp3\ngopher://h/x",
        {"HTTP://h/s", "mms://h/s", "rtsp://h/s", "ftp://h/a.mp3"}},
       {"comments and 8-bit text", "#EXTM3U\n#EXTINF:1,x\n\xc3\xbc.mp3", {"/b/ü.mp3"}},
       {"zero byte in a value", std::string("a.mp3\0junk", 10), {}},
@@ -104,15 +106,16 @@ TEST_F(PlaylistFileTest, EveryKindOfPlaylistGivesItsExistingEntries) {
            "\r\nmissing.mp3\r\nsub\\three.mp3\r\nsub\\three.mp3\r\none.mp3\r\nhttp://radio.example/live\r\n",
        {Music("one.mp3"), two, Music("sub/three.mp3"), Music("one.mp3"), "http://radio.example/live"}},
       {"list.pls",
-       "[playlist]\nNumberOfEntries=3\nFile1=one.mp3\nTitle1=One\nLength1=123\nFile2=file://" + folder.Path() +
-           "/music/with%20space.mp3\nFile3=gone.mp3\nVersion=2\n",
+       "[playlist]\nNumberOfEntries=3\nFile1=one.mp3\nTitle1=One\nLength1=123\nFile2=file://" +
+           folder.Path() + "/music/with%20space.mp3\nFile3=gone.mp3\nVersion=2\n",
        {Music("one.mp3"), Music("with space.mp3")}},
       {"list.asx",
        "<asx version=\"3.0\">\n<entry><title>One</title><ref href=\"one.mp3\"/></entry>\n"
        "<entry><ref href=\"sub\\three.mp3\" /><ref href=\"sub\\three.mp3\" /></entry>\n</asx>\n",
        {Music("one.mp3"), Music("sub/three.mp3")}},
       {"list.wvx",
-       "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"" + two + "\"/></ENTRY><ENTRY><REF HREF=\"nothere.wma\"/></ENTRY></ASX>",
+       "<ASX VERSION=\"3.0\"><ENTRY><REF HREF=\"" + two +
+           "\"/></ENTRY><ENTRY><REF HREF=\"nothere.wma\"/></ENTRY></ASX>",
        {two}},
       {"list.wpl",
        "<?wpl version=\"1.0\"?>\n<smil><body><seq>\n<media src=\"..\\other\\four.mp3\" tid=\"{A1}\"/>\n"
@@ -164,9 +167,8 @@ TEST_F(PlaylistFileTest, RemotePlaylistIsDownloadedAndAnErrorPageIgnored) {
 
   EXPECT_TRUE(playlistFile.OpenPlaylistFile(server.Url("/list.m3u")));
   EXPECT_THAT(Files(), ElementsAre(Music("one.mp3"), "http://radio.example/live"));
-  std::string saved;
-  ASSERT_TRUE(ReadWholeFile(folder / "data/Download/Playlist.tmp", saved));
-  EXPECT_EQ(saved, Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
+  EXPECT_EQ(test::ReadBytes(folder / "data/Download/Playlist.tmp"),
+            Music("one.mp3") + "\r\nhttp://radio.example/live\r\nrelative.mp3\r\n");
 
   server.ServeCutShort("/cut.m3u", Music("sub/three.mp3") + "\n" + Music("one.mp3") + "\n");
   EXPECT_FALSE(playlistFile.OpenPlaylistFile(server.Url("/cut.m3u")));
@@ -196,9 +198,8 @@ TEST_F(PlaylistFileTest, SavedPlaylistReopensWithItsEntriesAndQueuesACrawl) {
   const std::string path = folder / "music/saved.m3u";
   playlistFile.WritePlaylistFile(path);
 
-  std::string text;
-  ASSERT_TRUE(ReadWholeFile(path, text));
-  EXPECT_EQ(text, Music("one.mp3") + "\r\nhttp://radio.example/live\r\n" + Music("sub/three.mp3") + "\r\n");
+  EXPECT_EQ(test::ReadBytes(path),
+            Music("one.mp3") + "\r\nhttp://radio.example/live\r\n" + Music("sub/three.mp3") + "\r\n");
   ASSERT_EQ(crawlTasks.Count(), 1);
   EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
   EXPECT_FALSE(crawlTasks.Task(0).Recursive);
@@ -222,7 +223,8 @@ TEST_F(PlaylistFileTest, LibraryPlaylistPlaysItsFirstEntryAndDeletingQueuesAChec
   EXPECT_FALSE(std::filesystem::exists(path));
   ASSERT_EQ(crawlTasks.Count(), 1);
   EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
-  EXPECT_FALSE(crawlTasks.Task(0).SearchNew || crawlTasks.Task(0).ForceReread || crawlTasks.Task(0).Recursive);
+  EXPECT_FALSE(crawlTasks.Task(0).SearchNew || crawlTasks.Task(0).ForceReread ||
+               crawlTasks.Task(0).Recursive);
 
   // One that cannot go (here a folder of that name, which root cannot unlink either) is reported, not queued.
   crawlTasks.Clear();

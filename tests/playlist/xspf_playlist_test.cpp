@@ -8,7 +8,6 @@
 #include "platform/curl_http_client.h"
 #include "playlist/playlist_fixture.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 #include "util/text.h"
 
 namespace tunevale::test {
@@ -96,8 +95,7 @@ TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
   const std::string path = folder / "saved.xspf";
   playlistFile.WritePlaylistFile(path);
 
-  std::string text;
-  ASSERT_TRUE(ReadWholeFile(path, text));
+  const std::string text = test::ReadBytes(path);
   for (const std::string part :
        {"/a%20%26%20b%20%231%20100%25.mp3</location>", "/%C3%9C%20%3Cx%3E.ogg</location>",
         "<location>http://r.example/live?a=1&amp;b=2</location>", "<title>Rock &amp; &lt;Roll&gt;</title>",

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,6 +50,12 @@ class TTempFolder {
  private:
   std::string Root;
 };
+
+// The bytes of a file; empty when it cannot be read.
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 // Sets a file's modification time to `unixSeconds` (access time too).
 inline void SetModificationTime(const std::string& path, time_t unixSeconds) {

@@ -93,35 +93,29 @@ class PlayerProcessTest : public ::testing::Test {
   }
 
   // Waits for the process to end; its exit status, or -1 when it did not end in time.
-  int Wait(pid_t pid, std::chrono::milliseconds limit = 120s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      int raw = 0;
-      if (waitpid(pid, &raw, WNOHANG) == pid) {
-        std::erase(Started, pid);
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return -1;
+  int Wait(pid_t pid) {
+    int raw = 0;
+    if (!test::WaitFor([&] { return waitpid(pid, &raw, WNOHANG) == pid; }, 120000)) return -1;
+    std::erase(Started, pid);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
 
-  int PlayerSocketCount() const {
-    int n = 0;
+  // The pids the player sockets in the runtime folder are named after.
+  std::vector<pid_t> Players() const {
+    std::vector<pid_t> pids;
     std::error_code ignored;
     for (const auto& e : fs::directory_iterator(RuntimeFolder, ignored))
-      if (e.path().filename().string().starts_with("player-") && e.path().extension() == ".sock") ++n;
-    return n;
+      if (const std::string name = e.path().filename().string();
+          name.starts_with("player-") && e.path().extension() == ".sock")
+        pids.push_back(std::stoi(name.substr(7)));
+    return pids;
   }
 
   // Starts a player and waits until it listens.
   pid_t StartPlayer(const std::vector<std::string>& args, const std::string& program = {}) {
-    const int before = PlayerSocketCount();
+    const size_t before = Players().size();
     const pid_t pid = Spawn(program.empty() ? Bin : program, args);
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (PlayerSocketCount() == before && std::chrono::steady_clock::now() < end)
-      std::this_thread::sleep_for(20ms);
-    EXPECT_GT(PlayerSocketCount(), before) << Log();
+    EXPECT_TRUE(test::WaitFor([&] { return Players().size() > before; }, 30000)) << Log();
     return pid;
   }
 
@@ -129,47 +123,41 @@ class PlayerProcessTest : public ::testing::Test {
   std::string Terminate(pid_t pid) {
     kill(pid, SIGTERM);
     EXPECT_EQ(Wait(pid), 0) << Log();
-    std::string ini;
-    ReadWholeFile(fs::path(Bin).parent_path() / "Tunevale.ini", ini);
-    return ini;
+    return Text(fs::path(Bin).parent_path() / "Tunevale.ini");
   }
 
   // The pid of a player socket other than `other`'s, waiting for one to appear; -1 when none does.
   pid_t WaitForOtherPlayer(pid_t other) const {
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    do {
-      std::error_code ignored;
-      for (const auto& e : fs::directory_iterator(RuntimeFolder, ignored)) {
-        const std::string name = e.path().filename().string();
-        if (name.starts_with("player-") && e.path().extension() == ".sock" &&
-            std::stoi(name.substr(7)) != other)
-          return std::stoi(name.substr(7));
-      }
-      std::this_thread::sleep_for(20ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return -1;
+    pid_t found = -1;
+    test::WaitFor(
+        [&] {
+          for (pid_t pid : Players()) found = pid != other ? pid : found;
+          return found > 0;
+        },
+        30000);
+    return found;
   }
   // Whether a process that is not our child still runs (a zombie does not).
   static bool Alive(pid_t pid) {
-    std::string stat;
-    ReadWholeFile("/proc/" + std::to_string(pid) + "/stat", stat);
+    const std::string stat = Text("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
   }
 
-  std::string Log() const {
+  static std::string Text(const std::string& path) { return test::ReadBytes(path); }
+  // Reads until the text holds `wanted` (the player acts in its own time), at most a minute.
+  static std::string Until(const std::function<std::string()>& read, const std::string& wanted) {
     std::string text;
-    ReadWholeFile(Folder / "log.txt", text);
+    test::WaitFor([&] { return (text = read()).find(wanted) != std::string::npos; }, 60000);
     return text;
   }
+
+  std::string Log() const { return Text(Folder / "log.txt"); }
 
   // Waits for a start-up mark of the player, then `settle`
   // ("ready" and a second: the playlist is in place, past the 500 ms in which a "play" only appends).
   void WaitFor(const std::string& mark = "ready", std::chrono::milliseconds settle = 1000ms) {
-    const auto end = std::chrono::steady_clock::now() + 120s;
-    while (Log().find("tunevale-startup: " + mark) == std::string::npos &&
-           std::chrono::steady_clock::now() < end)
-      std::this_thread::sleep_for(20ms);
+    test::WaitFor([&] { return Log().find("tunevale-startup: " + mark) != std::string::npos; }, 120000);
     ASSERT_NE(Log().find("tunevale-startup: " + mark), std::string::npos) << Log();
     std::this_thread::sleep_for(settle);
   }
@@ -184,17 +172,6 @@ class PlayerProcessTest : public ::testing::Test {
   std::vector<pid_t> Started;
   pid_t Pulse = -1;
 };
-
-TEST_F(PlayerProcessTest, SecondStartHandsItsFilesOverAndTermSavesThePlaylist) {
-  const pid_t player = StartPlayer({Media[0]});
-  const pid_t second = Spawn(Bin, {"media/b.mp3"});  // relative to the second start's folder
-  EXPECT_EQ(Wait(second), 0) << Log();
-  EXPECT_EQ(PlayerSocketCount(), 1);
-  WaitFor();  // a hand-over during start-up runs once the playlist is in place
-  const std::string ini = Terminate(player);
-  EXPECT_NE(ini.find("FirstRun=0"), std::string::npos) << ini;
-  EXPECT_NE(ini.find(Media[1] + "*"), std::string::npos) << ini;
-}
 
 TEST_F(PlayerProcessTest, StartsInQuickSuccessionBuildOnePlaylist) {
   const pid_t player = StartPlayer({Media[3]});
@@ -214,14 +191,10 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
   const pid_t player = StartPlayer({});
   const std::string heard = Folder / "listen.txt";
   Spawn(TUNEVALECTL_PATH, {"listen"}, heard);
-  std::string text;
-  const auto end = std::chrono::steady_clock::now() + 30s;
-  while (text.find("volume=") == std::string::npos && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(20ms);
-    ReadWholeFile(heard, text);
-  }
+  std::string text = Until([&] { return Text(heard); }, "volume=");
   // Registration: the playlist, the state, then the volume.
-  const size_t playlist = text.find("playlistnames="), state = text.find("state="), volume = text.find("volume=");
+  const size_t playlist = text.find("playlistnames="), state = text.find("state="),
+               volume = text.find("volume=");
   ASSERT_NE(volume, std::string::npos) << text << Log();
   EXPECT_LT(playlist, state);
   EXPECT_LT(state, volume);
@@ -229,15 +202,11 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
   // A command word in mixed case is still the command.
   const std::string replies = Folder / "send.txt";
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "SetVolume=2500"}, replies)), 0);
-  std::string sent;
-  ReadWholeFile(replies, sent);
-  EXPECT_NE(sent.find("volume=2500\x01" "0"), std::string::npos) << sent;
-  const auto until = std::chrono::steady_clock::now() + 30s;
-  while (text.find("volume=2500") == std::string::npos && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(20ms);
-    ReadWholeFile(heard, text);
-  }
-  EXPECT_NE(text.find("volume=2500"), std::string::npos) << text;
+  EXPECT_NE(Text(replies).find("volume=2500\x01"
+                               "0"),
+            std::string::npos)
+      << Text(replies);
+  EXPECT_NE(Until([&] { return Text(heard); }, "volume=2500").find("volume=2500"), std::string::npos);
   EXPECT_NE(Terminate(player).find("Volume=2500"), std::string::npos);
 }
 
@@ -294,10 +263,7 @@ TEST_F(PlayerProcessTest, RemoteCommandsAreAnsweredWhileTheLibraryLoads) {
   const std::string body = "PTH" + b16(8) + "/m/0.mp3" + "AR2" + b16(4) + "Band";
   const std::string db = "TunevaleMediaLibrary v1.00MUS" + b16(body.size()) + body;
   int fd = -1;  // the player opens its end when its load starts
-  for (const auto end = std::chrono::steady_clock::now() + 30s;
-       fd < 0 && std::chrono::steady_clock::now() < end;)
-    if ((fd = open((bin / "Library.db").c_str(), O_WRONLY | O_NONBLOCK)) < 0)
-      std::this_thread::sleep_for(20ms);
+  test::WaitFor([&] { return (fd = open((bin / "Library.db").c_str(), O_WRONLY | O_NONBLOCK)) >= 0; }, 30000);
   ASSERT_GE(fd, 0);
   fcntl(fd, F_SETFL, 0);
   EXPECT_EQ(write(fd, db.data(), db.size()), static_cast<ssize_t>(db.size()));
@@ -306,7 +272,10 @@ TEST_F(PlayerProcessTest, RemoteCommandsAreAnsweredWhileTheLibraryLoads) {
   // The captions came from reading track info, which waits for the library.
   const std::string after = ask("getartists=");
   EXPECT_NE(after.find("playlistnames=0\x01"), std::string::npos) << after;
-  EXPECT_NE(after.find("artists=0\x02" "Band\x01|"), std::string::npos) << after;
+  EXPECT_NE(after.find("artists=0\x02"
+                       "Band\x01|"),
+            std::string::npos)
+      << after;
   Terminate(player);
 }
 
@@ -363,20 +332,6 @@ class MprisProcessTest : public PlayerProcessTest {
     Address = Until([&] { return Text(printed); }, "\n");
     Address.pop_back();
     Env.push_back("DBUS_SESSION_BUS_ADDRESS=" + Address);
-  }
-
-  static std::string Text(const std::string& path) {
-    std::string text;
-    ReadWholeFile(path, text);
-    return text;
-  }
-  // Reads until the text holds `wanted` (the player and the engine act in their own time), at most a minute.
-  static std::string Until(const std::function<std::string()>& read, const std::string& wanted) {
-    const auto end = std::chrono::steady_clock::now() + 60s;
-    std::string text;
-    while ((text = read()).find(wanted) == std::string::npos && std::chrono::steady_clock::now() < end)
-      std::this_thread::sleep_for(50ms);
-    return text;
   }
 
   // Runs a program on the bus; its output without the last line end.
@@ -462,8 +417,7 @@ TEST_F(PlayerProcessTest, RemotePlaylistThatNeverEndsLeavesThePlayerAnsweringAnd
   server.ServeTrickle("/endless.m3u", 200);
   const std::string url = server.Url("/endless.m3u");
   const pid_t player = StartPlayer({url});
-  const auto end = std::chrono::steady_clock::now() + 120s;
-  while (server.Requests() == 0 && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(20ms);
+  test::WaitFor([&] { return server.Requests() > 0; }, 120000);
   ASSERT_EQ(server.Requests(), 1) << Log();
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "setvolume=2500"})), 0);
   const std::string ini = Terminate(player);
@@ -475,17 +429,13 @@ TEST_F(PlayerProcessTest, InstallUpgradeAndUninstallWithRealProcesses) {
   Env.push_back("TMPDIR=" + Folder.MakeFolder("tmp"));
   ASSERT_EQ(Wait(Spawn(Bin, {"/install"})), 0) << Log();
   const std::string installed = Folder / "home/.local/opt/Tunevale/tunevale";
-  std::string bytes, built;
-  ReadWholeFile(installed, bytes);
-  ReadWholeFile(Bin, built);
-  EXPECT_TRUE(bytes == built) << "the installed program is this one";
+  EXPECT_TRUE(Text(installed) == Text(Bin)) << "the installed program is this one";
 
   // The installed copy keeps its settings in the key store.
   pid_t player = StartPlayer({}, installed);
   kill(player, SIGTERM);
   EXPECT_EQ(Wait(player), 0) << Log();
-  std::string keys;
-  ReadWholeFile(Folder / "home/.config/Tunevale/Tunevale.conf", keys);
+  const std::string keys = Text(Folder / "home/.config/Tunevale/Tunevale.conf");
   EXPECT_NE(keys.find("FirstRun=0"), std::string::npos) << keys << Log();
   EXPECT_FALSE(fs::exists(Folder / "home/.local/opt/Tunevale/Tunevale.ini"));
 

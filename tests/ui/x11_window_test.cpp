@@ -11,7 +11,6 @@
 #include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "support/xvfb.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -61,8 +60,7 @@ TEST(X11WindowTest, AVideoPlaysInsideItsPageAndTheWindowKeepsItsPlace) {
     EXPECT_EQ(stray, 0) << "start " << start;
     EXPECT_EQ(player.Stop(), 0) << "start " << start;
   }
-  std::string ini;
-  ReadWholeFile(folder / "bin/Tunevale.ini", ini);
+  const std::string ini = test::ReadBytes(folder / "bin/Tunevale.ini");
   EXPECT_NE(ini.find(place), std::string::npos) << ini;
 
   // Full screen, asked for by a remote command: 320 x 240 fits 800 high as
