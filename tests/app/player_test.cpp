@@ -219,6 +219,15 @@ TEST_F(PlayerTest, PlayCommandsDuringTheStartUpRestoreRunInOrderOnceItIsDone) {
   EXPECT_EQ(Graph.Location, Files[2]);
 }
 
+TEST_F(PlayerTest, FoldersOnTheCommandLineAddTheirFilesInNameOrderAndTheFirstPlays) {
+  for (const char* track : {"two/02", "two/01", "one/02", "one/01"})
+    Folder.Write(std::string(track) + ".mp3", "x");
+  Start({Folder / "one", Folder / "two"});  // no Library.db: the library has not loaded
+  EXPECT_EQ(FileNames(), (Texts{Folder / "one/01.mp3", Folder / "one/02.mp3", Folder / "two/01.mp3",
+                                Folder / "two/02.mp3"}));
+  EXPECT_EQ(Graph.Location, Folder / "one/01.mp3");
+}
+
 TEST_F(PlayerTest, APortableCopyDownloadsRemotePlaylistsBesideItsLibrary) {
   Http.Body = Files[1] + "\n";
   TPlayer& p = Start();

@@ -349,6 +349,15 @@ TEST_F(PlaybackControllerTest, VideoSizeFromTheEngineChoosesTheVideoPage) {
   Playlist.PlayEntry(1, true);
   EXPECT_EQ(Controller.VideoWidth(), 0);
   EXPECT_EQ(View.MediaPages, (std::vector<bool>{true, false}));
+  // An overlay may not tell the size again: a video keeps the last one, music never takes it.
+  Settings.PreferOverlay = true;
+  Runtime.OnProcessPendingMessages = [this] { Graph.FireVideoSize(320, 240); };
+  Playlist.PlayEntry(0, true);
+  Runtime.OnProcessPendingMessages = nullptr;
+  Playlist.PlayEntry(0, true);
+  EXPECT_EQ(Controller.VideoWidth(), 320);
+  Playlist.PlayEntry(1, true);
+  EXPECT_EQ(Controller.VideoWidth(), 0);
 }
 
 TEST_F(PlaybackControllerTest, WebPagesArePassedOver) {
