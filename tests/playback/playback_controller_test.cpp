@@ -333,6 +333,7 @@ TEST_F(PlaybackControllerTest, StreamsShowNoDurationAndNeverEndByPosition) {
   EXPECT_TRUE(Graph.IsStream());
   Graph.Fire(ecBufferingData, 1, 40);
   EXPECT_EQ(Controller.TitleLabel(), "Buffering...");
+  EXPECT_EQ(Controller.VideoWidth(), 0);  // no other event tells a video size
 }
 
 TEST_F(PlaybackControllerTest, VideoSizeFromTheEngineChoosesTheVideoPage) {
