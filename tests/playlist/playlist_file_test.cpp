@@ -227,5 +227,26 @@ TEST_F(PlaylistFileTest, LibraryPlaylistPlaysItsFirstEntryAndDeletingQueuesAChec
                crawlTasks.Task(0).Recursive);
 }
 
+TEST_F(PlaylistFileTest, SavedXspfReopensWithTheSameEntries) {
+  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"),
+                                          folder.Write("\xC3\x9C <x>.ogg", "2"),
+                                          "http://r.example/live?a=1&b=2"};
+  for (const std::string& file : files) playlist.AddPlaylistEntry(file);
+  playlist.SetCaption(0, "Rock & <Roll>");
+  const std::string path = folder / "saved.xspf";
+  playlistFile.WritePlaylistFile(path);
+
+  const std::string text = ReadBytes(path);
+  for (const std::string part :
+       {"/a%20%26%20b%20%231%20100%25.mp3</location>", "/%C3%9C%20%3Cx%3E.ogg</location>",
+        "<location>http://r.example/live?a=1&amp;b=2</location>", "<title>Rock &amp; &lt;Roll&gt;</title>",
+        "<location>file:///"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+
+  playlist.DeleteAllRows();
+  playlistFile.OpenPlaylistFile(path);
+  EXPECT_EQ(Files(), files);
+}
+
 }  // namespace
 }  // namespace tunevale::test
