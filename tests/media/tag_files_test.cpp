@@ -60,17 +60,10 @@ class TagFilesTest : public ::testing::Test {
   static inline std::string SetUpError;
 };
 
-TEST_F(TagFilesTest, ReadTagsReadsWhatTheToolsWrote) {
+// ReadTags reads what the tools wrote, and the tool's JSON says exactly what ReadTags gives,
+// keys in their order.
+TEST_F(TagFilesTest, ReadTagsAndTheToolsJsonOutputReadWhatTheTaggersWrote) {
   ASSERT_GE(Manifest.size(), 26u);
-  for (const json& entry : Manifest) {
-    const std::string path = *Folder / entry["file"].get<std::string>();
-    TMetaData meta;
-    const uint8_t result = ReadTags(path, meta, false);
-    ExpectMatches(entry, FieldsOf(path, result, meta));
-  }
-}
-
-TEST_F(TagFilesTest, JsonOutputOfTheCommandLineTool) {
   // One file name that is not UTF-8: its path is printed with a replacement character.
   const std::string odd = Folder->Write("odd\xFF.mp3", "");
   std::vector<std::string> args = {"tags", "--json"};
@@ -78,19 +71,19 @@ TEST_F(TagFilesTest, JsonOutputOfTheCommandLineTool) {
   args.push_back(odd);
   int status;
   const std::string out = test::RunProgram(TUNEVALECTL, args, status);
-  ASSERT_EQ(status, 0);
-
   std::vector<std::string> lines;
   for (size_t start = 0, end; (end = out.find('\n', start)) != std::string::npos; start = end + 1)
     lines.push_back(out.substr(start, end - start));
-  ASSERT_EQ(lines.size(), Manifest.size() + 1);
+
   for (size_t i = 0; i < Manifest.size(); ++i) {
-    // Exactly what ReadTags gives in-process, keys in their order.
-    const std::string path = *Folder / Manifest[i]["file"].get<std::string>();
+    const std::string path = args[i + 2];
     TMetaData meta;
     const uint8_t result = ReadTags(path, meta, false);
-    EXPECT_EQ(json::parse(lines[i]), FieldsOf(path, result, meta));
+    ExpectMatches(Manifest[i], FieldsOf(path, result, meta));
+    if (i < lines.size()) EXPECT_EQ(json::parse(lines[i]), FieldsOf(path, result, meta));
   }
+  EXPECT_EQ(status, 0);
+  ASSERT_EQ(lines.size(), Manifest.size() + 1);
   EXPECT_EQ(json::parse(lines.back())["path"], Folder->Path() + "/odd\xEF\xBF\xBD.mp3");
   EXPECT_EQ(json::parse(lines.back())["result"], 1);
 }
