@@ -80,7 +80,9 @@ TEST_F(TagFilesTest, ReadTagsAndTheToolsJsonOutputReadWhatTheTaggersWrote) {
     TMetaData meta;
     const uint8_t result = ReadTags(path, meta, false);
     ExpectMatches(Manifest[i], FieldsOf(path, result, meta));
-    if (i < lines.size()) EXPECT_EQ(json::parse(lines[i]), FieldsOf(path, result, meta));
+    if (i < lines.size()) {
+      EXPECT_EQ(json::parse(lines[i]), FieldsOf(path, result, meta));
+    }
   }
   EXPECT_EQ(status, 0);
   ASSERT_EQ(lines.size(), Manifest.size() + 1);
