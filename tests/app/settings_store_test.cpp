@@ -1,15 +1,9 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <filesystem>
 
 #include "app/ini_document.h"
 #include "app/ini_file.h"
 #include "app/key_store.h"
 #include "support/temp_folder.h"
-#include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
@@ -142,37 +136,6 @@ TEST(SettingsFileTest, LoadTellsAMissingFileFromAnUnreadableOne) {
   TKeyStore reread(created.FilePath());
   EXPECT_EQ(reread.Load(), TStoreLoadResult::Loaded);
   EXPECT_EQ(reread.ReadNumber(Main, "Volume"), 3);
-}
-
-// A process killed at any moment of a save leaves the old file or the new
-// one, never a mixture, and never a missing file.
-TEST(SettingsFileTest, AKilledSaveLeavesTheOldOrTheNewFile) {
-  TTempFolder folder;
-  TIniFile first(folder / "Tunevale.ini");
-  TIniFile second(first.FilePath());
-  for (int i = 0; i < 20000; ++i) {
-    first.WriteText(Main, "Item" + std::to_string(i), "first");
-    second.WriteText(Main, "Item" + std::to_string(i), "second");
-  }
-  const std::string a = first.Document().Format();
-  const std::string b = second.Document().Format();
-  ASSERT_TRUE(first.Save());
-  for (int round = 0; round < 5; ++round) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      for (;;) {
-        second.Save();
-        first.Save();
-      }
-    }
-    usleep(20000 + round * 7000);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    std::string content;
-    ASSERT_TRUE(ReadWholeFile(first.FilePath(), content));
-    EXPECT_TRUE(content == a || content == b) << "round " << round << ": " << content.size() << " bytes";
-  }
 }
 
 }  // namespace

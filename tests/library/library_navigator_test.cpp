@@ -3,28 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "library_test_support.h"
 #include "support/fake_runtime.h"
+#include "support/fake_search_host.h"
 
 namespace tunevale {
 namespace {
 
-class TFakePage : public TLibraryNavigatorView, public TLibrarySearchHost {
+class TFakePage : public test::TFakeSearchHost, public TLibraryNavigatorView {
  public:
+  TFakePage() { Page = lpArtists; }
   std::string SearchText() const override { return Text; }
   void SetSearchText(const std::string& text) override { Text = text; }
-  void ShowLibraryPage(TLibraryPage page) override { Shown = page; }
-  bool LibraryPageShown() const override { return true; }
-  TLibraryPage CurrentPage() const override { return Shown; }
-  bool BusyVisible() const override { return false; }
-  std::string BusyText() const override { return {}; }
-  void ShowBusy(std::string_view) override {}
-  void HideBusy() override {}
-  void ListRefilled(TLibraryList& list) override { ++Refills[list.Page]; }
-
-  std::string Text;
-  TLibraryPage Shown = lpArtists;
-  int Refills[kLibraryPageCount] = {};
+  void ShowLibraryPage(TLibraryPage page) override { Page = page; }
+  int Refills(TLibraryPage page) const {
+    return int(std::count(Log.begin(), Log.end(), "list " + std::to_string(page)));
+  }
 };
 
 class NavigatorTest : public ::testing::Test {
@@ -67,38 +63,38 @@ class NavigatorTest : public ::testing::Test {
 
 TEST_F(NavigatorTest, OpeningAnArtistWithQuotesShowsItsAlbumsAndOneAlbumGoesToTracks) {
   Navigator.OpenArtist(Library.Artist(0), TArtistOpen::aoDefault);
-  EXPECT_EQ(Page.Shown, lpAlbums);
+  EXPECT_EQ(Page.Page, lpAlbums);
   EXPECT_EQ(Page.Text, "AlbumArtist:\"12\\\" Singles\"");
   ASSERT_EQ(Search.List(lpAlbums).RowCount(), 3);  // "<All>" and both albums
   Navigator.OpenAlbum(Search.List(lpAlbums).AlbumAt(2));
-  EXPECT_EQ(Page.Shown, lpTracks);
+  EXPECT_EQ(Page.Page, lpTracks);
   EXPECT_EQ(TrackNames(), (std::vector<std::string>{"Two"}));
 
   Navigator.OpenArtist(Library.Artist(1), TArtistOpen::aoDefault);  // one album
-  EXPECT_EQ(Page.Shown, lpTracks);
+  EXPECT_EQ(Page.Page, lpTracks);
   EXPECT_EQ(TrackNames(), (std::vector<std::string>{"Three"}));
   Navigator.OpenArtist(Library.Artist(1), TArtistOpen::aoAlbums);  // the menu item goes where it says
-  EXPECT_EQ(Page.Shown, lpAlbums);
+  EXPECT_EQ(Page.Page, lpAlbums);
   Navigator.OpenArtist(nullptr, TArtistOpen::aoAlbums);  // "<All>": every track of the query
-  EXPECT_EQ(Page.Shown, lpTracks);
+  EXPECT_EQ(Page.Page, lpTracks);
   EXPECT_EQ(Page.Text, "AlbumArtist:\"Kinks\"");
 }
 
 TEST_F(NavigatorTest, UserPageChangesStartEmptyUnlessShiftCarriesTheQuery) {
   Type("one");
-  Page.Shown = lpTracks;
+  Page.Page = lpTracks;
   Navigator.PageChanged(lpTracks, true);
   EXPECT_EQ(Page.Text, "one");
   EXPECT_EQ(TrackNames(), (std::vector<std::string>{"One"}));
-  Page.Shown = lpAlbums;
+  Page.Page = lpAlbums;
   Navigator.PageChanged(lpAlbums, false);
   EXPECT_EQ(Page.Text, "");
   // The tracks list keeps what it showed; going back with the same text refills nothing.
-  const int refills = Page.Refills[lpTracks];
-  Page.Shown = lpTracks;
+  const int refills = Page.Refills(lpTracks);
+  Page.Page = lpTracks;
   Page.Text = "one";
   Navigator.PageChanged(lpTracks, true);
-  EXPECT_EQ(Page.Refills[lpTracks], refills);
+  EXPECT_EQ(Page.Refills(lpTracks), refills);
 }
 
 TEST_F(NavigatorTest, BackAndForwardRestorePagesAndQueries) {
@@ -109,14 +105,14 @@ TEST_F(NavigatorTest, BackAndForwardRestorePagesAndQueries) {
   EXPECT_EQ(Navigator.History().BackHint(), "Back to Artists\rkinks");
 
   Navigator.HistoryBack();
-  EXPECT_EQ(Page.Shown, lpArtists);
+  EXPECT_EQ(Page.Page, lpArtists);
   EXPECT_EQ(Page.Text, "kinks");
   Navigator.HistoryBack();
   EXPECT_EQ(Page.Text, "");  // the placeholder
   EXPECT_FALSE(Navigator.History().CanGoBack());
   Navigator.HistoryForward();
   Navigator.HistoryForward();
-  EXPECT_EQ(Page.Shown, lpAlbums);
+  EXPECT_EQ(Page.Page, lpAlbums);
   EXPECT_EQ(Page.Text, "AlbumArtist:\"Kinks\"");
   EXPECT_EQ(Navigator.History().Count(), 3);  // moving pushed nothing
 

@@ -2,43 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "search_fixture.h"
 #include "support/fake_runtime.h"
+#include "support/fake_search_host.h"
 
 namespace tunevale {
 namespace {
-
-class TFakeSearchHost : public TLibrarySearchHost {
- public:
-  bool LibraryPageShown() const override { return PageShown; }
-  TLibraryPage CurrentPage() const override { return Page; }
-  std::string SearchText() const override { return Text; }
-  bool BusyVisible() const override { return Busy; }
-  std::string BusyText() const override { return Status; }
-  void ShowBusy(std::string_view text) override {
-    Busy = true;
-    Status = text;
-    Log.push_back("busy " + Status);
-    if (OnShowBusy) OnShowBusy();
-  }
-  void HideBusy() override {
-    Busy = false;
-    Log.push_back("idle");
-  }
-  void ListRefilled(TLibraryList& list) override { Log.push_back("list " + std::to_string(list.Page)); }
-
-  bool PageShown = true;
-  TLibraryPage Page = lpTracks;
-  std::string Text;
-  bool Busy = false;
-  std::string Status;
-  std::vector<std::string> Log;
-  std::function<void()> OnShowBusy;
-};
 
 class LibrarySearchTest : public ::testing::Test {
  protected:
@@ -49,20 +21,13 @@ class LibrarySearchTest : public ::testing::Test {
     std::vector<std::string> out;
     const TLibraryList& list = Search.List(page);
     for (int i = 0; i < list.RowCount(); ++i) {
-      switch (list.Rows[i].Kind) {
-        case TRowKind::rkAll:
-          out.emplace_back(kAllRowCaption);
-          break;
-        case TRowKind::rkNoItems:
-          out.emplace_back(kNoItemsRowCaption);
-          break;
-        case TRowKind::rkEntry:
-          if (TArtist* a = list.ArtistAt(i)) out.push_back(a->Name());
-          if (TAlbum* b = list.AlbumAt(i)) out.push_back(b->Name());
-          if (TTrack* t = list.TrackAt(i)) out.emplace_back(t->Name());
-          if (TLibraryItem* v = list.ItemAt(i)) out.emplace_back(v->Name());
-          break;
-      }
+      const TRowKind kind = list.Rows[i].Kind;
+      if (kind != TRowKind::rkEntry)
+        out.emplace_back(kind == TRowKind::rkAll ? kAllRowCaption : kNoItemsRowCaption);
+      else if (page == lpArtists || page == lpAlbums)
+        out.push_back(page == lpArtists ? list.ArtistAt(i)->Name() : list.AlbumAt(i)->Name());
+      else
+        out.emplace_back(page == lpTracks ? list.TrackAt(i)->Name() : list.ItemAt(i)->Name());
     }
     return out;
   }
@@ -82,7 +47,7 @@ class LibrarySearchTest : public ::testing::Test {
   test::TSearchFixture Fixture;
   test::TFakeRuntime Runtime;
   TMessagePump Pump{Runtime};
-  TFakeSearchHost Host;
+  test::TFakeSearchHost Host;
   std::unique_ptr<TTimer> Timer = Runtime.CreateTimer([] {});
   TLibrarySearch Search{Fixture.Library, Host, Runtime, Pump};
 };

@@ -95,13 +95,8 @@ TEST_F(LibraryToolTest, ScanCrawlsSavesAndReadsNothingTheSecondTime) {
   const std::string db = Temp / "data/Library.db";
   const std::vector<std::string> args = {"library", "scan", "--db", db, "--folder", Temp / "Music"};
   EXPECT_THAT(Run(args, 0), HasSubstr("tracks=1 artists=1 albums=1 videos=1 playlists=0 tag_reads=1 "));
+  // The second run starts from the saved library: nothing to read again.
   EXPECT_THAT(Run(args, 0), HasSubstr("tracks=1 artists=1 albums=1 videos=1 playlists=0 tag_reads=0 "));
-  TLibrarySettings settings;
-  settings.LibraryFolders = {Temp / "Music"};
-  TLibrary library(settings, "/");
-  LoadLibrary(library, db);
-  ASSERT_NE(library.FindTrackByPath(Temp / "Music/Abba/Gold/01.mp3"), nullptr);
-  EXPECT_EQ(library.FindTrackByPath(Temp / "Music/Abba/Gold/01.mp3")->Title(), "Dancing Queen");
   Run({"library", "scan", "--db", db}, 2);
 }
 

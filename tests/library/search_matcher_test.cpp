@@ -18,25 +18,23 @@ class SearchMatcherTest : public ::testing::Test {
   TSearchMatcher Matcher(const std::string& query) const {
     return TSearchMatcher(ParseQuery(query), Fixture.Settings.HideIncompleteAlbums);
   }
-  Names Tracks(const std::string& query) const {
+  template <class TResults, class TName>
+  static Names NamesOf(const TResults& results, TName name) {
     Names out;
-    for (TTrack* t : FindTracks(Fixture.Library, Matcher(query))) out.emplace_back(t->Name());
+    for (const auto& r : results) out.emplace_back(name(r));
     return out;
+  }
+  Names Tracks(const std::string& query) const {
+    return NamesOf(FindTracks(Fixture.Library, Matcher(query)), [](TTrack* t) { return t->Name(); });
   }
   Names Albums(const std::string& query) const {
-    Names out;
-    for (const TAlbumResult& r : FindAlbums(Fixture.Library, Matcher(query))) out.push_back(r.Album->Name());
-    return out;
+    return NamesOf(FindAlbums(Fixture.Library, Matcher(query)), [](auto& r) { return r.Album->Name(); });
   }
   Names Artists(const std::string& query) const {
-    Names out;
-    for (const TArtistResult& r : FindArtists(Fixture.Library, Matcher(query))) out.push_back(r.Artist->Name());
-    return out;
+    return NamesOf(FindArtists(Fixture.Library, Matcher(query)), [](auto& r) { return r.Artist->Name(); });
   }
   Names Items(const TLibraryItems& items, const std::string& query) const {
-    Names out;
-    for (TLibraryItem* i : FindItems(items, Matcher(query))) out.emplace_back(i->Name());
-    return out;
+    return NamesOf(FindItems(items, Matcher(query)), [](TLibraryItem* i) { return i->Name(); });
   }
 
   test::TSearchFixture Fixture;

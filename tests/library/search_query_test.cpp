@@ -119,14 +119,5 @@ INSTANTIATE_TEST_SUITE_P(
         TFieldCase{"199", false, P, "1994", true, false},
         TFieldCase{"199", false, P, "-1", false, false}));
 
-TEST(MatchFieldValue, IsCaseInsensitiveForUnicodeTextsFoldedOnEntry) {
-  bool exact = false;
-  const std::string value = CaseFold("ÆON – Ünïcödé STRASSE");
-  EXPECT_TRUE(MatchFieldValue(ParseQuery("ünïcödé")[0].Term, false, P, value, exact));
-  EXPECT_TRUE(MatchFieldValue(ParseQuery("Straße")[0].Term, false, P, value, exact));
-  EXPECT_TRUE(MatchFieldValue(ParseQuery("\"æon – ünïcödé strasse\"")[0].Term, true, P, value, exact));
-  EXPECT_TRUE(exact);
-}
-
 }  // namespace
 }  // namespace tunevale

@@ -30,14 +30,14 @@ TEST(AsfReaderTest, ContentDescriptionAndAttributes) {
 }
 
 TEST(AsfReaderTest, TitlesAndSubtitlesAreJoined) {
-  EXPECT_EQ(Read(AsfFile(2, AsfContent("Song", "", "", "", "") + AsfExtended(1, Wm("WM/SubTitle", "Live"))))
-                .Meta.Title,
-            "Song - Live");
-  EXPECT_EQ(Read(AsfFile(1, AsfExtended(2, Wm("WM/Title", "A") + Wm("WM/SubTitle", "B")))).Meta.Title,
-            "A - B");
-  EXPECT_EQ(Read(AsfFile(1, AsfExtended(1, Wm("WM/SubTitle", "B")))).Meta.Title, "B");
   // An empty subtitle leaves no dangling separator.
-  EXPECT_EQ(Read(AsfFile(1, AsfExtended(2, Wm("WM/Title", "A") + Wm("WM/SubTitle", " ")))).Meta.Title, "A");
+  const std::pair<std::string, const char*> cases[] = {
+      {AsfFile(2, AsfContent("Song", "", "", "", "") + AsfExtended(1, Wm("WM/SubTitle", "Live"))),
+       "Song - Live"},
+      {AsfFile(1, AsfExtended(2, Wm("WM/Title", "A") + Wm("WM/SubTitle", "B"))), "A - B"},
+      {AsfFile(1, AsfExtended(1, Wm("WM/SubTitle", "B"))), "B"},
+      {AsfFile(1, AsfExtended(2, Wm("WM/Title", "A") + Wm("WM/SubTitle", " "))), "A"}};
+  for (const auto& [bytes, title] : cases) EXPECT_EQ(Read(bytes).Meta.Title, title) << title;
 }
 
 TEST(AsfReaderTest, TextsAreUtf16AndCutAt250Units) {

@@ -12,6 +12,7 @@
 
 #include "media/byte_source.h"
 #include "media/metadata.h"
+#include "util/text.h"
 
 namespace tunevale {
 
@@ -31,6 +32,13 @@ struct TRead {
   uint8_t Result;
   TMetaData Meta;
 };
+
+// The fields of a record in order, joined by "|".
+inline std::string Summary(const TMetaData& m) {
+  return Join({m.Title, m.Artist, m.AlbumArtist, m.Album, m.Genre, m.Publisher, m.Composer, m.Copyright,
+               m.Comment, m.URL, std::to_string(m.Track), std::to_string(m.Year)},
+              "|");
+}
 
 // Runs a reader (ReadId3, ReadAsf) over bytes in memory.
 template <class TReader>

@@ -41,13 +41,6 @@ const struct {
     {"ogg flac", [](const TFields& f) { return OggFlacFile(f); }, ReadOgg},
 };
 
-// The fields of a record in order, joined by "|".
-std::string Summary(const TMetaData& m) {
-  return Join({m.Title, m.Artist, m.AlbumArtist, m.Album, m.Genre, m.Publisher, m.Composer, m.Copyright,
-               m.Comment, m.URL, std::to_string(m.Track), std::to_string(m.Year)},
-              "|");
-}
-
 TEST(XiphReaderTest, FieldsAreMappedJoinedAndCleanedInEveryContainer) {
   const std::pair<std::string, std::string> cases[] = {
       {"TITLE=Song|artist=One|Artist=Two|ARTIST= |ALBUM ARTIST=Spaced|ALBUM=Record|GENRE=Pop|"

@@ -71,17 +71,6 @@ TEST_F(MediaAdderTest, OpenBehaviorDecidesReplacingAndPlaying) {
   }
 }
 
-TEST(ShouldPlayNewFilesTest, ByOpenBehaviorAndEngineState) {
-  for (int state = psNoGraph; state <= psPlaying; ++state) {
-    EXPECT_TRUE(ShouldPlayNewFiles(0, state));
-    EXPECT_TRUE(ShouldPlayNewFiles(2, state));
-    EXPECT_EQ(ShouldPlayNewFiles(1, state), state < psPaused) << state;
-    EXPECT_FALSE(ShouldPlayNewFiles(3, state));
-    EXPECT_FALSE(ShouldPlayNewFiles(-1, state));
-    EXPECT_FALSE(ShouldPlayNewFiles(256, state));
-  }
-}
-
 TEST_F(MediaAdderTest, PlaylistAmongTheFirstFilesExpandsAndTheRestIsIgnored) {
   Add({"/old/x.mp3"});
   adder.OpenFiles({list, songs[2]});

@@ -225,14 +225,27 @@ TEST_F(PlaylistFileTest, LibraryPlaylistPlaysItsFirstEntryAndDeletingQueuesAChec
   EXPECT_EQ(crawlTasks.Task(0).Path, folder / "music");
   EXPECT_FALSE(crawlTasks.Task(0).SearchNew || crawlTasks.Task(0).ForceReread ||
                crawlTasks.Task(0).Recursive);
+}
 
-  // One that cannot go (here a folder of that name, which root cannot unlink either) is reported, not queued.
-  crawlTasks.Clear();
-  const std::string stuck = folder.MakeFolder("other/stuck.m3u");
-  EXPECT_FALSE(playlistFile.DeletePlaylistFile(stuck, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_TRUE(std::filesystem::exists(stuck));
-  EXPECT_EQ(crawlTasks.Count(), 0);
+TEST_F(PlaylistFileTest, SavedXspfReopensWithTheSameEntries) {
+  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"),
+                                          folder.Write("\xC3\x9C <x>.ogg", "2"),
+                                          "http://r.example/live?a=1&b=2"};
+  for (const std::string& file : files) playlist.AddPlaylistEntry(file);
+  playlist.SetCaption(0, "Rock & <Roll>");
+  const std::string path = folder / "saved.xspf";
+  playlistFile.WritePlaylistFile(path);
+
+  const std::string text = ReadBytes(path);
+  for (const std::string part :
+       {"/a%20%26%20b%20%231%20100%25.mp3</location>", "/%C3%9C%20%3Cx%3E.ogg</location>",
+        "<location>http://r.example/live?a=1&amp;b=2</location>", "<title>Rock &amp; &lt;Roll&gt;</title>",
+        "<location>file:///"})
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+
+  playlist.DeleteAllRows();
+  playlistFile.OpenPlaylistFile(path);
+  EXPECT_EQ(Files(), files);
 }
 
 }  // namespace

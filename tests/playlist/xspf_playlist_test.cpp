@@ -4,10 +4,7 @@
 
 #include <algorithm>
 
-#include "library/crawl_tasks.h"
-#include "platform/curl_http_client.h"
-#include "playlist/playlist_fixture.h"
-#include "support/temp_folder.h"
+#include "playlist/playlist_file.h"
 #include "util/text.h"
 
 namespace tunevale::test {
@@ -76,35 +73,6 @@ TEST(XspfReadTest, HostileDocumentsKeepWhatCameBefore) {
       {"#EXTM3U\na.mp3\n<location>a.mp3</location>\n", {}},
   };
   for (const auto& [doc, expected] : cases) EXPECT_EQ(Read(doc), expected) << doc.substr(0, 80);
-}
-
-class XspfFileTest : public PlaylistFixture {
- protected:
-  TTempFolder folder;
-  TCrawlTasks crawlTasks;
-  TCurlHttpClient http{runtime};
-  TPlaylistFile playlistFile{playlist, http, runtime, crawlTasks, folder / "data"};
-};
-
-TEST_F(XspfFileTest, SavedPlaylistReopensWithTheSameEntries) {
-  const std::vector<std::string> files = {folder.Write("a & b #1 100%.mp3", "1"),
-                                          folder.Write("\xC3\x9C <x>.ogg", "2"),
-                                          "http://r.example/live?a=1&b=2"};
-  for (const std::string& file : files) playlist.AddPlaylistEntry(file);
-  playlist.SetCaption(0, "Rock & <Roll>");
-  const std::string path = folder / "saved.xspf";
-  playlistFile.WritePlaylistFile(path);
-
-  const std::string text = test::ReadBytes(path);
-  for (const std::string part :
-       {"/a%20%26%20b%20%231%20100%25.mp3</location>", "/%C3%9C%20%3Cx%3E.ogg</location>",
-        "<location>http://r.example/live?a=1&amp;b=2</location>", "<title>Rock &amp; &lt;Roll&gt;</title>",
-        "<location>file:///"})
-    EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
-
-  playlist.DeleteAllRows();
-  playlistFile.OpenPlaylistFile(path);
-  EXPECT_EQ(Files(), files);
 }
 
 }  // namespace
