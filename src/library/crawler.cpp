@@ -6,8 +6,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <thread>
 #include <vector>
 
+#include "library/tag_prefetcher.h"
 #include "media/read_tags.h"
 #include "util/path.h"
 #include "util/text.h"
@@ -18,69 +23,9 @@ namespace {
 
 constexpr const char* kSearchingText = "Searching for new files...";
 constexpr const char* kCheckingText = "Checking current files...";
-
-struct TFolderEntry {
-  uint32_t NameOffset = 0;  // into the listing's one block of names
-  uint32_t NameLength = 0;
-  bool IsFolder = false;
-  bool ViaLink = false;  // a symbolic link to a folder
-  TMediaKind Kind = mkUnknown;
-  int32_t FileDate = 0;
-  dev_t Device = 0;  // of a linked folder's target
-  ino_t Inode = 0;
-};
-
-struct TFolderListing {
-  std::string Names;
-  std::vector<TFolderEntry> Entries;
-  std::string_view NameOf(const TFolderEntry& e) const { return std::string_view(Names).substr(e.NameOffset, e.NameLength); }
-};
-
-// Lists a folder in the order the file system returns it. Time stamps are taken
-// for music files only (the rest need none). The folder is closed before the
-// caller descends, so a deep tree does not hold one descriptor per level.
-bool ListFolder(const std::string& folder, const TFileExtensions& extensions, TFolderListing& listing) {
-  DIR* dir = opendir(folder.c_str());
-  if (!dir) return false;
-  const int fd = dirfd(dir);
-  struct stat st;
-  while (const dirent* d = readdir(dir)) {
-    const std::string_view name = d->d_name;
-    if (name == "." || name == "..") continue;
-    TFolderEntry entry;
-    bool isLink = d->d_type == DT_LNK;
-    if (d->d_type == DT_UNKNOWN) {  // file systems that do not say: ask
-      if (fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-      isLink = S_ISLNK(st.st_mode);
-      entry.IsFolder = S_ISDIR(st.st_mode);
-    } else {
-      entry.IsFolder = d->d_type == DT_DIR;
-    }
-    if (!entry.IsFolder) {
-      entry.Kind = extensions.GetFileKind(name);
-      if (entry.Kind == mkUnknown && !isLink) continue;
-    }
-    if (isLink || entry.Kind == mkMusic) {
-      if (fstatat(fd, d->d_name, &st, 0) != 0) continue;  // gone meanwhile, or a dangling link
-      if (S_ISDIR(st.st_mode)) {
-        entry = {};
-        entry.IsFolder = true;
-        entry.ViaLink = isLink;
-        entry.Device = st.st_dev;
-        entry.Inode = st.st_ino;
-      } else {
-        if (!S_ISREG(st.st_mode) || entry.Kind == mkUnknown) continue;
-        entry.FileDate = PackFileDate(st.st_mtime);
-      }
-    }
-    entry.NameOffset = static_cast<uint32_t>(listing.Names.size());
-    entry.NameLength = static_cast<uint32_t>(name.size());
-    listing.Names += name;
-    listing.Entries.push_back(entry);
-  }
-  closedir(dir);
-  return true;
-}
+// How far the walk may run ahead of the entry the crawler handles.
+constexpr size_t kMaxStepsAhead = 4096;
+constexpr size_t kReadsAheadPerThread = 16;
 
 std::string RealPath(const std::string& path) {
   char* real = realpath(path.c_str(), nullptr);
@@ -114,29 +59,15 @@ bool IsMissingOrEmptyFolder(const std::string& folder) {
 
 }  // namespace
 
-int32_t PackFileDate(time_t modificationTime) {
-  tm local{};
-  if (!localtime_r(&modificationTime, &local) || local.tm_year < 80) return (0 << 9 | 1 << 5 | 1) << 16;
-  const uint32_t year = static_cast<uint32_t>(std::min(local.tm_year - 80, 127));
-  const uint32_t date = year << 9 | static_cast<uint32_t>(local.tm_mon + 1) << 5 | static_cast<uint32_t>(local.tm_mday);
-  const uint32_t time = static_cast<uint32_t>(local.tm_hour) << 11 | static_cast<uint32_t>(local.tm_min) << 5 |
-                        static_cast<uint32_t>(local.tm_sec / 2);
-  return static_cast<int32_t>(date << 16 | time);
-}
-
-bool ReadFileDate(const std::string& path, int32_t& fileDate) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return false;
-  fileDate = PackFileDate(st.st_mtime);
-  return true;
-}
-
-TCrawler::TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump, TTagReader readTags)
+TCrawler::TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump,
+                   TTagReader readTags)
     : Library(library), Extensions(extensions), Pump(pump), ReadTagsFunction(std::move(readTags)) {
-  if (!ReadTagsFunction)
+  if (!ReadTagsFunction) {
     ReadTagsFunction = [this](const std::string& path, TMetaData& meta, bool fromLibrary) {
       return tunevale::ReadTags(path, meta, fromLibrary, &Library);
     };
+    ReadThreads = std::max(1u, std::thread::hardware_concurrency());
+  }
 }
 
 uint8_t TCrawler::ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary) {
@@ -207,46 +138,88 @@ void TCrawler::RunTask() {
 
 void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   if (Cancelled()) return;
-  const std::string prefix = IncludeTrailingSlash(NormalizePath(folder));
-  std::string path = prefix;
-  const size_t prefixLength = path.size();
-  TFolderListing listing;
-  if (!ListFolder(path, Extensions, listing)) return;
-  for (const TFolderEntry& entry : listing.Entries) {
-    // The prefix is normalised and ends in "/", and a name holds no "/": the
-    // full name is normalised as it stands.
-    const std::string_view name = listing.NameOf(entry);
-    path.resize(prefixLength);
-    path += name;
-    if (entry.IsFolder) {
-      if (Task.Recursive && (!entry.ViaLink || MayEnterLinkedFolder(prefix, path, entry.Device, entry.Inode)))
-        CrawlFolder(path, relative);
+  TFolderWalk walk(
+      IncludeTrailingSlash(NormalizePath(folder)), Extensions,
+      [this](const std::string& parent, const TWalkStep& step) { return MayEnter(parent, step); });
+  std::unique_ptr<TTagPrefetcher> prefetcher;
+  if (ReadThreads > 0)
+    prefetcher = std::make_unique<TTagPrefetcher>(ReadThreads, [](const std::string& path, TMetaData& meta) {
+      // Without the library: its copy, which stands in for a file that cannot be
+      // opened, is asked for on this thread when the file's turn comes.
+      return tunevale::ReadTags(path, meta, false);
+    });
+  // The walk runs ahead of the entries handled, far enough to keep the readers busy.
+  const size_t maxAhead = prefetcher ? kMaxStepsAhead : 1;
+  const size_t maxReads = kReadsAheadPerThread * ReadThreads;
+  std::deque<std::pair<TWalkStep, size_t>> ahead;  // with its ticket
+  size_t tickets = 0;
+  bool walked = false;
+  // Steps deeper than this lie in a folder the crawl did not enter after all.
+  int skipBelow = std::numeric_limits<int>::max();
+  for (;;) {
+    while (!walked && ahead.size() < maxAhead && (!prefetcher || prefetcher->Outstanding() < maxReads)) {
+      TWalkStep step;
+      if (!walk.Next(step)) {
+        walked = true;
+        break;
+      }
+      const size_t ticket = tickets++;
+      if (prefetcher && step.Entry.Kind == mkMusic && NeedsRead(step.Path, step.Entry.FileDate))
+        prefetcher->Queue(ticket, step.Path);
+      ahead.emplace_back(std::move(step), ticket);
+    }
+    if (ahead.empty()) break;
+    const auto [step, ticket] = std::move(ahead.front());
+    ahead.pop_front();
+    if (step.Depth > skipBelow) continue;
+    skipBelow = std::numeric_limits<int>::max();
+    if (step.Entry.IsFolder) {
+      // Cancelling stops the crawl from entering any further folder.
+      if (Cancelled()) skipBelow = step.Depth;
       continue;
     }
-    switch (entry.Kind) {
-      case mkMusic: {
-        const TTrack* track = Library.FindTrackByPath(path);
-        if (!track || track->FileDate() != entry.FileDate || track->ReadResult() == 2 || Task.ForceReread)
-          track = AddFreshTrack(path, relative, entry.FileDate);
-        Listed.push_back(track);
-        break;
-      }
-      case mkPlaylist:
-      case mkVideo: {
-        TLibraryItems& items = entry.Kind == mkVideo ? Library.Videos : Library.Playlists;
-        // Only what is new changes the library (so a search of unchanged folders saves nothing).
-        int i = items.Find(path);
-        if (i < 0) {
-          items.Add(path, FileDisplayName(name), relative);
-          i = items.Find(path);
-        }
-        if (i >= 0) Listed.push_back(items.Item(i));
-        break;
-      }
-      default:
-        break;
-    }
+    CrawlFile(step, relative, prefetcher.get(), ticket);
     Pump.PumpMessages();
+  }
+}
+
+bool TCrawler::MayEnter(const std::string& parent, const TWalkStep& folder) {
+  const TFolderEntry& entry = folder.Entry;
+  return Task.Recursive &&
+         (!entry.ViaLink || MayEnterLinkedFolder(parent, folder.Path, entry.Device, entry.Inode)) &&
+         !Cancelled();
+}
+
+bool TCrawler::NeedsRead(const std::string& path, int32_t fileDate) const {
+  const TTrack* track = Library.FindTrackByPath(path);
+  return !track || track->FileDate() != fileDate || track->ReadResult() == 2 || Task.ForceReread;
+}
+
+void TCrawler::CrawlFile(const TWalkStep& step, bool relative, TTagPrefetcher* prefetcher, size_t ticket) {
+  const std::string& path = step.Path;
+  switch (step.Entry.Kind) {
+    case mkMusic: {
+      // Asked again: the library may have changed since the walk passed here.
+      const TTrack* track = NeedsRead(path, step.Entry.FileDate)
+                                ? AddFreshTrack(path, relative, step.Entry.FileDate, prefetcher, ticket)
+                                : Library.FindTrackByPath(path);
+      Listed.push_back(track);
+      break;
+    }
+    case mkPlaylist:
+    case mkVideo: {
+      TLibraryItems& items = step.Entry.Kind == mkVideo ? Library.Videos : Library.Playlists;
+      // Only what is new changes the library (so a search of unchanged folders saves nothing).
+      int i = items.Find(path);
+      if (i < 0) {
+        items.Add(path, FileDisplayName(ExtractFileName(path)), relative);
+        i = items.Find(path);
+      }
+      if (i >= 0) Listed.push_back(items.Item(i));
+      break;
+    }
+    default:
+      break;
   }
 }
 
@@ -260,9 +233,14 @@ bool TCrawler::MayEnterLinkedFolder(const std::string& parent, const std::string
   return !target.empty() && !here.empty() && !IsPathInFolder(here, target);
 }
 
-const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate) {
+const TTrack* TCrawler::AddFreshTrack(const std::string& path, bool relative, int32_t fileDate,
+                                      TTagPrefetcher* prefetcher, size_t ticket) {
   TMetaData meta;
-  const uint8_t result = ReadTags(path, meta, false);
+  uint8_t result = ReadResultOk;
+  if (prefetcher && prefetcher->Take(ticket, meta, result) && result != ReadResultNotOpened)
+    ++TagReadCount;
+  else
+    result = ReadTags(path, meta, false);
   meta.FileDate = fileDate;
   return Library.AddTrack(TTrack::Create(path, FileDisplayName(path), meta, result, relative));
 }
@@ -446,7 +424,8 @@ void TCrawler::HandleFolderEvent(const TFolderEvent& event) {
 
 void TCrawler::WatchLibraryFolders(TFolderWatcher& watcher) {
   std::vector<std::string> roots;
-  for (const std::string& entry : Library.Settings().LibraryFolders) roots.push_back(Library.ResolveFolder(entry));
+  for (const std::string& entry : Library.Settings().LibraryFolders)
+    roots.push_back(Library.ResolveFolder(entry));
   watcher.OnChange = [this](const TFolderEvent& event) { HandleFolderEvent(event); };
   Unwatched.clear();
   watcher.SetRoots(roots);

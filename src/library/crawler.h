@@ -9,6 +9,10 @@
 // CancelCrawl. Hence: a run never nests (the Crawling flag), every walk re-reads
 // its counts and looks its objects up again at each step, and nothing keeps a
 // track pointer across a pump.
+//
+// Tags of new files are read on worker threads a little ahead of the walk; the
+// library itself is touched on the crawler's thread only, in the order of a
+// plain walk, so the threads change how fast the library is built, not what it holds.
 #pragma once
 
 #include <sys/types.h>
@@ -16,14 +20,15 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
-#include <string>
 #include <set>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "library/folder_walk.h"
 #include "library/folder_watcher.h"
 #include "library/library.h"
 #include "media/media_kind.h"
@@ -32,13 +37,7 @@
 
 namespace tunevale {
 
-// The file's modification time as the stored FileDate: the DOS packed date and
-// time of the local time (date in the high 16 bits, time in the low 16 bits,
-// two-second steps, years 1980 to 2107 with earlier times clamped to 1980).
-// It fits the 32-bit field, and equal values mean an unchanged file.
-int32_t PackFileDate(time_t modificationTime);
-// The FileDate of the file at `path`; false when it cannot be looked up.
-bool ReadFileDate(const std::string& path, int32_t& fileDate);
+class TTagPrefetcher;
 
 class TCrawler {
  public:
@@ -46,8 +45,11 @@ class TCrawler {
   using TTagReader = std::function<uint8_t(const std::string& path, TMetaData& meta, bool fromLibrary)>;
 
   // The library's own settings decide "UseLibrary" and the folders at every step.
-  // Without `readTags`, ReadTags is used, with the library answering from-library reads.
-  TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump, TTagReader readTags = {});
+  // Without `readTags`, ReadTags is used, with the library answering from-library reads,
+  // and the tags of new files are read ahead on one thread per core. A given reader runs
+  // on the crawler's thread only.
+  TCrawler(TLibrary& library, const TFileExtensions& extensions, TMessagePump& pump,
+           TTagReader readTags = {});
 
   // Runs the first queued task, then every task still queued. Returns at once
   // when a run is already under way further up the stack.
@@ -73,8 +75,11 @@ class TCrawler {
   // the library folders. False when there is none.
   bool QueueUnwatchedFolders();
 
-  // How many times tags were read from files since the crawler was made.
+  // How many times tags were read from files since the crawler was made (reads
+  // made ahead and then not needed are not counted).
   uint64_t TagReads() const { return TagReadCount; }
+  // Threads that read tags ahead of the walk; 0 reads each file when the walk gets to it.
+  void SetReadThreads(unsigned threads) { ReadThreads = threads; }
 
   // Refills every library view; run after each task that left the lists stale
   // (and by the scheduler when they are). Errors it throws are ignored.
@@ -85,6 +90,9 @@ class TCrawler {
  private:
   void RunTask();
   void CrawlFolder(const std::string& folder, bool relative);
+  bool MayEnter(const std::string& parent, const TWalkStep& folder);
+  bool NeedsRead(const std::string& path, int32_t fileDate) const;
+  void CrawlFile(const TWalkStep& step, bool relative, TTagPrefetcher* prefetcher, size_t ticket);
   void CheckCurrentFiles();
   void CheckItems(TLibraryItems& items);
   // True when the track's file should be treated as offline: every library
@@ -92,9 +100,11 @@ class TCrawler {
   // (an unmounted disk), so it is kept as it is until the folder has entries again.
   bool IsOffline(std::string_view path);
   bool IsUnderRelativeFolder(std::string_view path) const;
-  // Reads the file's tags and adds a fresh track for it (replacing the old one).
   bool MayEnterLinkedFolder(const std::string& parent, const std::string& link, dev_t device, ino_t inode);
-  const TTrack* AddFreshTrack(const std::string& path, bool relative, int32_t fileDate);
+  // Reads the file's tags (or takes those read ahead under `ticket`) and adds a
+  // fresh track for it (replacing the old one).
+  const TTrack* AddFreshTrack(const std::string& path, bool relative, int32_t fileDate,
+                              TTagPrefetcher* prefetcher = nullptr, size_t ticket = 0);
   uint8_t ReadTags(const std::string& path, TMetaData& meta, bool fromLibrary);
   bool IsVerified(const TLibraryItem* item) const;
   bool Cancelled() const { return Library.Flags.CancelCrawl; }
@@ -106,6 +116,7 @@ class TCrawler {
   const TFileExtensions& Extensions;
   TMessagePump& Pump;
   TTagReader ReadTagsFunction;
+  unsigned ReadThreads = 0;
   uint64_t TagReadCount = 0;
 
   // The task being run, its path normalised.

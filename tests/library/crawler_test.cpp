@@ -290,6 +290,67 @@ TEST_F(CrawlerTest, AFileThatCannotBeOpenedIsReadOncePerRun) {
   EXPECT_EQ(reads, 2);
 }
 
+size_t ThreadsRunning() {
+  return static_cast<size_t>(
+      std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
+}
+
+// Tags read ahead on worker threads change nothing the library holds or the order it
+// holds it in, stopped or not: the saved file is byte for byte the one-thread crawl's.
+TEST_F(CrawlerTest, ReadingAheadOnThreadsBuildsTheLibraryTheWalkBuilds) {
+  std::vector<std::string> changed;
+  for (int i = 0; i < 60; ++i) {
+    const std::string folder = "Music/" + std::to_string(i % 7) + "/" + std::to_string(i % 3) + "/";
+    const std::string song = WriteSong(folder + std::to_string(i) + ".mp3", "Song " + std::to_string(i),
+                                       "Artist " + std::to_string(i % 5), "Album " + std::to_string(i % 4));
+    if (i % 4 == 0) changed.push_back(song);
+    if (i % 9 == 0) Dir.Write(folder + std::to_string(i) + ".avi");
+  }
+  Dir.Write("Music/4/broken.mp3", "ID3 not a tag");
+  struct TCase {
+    const char* Name;
+    int StopAfterPumps;  // 0: never
+    bool Rescan;         // a second crawl after some files changed
+  };
+  for (const TCase& c :
+       {TCase{"whole crawl", 0, false}, TCase{"stopped after the first file", 1, false},
+        TCase{"stopped in the middle", 25, false}, TCase{"rescan of changed files", 0, true}}) {
+    std::string saved[2];
+    for (unsigned threads : {0u, 4u}) {
+      SCOPED_TRACE(std::string(c.Name) + " with " + std::to_string(threads) + " threads");
+      TLibrarySettings settings = Settings;
+      settings.LibraryDbPath = Dir / ("Library" + std::to_string(threads) + ".db");
+      TLibrary library(settings, Dir / "Program");
+      test::TFakeRuntime runtime;
+      runtime.TickPerReadMs = 100;  // every file pumps
+      TMessagePump pump(runtime);
+      TCrawler crawler(library, Extensions, pump);
+      crawler.SetReadThreads(threads);
+      if (c.Rescan) {
+        for (const std::string& song : changed) SetModificationTime(song, kMonday);
+        library.CrawlTasks.QueueFullCrawl();
+        crawler.ProcessCrawlTasks();
+        for (const std::string& song : changed) SetModificationTime(song, kTuesday);
+      }
+      int pumps = 0;
+      runtime.OnProcessPendingMessages = [&] {
+        if (++pumps == c.StopAfterPumps) crawler.CancelCrawlActionExecute();
+      };
+      const size_t threadsBefore = ThreadsRunning();
+      library.CrawlTasks.QueueFullCrawl();
+      crawler.ProcessCrawlTasks();
+      EXPECT_EQ(ThreadsRunning(), threadsBefore);
+      if (c.StopAfterPumps > 0) {
+        EXPECT_GT(library.TrackCount(), 0u);
+        EXPECT_LT(library.TrackCount(), 61u);
+      }
+      ASSERT_TRUE(SaveLibrary(library));
+      ASSERT_TRUE(ReadWholeFile(settings.LibraryDbPath, saved[threads > 0]));
+    }
+    EXPECT_EQ(saved[0], saved[1]) << c.Name;
+  }
+}
+
 TEST_F(CrawlerTest, NoticeFileQueuesTheFolderWhenTheLibraryShouldLearnSomething) {
   const std::string known = WriteSong("Music/Known/k.mp3", "Known");
   Crawl();
