@@ -7,6 +7,10 @@
 // UnchangedCrawl reports its ReadTags calls per crawl (expected: none).
 //
 //   library_crawl_bench [--files N] [google-benchmark flags, e.g. --benchmark_repetitions=7]
+//   library_crawl_bench [--files N] --runs N --ctl PATH...
+// The second form measures whole processes in wall time, paired in every run: the
+// walk with TagLib and the bare walk (in this process, as a `find` would), and for
+// each `tunevalectl` the first `library scan` (no Library.db) and the unchanged one.
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,12 +18,15 @@
 #include <taglib/fileref.h>
 #include <taglib/tag.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "bench_process.h"
 #include "library/crawler.h"
 #include "library/library.h"
 #include "support/loop_runtime.h"
@@ -51,7 +58,8 @@ void GenerateTree(TBenchState& state) {
     char relative[256];
     std::snprintf(relative, sizeof relative, "Music/%s/%s/%02d %s.mp3", artistName.c_str(), albumName.c_str(),
                   track, title.c_str());
-    state.Dir->Write(relative, test::MakeMp3({title, artistName, "", albumName, std::to_string(track), "1999"}));
+    state.Dir->Write(relative,
+                     test::MakeMp3({title, artistName, "", albumName, std::to_string(track), "1999"}));
   }
 }
 
@@ -95,21 +103,30 @@ void FullCrawl(benchmark::State& bs) {
   bs.counters["tracks"] = static_cast<double>(tracks);
 }
 
+size_t WalkWithTagLib() {
+  size_t read = 0;
+  Walk(State->Music, [&](const std::string& path, const struct stat&) {
+    TagLib::FileRef file(path.c_str());
+    if (!file.isNull() && file.tag()) {
+      benchmark::DoNotOptimize(file.tag()->title());
+      benchmark::DoNotOptimize(file.tag()->artist());
+      benchmark::DoNotOptimize(file.tag()->album());
+      if (file.audioProperties()) benchmark::DoNotOptimize(file.audioProperties()->lengthInMilliseconds());
+      ++read;
+    }
+  });
+  return read;
+}
+
+size_t BareWalk() {
+  size_t files = 0;
+  Walk(State->Music, [&](const std::string&, const struct stat& st) { files += S_ISREG(st.st_mode); });
+  return files;
+}
+
 void WalkAndTagLib(benchmark::State& bs) {
   size_t read = 0;
-  for (auto _ : bs) {
-    read = 0;
-    Walk(State->Music, [&](const std::string& path, const struct stat&) {
-      TagLib::FileRef file(path.c_str());
-      if (!file.isNull() && file.tag()) {
-        benchmark::DoNotOptimize(file.tag()->title());
-        benchmark::DoNotOptimize(file.tag()->artist());
-        benchmark::DoNotOptimize(file.tag()->album());
-        if (file.audioProperties()) benchmark::DoNotOptimize(file.audioProperties()->lengthInMilliseconds());
-        ++read;
-      }
-    });
-  }
+  for (auto _ : bs) read = WalkWithTagLib();
   bs.counters["tracks"] = static_cast<double>(read);
 }
 
@@ -118,17 +135,46 @@ void UnchangedCrawl(benchmark::State& bs) {
   Crawl(library);
   uint64_t reads = 0;
   for (auto _ : bs) reads += Crawl(library);
-  bs.counters["ReadTags_per_crawl"] = benchmark::Counter(static_cast<double>(reads), benchmark::Counter::kAvgIterations);
+  bs.counters["ReadTags_per_crawl"] =
+      benchmark::Counter(static_cast<double>(reads), benchmark::Counter::kAvgIterations);
   bs.counters["tracks"] = static_cast<double>(library.TrackCount());
 }
 
 void PlainWalk(benchmark::State& bs) {
   size_t files = 0;
-  for (auto _ : bs) {
-    files = 0;
-    Walk(State->Music, [&](const std::string&, const struct stat& st) { files += S_ISREG(st.st_mode); });
-  }
+  for (auto _ : bs) files = BareWalk();
   bs.counters["files"] = static_cast<double>(files);
+}
+
+template <class F>
+double WallMs(F&& step) {
+  const Clock::time_point start = Clock::now();
+  step();
+  return Since(start);
+}
+
+void MeasureProcesses(int runs, const std::vector<std::string>& ctls) {
+  const std::string db = *State->Dir / "Library.db";
+  std::vector<double> tagLib, walk;
+  std::vector<std::vector<double>> first(ctls.size()), unchanged(ctls.size());
+  for (int i = 0; i < runs; ++i) {
+    tagLib.push_back(WallMs(WalkWithTagLib));
+    walk.push_back(WallMs(BareWalk));
+    for (size_t c = 0; c < ctls.size(); ++c) {
+      const std::vector<std::string> scan = {ctls[c], "library",  "scan",      "--db",
+                                             db,      "--folder", State->Music};
+      std::filesystem::remove(db);
+      first[c].push_back(RunProcess(scan).Ms);
+      unchanged[c].push_back(RunProcess(scan).Ms);
+    }
+  }
+  std::printf("%d files, median of %d paired runs (wall time): walk + TagLib %.1f ms, bare walk %.1f ms\n",
+              State->Files, runs, Median(tagLib), Median(walk));
+  for (size_t c = 0; c < ctls.size(); ++c)
+    std::printf(
+        "  %s: first scan %.1f ms (TagLib / scan %.2fx), unchanged scan %.1f ms (%.2fx the bare walk)\n",
+        ctls[c].c_str(), Median(first[c]), Median(tagLib) / Median(first[c]), Median(unchanged[c]),
+        Median(unchanged[c]) / Median(walk));
 }
 
 }  // namespace
@@ -136,19 +182,34 @@ void PlainWalk(benchmark::State& bs) {
 
 int main(int argc, char** argv) {
   using namespace tunevale;
+  if (argc > 2 && std::strcmp(argv[1], "--spawn") == 0) return Spawn(argv + 2);
   TBenchState state;
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::string(argv[i]) == "--files") {
+  int runs = 7;
+  std::vector<std::string> ctls;
+  for (int i = 1; i + 1 < argc;) {
+    const std::string option = argv[i];
+    if (option == "--files")
       state.Files = std::atoi(argv[i + 1]);
-      std::memmove(argv + i, argv + i + 2, static_cast<size_t>(argc - i - 2) * sizeof(char*));
-      argc -= 2;
-      break;
+    else if (option == "--runs")
+      runs = std::max(1, std::atoi(argv[i + 1]));
+    else if (option == "--ctl")
+      ctls.emplace_back(argv[i + 1]);
+    else {
+      ++i;
+      continue;
     }
+    std::memmove(argv + i, argv + i + 2, static_cast<size_t>(argc - i - 2) * sizeof(char*));
+    argc -= 2;
+  }
   state.Dir = std::make_unique<test::TTempFolder>();
   state.Music = *state.Dir / "Music";
   state.Settings.LibraryFolders = {state.Music};
   State = &state;
   GenerateTree(state);
+  if (!ctls.empty()) {
+    MeasureProcesses(runs, ctls);
+    return 0;
+  }
 
   benchmark::RegisterBenchmark("FullCrawl", FullCrawl)->Unit(benchmark::kMillisecond);
   benchmark::RegisterBenchmark("WalkAndTagLib", WalkAndTagLib)->Unit(benchmark::kMillisecond);

@@ -5,7 +5,7 @@
 // nothing with the empty query; then to "abba waterloo") and the save. Each figure is the median of the
 // runs; the per-track cost shows what grows faster than the track count.
 //
-//   library_scale_bench [--runs N] [--sizes 100000,300000] [--ctl PATH]...
+//   library_scale_bench [--runs N] [--sizes 100000,300000] [--ctl PATH]... [--keep FOLDER]
 // Several --ctl programs (say, before and after a change) are measured in
 // turn within each run, so they meet the same machine load.
 #include <sys/resource.h>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_process.h"
 #include "bench_runtime.h"
 #include "bench_search_host.h"
 #include "library/library.h"
@@ -36,70 +37,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kRoot = "/srv/music";
 constexpr const char* kQuery = "abba waterloo";
-
-double Since(Clock::time_point start) {
-  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? -1 : v[v.size() / 2];
-}
-
-struct TProcessRun {
-  double Ms = -1;
-  double CpuMs = -1;  // user and system time: less at the mercy of a shared machine
-  double PeakMiB = -1;
-};
-
-// The child of a big process carries the parent's pages until its exec and
-// its peak counts them: so this program starts itself again, small, as
-// "--spawn PROGRAM ARGS...", which runs the program and writes the
-// program's own peak (KiB) and processor time (ms) to descriptor 3.
-int Spawn(char** argv) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (!freopen("/dev/null", "w", stdout)) _exit(126);
-    execv(argv[0], argv);
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
-  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + t.tv_usec / 1e3; };
-  dprintf(3, "%ld %.1f\n", usage.ru_maxrss, ms(usage.ru_utime) + ms(usage.ru_stime));
-  return 0;
-}
-
-// Runs `argv` with its output thrown away; wall time, processor time and peak resident memory.
-TProcessRun RunProcess(const std::vector<std::string>& argv) {
-  int figures[2];
-  if (pipe(figures) != 0) return {};
-  std::fflush(stdout);  // the child would print what is buffered again
-  const Clock::time_point start = Clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    dup2(figures[1], 3);
-    std::vector<char*> args = {const_cast<char*>("/proc/self/exe"), const_cast<char*>("--spawn")};
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  close(figures[1]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  const double ms = Since(start);
-  char text[64] = {};
-  const ssize_t n = read(figures[0], text, sizeof text - 1);
-  close(figures[0]);
-  long peakKb = 0;
-  double cpuMs = 0;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || n <= 0 ||
-      std::sscanf(text, "%ld %lf", &peakKb, &cpuMs) != 2)
-    return {};
-  return {ms, cpuMs, static_cast<double>(peakKb) / 1024.0};
-}
 
 struct TSizeFigures {
   int Tracks = 0;
@@ -185,9 +122,12 @@ int main(int argc, char** argv) {
   int runs = 5;
   std::vector<int> sizes = {100000, 300000, 1000000};
   std::vector<std::string> ctls;
+  std::string keep;  // a folder for the last size's Library.db, kept for a profiler
   for (int i = 1; i + 1 < argc; i += 2) {
     if (std::strcmp(argv[i], "--runs") == 0) {
       runs = std::max(1, std::atoi(argv[i + 1]));
+    } else if (std::strcmp(argv[i], "--keep") == 0) {
+      keep = argv[i + 1];
     } else if (std::strcmp(argv[i], "--ctl") == 0) {
       ctls.emplace_back(argv[i + 1]);
     } else if (std::strcmp(argv[i], "--sizes") == 0) {
@@ -198,8 +138,9 @@ int main(int argc, char** argv) {
     }
   }
   if (ctls.empty()) ctls.emplace_back(TUNEVALECTL_PATH);
-  char folder[] = "/tmp/tunevale-scale-bench-XXXXXX";
-  if (!mkdtemp(folder)) return 1;
+  char temporary[] = "/tmp/tunevale-scale-bench-XXXXXX";
+  if (keep.empty() && !mkdtemp(temporary)) return 1;
+  const std::string folder = keep.empty() ? std::string(temporary) : keep;
   std::printf(
       "median of %d runs (in process: processor time); search: `tunevalectl library search --db DB --folder "
       "%s \"%s\"`\n",
@@ -218,6 +159,6 @@ int main(int argc, char** argv) {
                   f.Searches[c].PeakMiB / f.FileMiB);
     std::fflush(stdout);
   }
-  fs::remove_all(folder);
+  if (keep.empty()) fs::remove_all(folder);
   return 0;
 }

@@ -352,6 +352,9 @@ std::string RelativeTo(std::string_view folder, std::string_view path) {
 class TWriter {
  public:
   explicit TWriter(std::string& out) : Out(out) {}
+  // Hands what is written so far to `write` once it reaches a block (after a whole record).
+  void FlushBlocks(const TPieceWriter* write) { Write = write; }
+  bool Ok() const { return Written; }
   void BeginRecord(std::string_view type) {
     Out += type;
     Out.append(2, '\0');
@@ -361,7 +364,14 @@ class TWriter {
     const size_t length = Out.size() - Start;
     Out[Start - 2] = static_cast<char>(length >> 8);
     Out[Start - 1] = static_cast<char>(length & 0xFF);
+    if (Write && Out.size() >= kBlock) Flush();
   }
+  bool Flush() {
+    if (Written && !Out.empty()) Written = (*Write)(Out);
+    Out.clear();
+    return Written;
+  }
+  static constexpr size_t kBlock = size_t(1) << 20;
   // Empty values are left out. A value the format cannot hold (over 65535
   // bytes, or more than the record has room for) is cut at a character boundary.
   void Field(std::string_view tag, std::string_view value) {
@@ -386,6 +396,8 @@ class TWriter {
  private:
   std::string& Out;
   size_t Start = 0;
+  const TPieceWriter* Write = nullptr;
+  bool Written = true;
 };
 
 void WriteItems(TWriter& w, std::string_view type, const TLibraryItems& items) {
@@ -442,11 +454,9 @@ void LoadLibrary(TLibrary& library, const std::string& fileName, const TLoadOpti
   library.Flags.ListsStale = true;
 }
 
-std::string EncodeLibrary(const TLibrary& library) {
-  std::string out;
-  out.reserve(kLibraryDbHeader.size() + library.TrackCount() * 320);
-  out += kLibraryDbHeader;
-  TWriter w(out);
+namespace {
+
+void EncodeRecords(const TLibrary& library, TWriter& w) {
   if (library.CrawlUnfinished()) {
     w.BeginRecord("SET");
     w.Field("LIB", kIncomplete);
@@ -489,6 +499,27 @@ std::string EncodeLibrary(const TLibrary& library) {
   }
   WriteItems(w, "PLS", library.Playlists);
   WriteItems(w, "VID", library.Videos);
+}
+
+// The file a block at a time: the bytes of a big library are never all in memory.
+bool EncodeLibraryTo(const TLibrary& library, const TPieceWriter& write) {
+  std::string block;
+  block.reserve(TWriter::kBlock + 2 * 65540);
+  block += kLibraryDbHeader;
+  TWriter w(block);
+  w.FlushBlocks(&write);
+  EncodeRecords(library, w);
+  return w.Flush();
+}
+
+}  // namespace
+
+std::string EncodeLibrary(const TLibrary& library) {
+  std::string out;
+  out.reserve(kLibraryDbHeader.size() + library.TrackCount() * 320);
+  out += kLibraryDbHeader;
+  TWriter w(out);
+  EncodeRecords(library, w);
   return out;
 }
 
@@ -536,7 +567,9 @@ bool SaveLibrary(TLibrary& library, std::string* error) {
     std::filesystem::create_directories(folder, ec);
   }
   const bool incomplete = library.CrawlUnfinished();
-  if (!WriteFileAtomically(fileName, EncodeLibrary(library), error)) return false;
+  if (!WriteFileAtomically(
+          fileName, [&](const TPieceWriter& write) { return EncodeLibraryTo(library, write); }, error))
+    return false;
   library.SavedIncomplete = incomplete;
   library.Flags.LibraryDirty = false;
   return true;

@@ -111,6 +111,12 @@ bool OlderThanProcess(const timespec& t) {
 
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error,
                          unsigned mode) {
+  return WriteFileAtomically(
+      path, [content](const TPieceWriter& write) { return write(content); }, error, mode);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::function<bool(const TPieceWriter&)>& produce,
+                         std::string* error, unsigned mode) {
   // The content goes into a file without a name, so a process killed while
   // writing leaves nothing behind; it gets a name only once it is complete.
   std::string tmp;
@@ -118,7 +124,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
   const bool unnamed = fd >= 0;
   if (!unnamed) fd = OpenNamed(path, static_cast<mode_t>(mode), tmp);
   if (fd < 0) return Fail(error, "cannot create a temporary file beside " + path);
-  bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+  bool ok = produce([fd](std::string_view piece) { return WriteAll(fd, piece); }) && ::fsync(fd) == 0;
   if (!ok) Fail(error, "cannot write a temporary file beside " + path);
   if (ok && unnamed && !LinkUnnamed(fd, path, tmp))
     ok = Fail(error, "cannot name a temporary file beside " + path);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,12 @@ namespace tunevale {
 // `error` then says why. The new file gets `mode` less the umask.
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string* error = nullptr,
                          unsigned mode = 0666);
+// The same for content made piece by piece, so a big file need not be in memory
+// whole: `produce` hands each piece in order to the writer it is given, and stops
+// and returns false as soon as that writer returns false.
+using TPieceWriter = std::function<bool(std::string_view piece)>;
+bool WriteFileAtomically(const std::string& path, const std::function<bool(const TPieceWriter&)>& produce,
+                         std::string* error = nullptr, unsigned mode = 0666);
 
 // Removes what interrupted saves of `path` left beside it: regular files named
 // like its temporaries ("<name>.tmp-" and six letters or digits) and older

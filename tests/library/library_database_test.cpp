@@ -372,8 +372,9 @@ TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
 }
 
 // A file read in blocks gives what the same bytes in memory give, records
-// cut by a block's end included, and a last record cut short still counts as damage.
-TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAsItsBytesInMemory) {
+// cut by a block's end included, and a last record cut short still counts as damage;
+// one saved in blocks holds what the whole encoding holds.
+TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAndSavesAsItsBytesInMemory) {
   std::string records;
   for (int i = 0; i < 6000; ++i)
     records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0") +
@@ -386,6 +387,8 @@ TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAsItsBytesInMemory) {
     EXPECT_EQ(fromFile->TrackCount(), inMemory->TrackCount()) << cut;
     EXPECT_EQ(EncodeLibrary(*fromFile), EncodeLibrary(*inMemory)) << cut;
     EXPECT_EQ(fromFile->DamagedDbPath.empty(), cut == 0) << cut;
+    ASSERT_TRUE(SaveLibrary(*fromFile));
+    EXPECT_TRUE(Saved() == EncodeLibrary(*fromFile)) << cut;
   }
 }
 
