@@ -16,12 +16,12 @@ int TAlbum::FindTrack(std::string_view path) const {
   return -1;
 }
 
-TTrack* TAlbum::AddTrack(TTrackPtr track) {
+TTrack* TAlbum::AddTrack(TTrackPtr track, bool pathIsNew) {
   TTrack* added = track.get();
   TLibrary& library = *Owner->Owner;
   // The library's path index first: walking a big album (every untagged track
   // of an artist) for each track added would make a load quadratic.
-  const auto* same = static_cast<const TTrack*>(library.Paths.Find(added->Path()));
+  const auto* same = pathIsNew ? nullptr : static_cast<const TTrack*>(library.Paths.Find(added->Path()));
   const int existing = same && same->Owner == this ? FindTrack(added->Path()) : -1;
   if (existing >= 0) {
     TTrackPtr old = TakeTrack(existing);

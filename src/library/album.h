@@ -22,8 +22,9 @@ class TAlbum {
   // Index of the track with exactly this path, or -1.
   int FindTrack(std::string_view path) const;
   // Takes the track: replaces one with the same path in place, or appends it
-  // and settles its name (title, else the file's display name).
-  TTrack* AddTrack(TTrackPtr track);
+  // and settles its name (title, else the file's display name). `pathIsNew`:
+  // the caller knows no track of the library has that path (skips the look-up).
+  TTrack* AddTrack(TTrackPtr track, bool pathIsNew = false);
 
   const std::string& Name() const { return AlbumName; }  // the album tag; may be empty
   const std::string& FoldedName() const { return Folded; }

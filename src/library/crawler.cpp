@@ -164,7 +164,7 @@ void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
         break;
       }
       const size_t ticket = tickets++;
-      if (prefetcher && step.Entry.Kind == mkMusic && NeedsRead(step.Path, step.Entry.FileDate))
+      if (prefetcher && step.Entry.Kind == mkMusic && !UnchangedTrack(step.Path, step.Entry.FileDate))
         prefetcher->Queue(ticket, step.Path);
       ahead.emplace_back(std::move(step), ticket);
     }
@@ -190,9 +190,11 @@ bool TCrawler::MayEnter(const std::string& parent, const TWalkStep& folder) {
          !Cancelled();
 }
 
-bool TCrawler::NeedsRead(const std::string& path, int32_t fileDate) const {
-  const TTrack* track = Library.FindTrackByPath(path);
-  return !track || track->FileDate() != fileDate || track->ReadResult() == 2 || Task.ForceReread;
+const TTrack* TCrawler::UnchangedTrack(const std::string& path, int32_t fileDate) const {
+  // The walk's paths are normalised as they stand.
+  const TTrack* track = Library.TrackOfPath(path);
+  return track && track->FileDate() == fileDate && track->ReadResult() != 2 && !Task.ForceReread ? track
+                                                                                                 : nullptr;
 }
 
 void TCrawler::CrawlFile(const TWalkStep& step, bool relative, TTagPrefetcher* prefetcher, size_t ticket) {
@@ -200,9 +202,8 @@ void TCrawler::CrawlFile(const TWalkStep& step, bool relative, TTagPrefetcher* p
   switch (step.Entry.Kind) {
     case mkMusic: {
       // Asked again: the library may have changed since the walk passed here.
-      const TTrack* track = NeedsRead(path, step.Entry.FileDate)
-                                ? AddFreshTrack(path, relative, step.Entry.FileDate, prefetcher, ticket)
-                                : Library.FindTrackByPath(path);
+      const TTrack* track = UnchangedTrack(path, step.Entry.FileDate);
+      if (!track) track = AddFreshTrack(path, relative, step.Entry.FileDate, prefetcher, ticket);
       Listed.push_back(track);
       break;
     }

@@ -91,7 +91,8 @@ class TCrawler {
   void RunTask();
   void CrawlFolder(const std::string& folder, bool relative);
   bool MayEnter(const std::string& parent, const TWalkStep& folder);
-  bool NeedsRead(const std::string& path, int32_t fileDate) const;
+  // The library's track of a file listed by the walk when its tags need no reading; else null.
+  const TTrack* UnchangedTrack(const std::string& path, int32_t fileDate) const;
   void CrawlFile(const TWalkStep& step, bool relative, TTagPrefetcher* prefetcher, size_t ticket);
   void CheckCurrentFiles();
   void CheckItems(TLibraryItems& items);

@@ -46,16 +46,16 @@ TTrackPosition TLibrary::FindTrack(std::string_view path) const {
   return track ? PositionOf(track) : TTrackPosition{};
 }
 
-TTrack* TLibrary::FindTrackByPath(std::string_view path) const {
-  return static_cast<TTrack*>(Paths.Find(NormalizePath(path)));
-}
+TTrack* TLibrary::FindTrackByPath(std::string_view path) const { return TrackOfPath(NormalizePath(path)); }
+
+TTrack* TLibrary::TrackOfPath(std::string_view path) const { return static_cast<TTrack*>(Paths.Find(path)); }
 
 TTrack* TLibrary::AddTrack(TTrackPtr track) {
   const TTrackPosition old = FindTrack(track->Path());
   if (old.Found()) RemoveTrack(old.Artist, old.Album, old.Track);
   TArtist* artist = AddArtistFolded(track->AlbumArtist(), track->FoldedAlbumArtist());
   TAlbum* album = artist->AddAlbumFolded(track->AlbumName(), track->FoldedAlbumName());
-  TTrack* added = album->AddTrack(std::move(track));
+  TTrack* added = album->AddTrack(std::move(track), true);
   Flags.LibraryDirty = true;
   Flags.ListsStale = true;
   return added;

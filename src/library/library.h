@@ -55,6 +55,8 @@ class TLibrary : public TTrackLookup {
   TTrackPosition FindTrack(std::string_view path) const;
   // NormalizePath, then the exact lookup; null when absent.
   TTrack* FindTrackByPath(std::string_view path) const;
+  // The track stored under exactly `path`, already normalised.
+  TTrack* TrackOfPath(std::string_view path) const;
   // Takes the track: removes any track with the same path, files it under its
   // album artist and album (created as needed) and marks the library changed.
   TTrack* AddTrack(TTrackPtr track);
@@ -74,6 +76,8 @@ class TLibrary : public TTrackLookup {
   size_t TrackCount() const { return Paths.Size(); }
   // Makes room for `count` tracks in the lookups (before adding many).
   void ReserveTracks(size_t count) { Paths.Reserve(count); }
+  // A track of this path is about to be added: its look-up's memory is asked for early.
+  void PrefetchTrack(std::string_view path) const { Paths.Prefetch(path); }
 
   // `path` lies in some "LibraryFolders" entry resolved against the program's
   // folder (by whole path components, IsPathInFolder).

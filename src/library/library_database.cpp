@@ -250,6 +250,7 @@ class TLoader {
     f.Relative = !Fields[tgREL].empty();
     f.Path = EntryPath(f.Relative);
     if (f.Path.empty()) return true;
+    Library.PrefetchTrack(f.Path);  // in cache by the time the track is built
     int32_t readResult = 2;
     if (!NumberField(Fields[tgFMD], 0, f.FileDate) || !NumberField(Fields[tgRES], 2, readResult) ||
         readResult < 0 || readResult > 255 || !NumberField(Fields[tgTRK], 0, f.Track) ||

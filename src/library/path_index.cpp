@@ -81,6 +81,10 @@ TLibraryItem* TPathIndex::Find(std::string_view path) const {
   return ItemOf(Slots[SlotOf(path, HashPath(path))]);
 }
 
+void TPathIndex::Prefetch(std::string_view path) const {
+  if (!Slots.empty()) __builtin_prefetch(&Slots[HashPath(path) & (Slots.size() - 1)]);
+}
+
 void TPathIndex::Clear() {
   Slots.clear();
   Count = 0;

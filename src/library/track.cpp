@@ -97,6 +97,7 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
   std::array<size_t, kFolds.size() + 1> ends{};
   size_t total = 0;
   for (const TFoldPair& fold : kFolds) total += texts[fold.Original].size();
+  out.Folded.clear();
   out.Folded.reserve(total + total / 4);
   for (size_t i = 0; i < kFolds.size(); ++i) {
     FoldAppend(out.Folded, texts[kFolds[i].Original]);
@@ -113,7 +114,8 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
   twins[kFoldedName] = kName;
   twins[kFoldedTitle] = kFoldedName;
   twins[kFoldedAlbumArtist] = kFoldedArtist;
-  twins[kTitle] = static_cast<int8_t>(texts[kTitle] == texts[kFoldedTitle] ? size_t(kFoldedTitle) : size_t(kName));
+  twins[kTitle] =
+      static_cast<int8_t>(texts[kTitle] == texts[kFoldedTitle] ? size_t(kFoldedTitle) : size_t(kName));
   twins[kArtist] = kFoldedArtist;
   twins[kAlbumArtist] = texts[kAlbumArtist] == texts[kFoldedAlbumArtist] ? kFoldedAlbumArtist : kArtist;
   twins[kAlbumName] = kFoldedAlbumName;
@@ -122,7 +124,8 @@ void TTrack::PrepareTexts(const TTrackFields& f, TTrackTexts& out) {
 }
 
 TTrackPtr TTrack::Create(const TTrackFields& f, TTrackArena* arena) {
-  TTrackTexts prepared;
+  // Reused: a load builds a million of these, each a heap block made and freed.
+  thread_local TTrackTexts prepared;
   PrepareTexts(f, prepared);
   const size_t blockSize = TTextPack::BlockSize(prepared.Texts, prepared.Twins);
   void* memory = arena ? arena->Allocate(sizeof(TTrack), TTrackArena::alTracks)
