@@ -72,7 +72,12 @@ void TTagPrefetcher::Work() {
     job->Started = true;
     lock.unlock();
     TMetaData meta;
-    const uint8_t result = Reader(job->Path, meta);
+    uint8_t result = 0;
+    try {
+      result = Reader(job->Path, meta);
+    } catch (...) {
+      result = kReadAgain;  // an exception leaves this thread only on the taker's
+    }
     lock.lock();
     job->Meta = std::move(meta);
     job->Result = result;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "media/metadata.h"
+#include "media/read_tags.h"
 
 namespace tunevale {
 
@@ -22,6 +23,9 @@ class TTagPrefetcher {
  public:
   // Must be safe to call from several threads at once.
   using TReader = std::function<uint8_t(const std::string& path, TMetaData& meta)>;
+  // The result of a read that threw on a worker; the crawler reads such files
+  // again itself, as it does those the reader could not open.
+  static constexpr uint8_t kReadAgain = ReadResultNotOpened;
 
   // The workers start with the first queued read.
   TTagPrefetcher(unsigned threads, TReader reader);
