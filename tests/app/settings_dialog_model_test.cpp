@@ -1,0 +1,202 @@
+#include "app/settings_dialog_model.h"
+
+#include <gtest/gtest.h>
+
+namespace tunevale {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+struct TRecordingTarget : TSettingsDialogTarget {
+  TCrawlTasks Queue;
+  std::string Calls;
+  TCrawlTasks& CrawlQueue() override { return Queue; }
+  void ApplySettings() override { Calls += "apply "; }
+  void RebuildCaptions() override { Calls += "captions "; }
+  void RefreshLibraryViewsSoon() override { Calls += "views "; }
+  void UpdateRelativeFlags() override { Calls += "relative "; }
+  void SaveSettings() override { Calls += "save"; }
+};
+
+class SettingsDialogModelTest : public ::testing::Test {
+ protected:
+  SettingsDialogModelTest() {
+    Model.Inform = [this](const std::string& text) { Messages.push_back(text); };
+    Model.AskWholeDrive = [this](const std::string& text) {
+      Messages.push_back(text);
+      return WholeDriveAnswer;
+    };
+  }
+  void ShowWith(const Strings& folders) {
+    Settings.LibraryFolders = folders;
+    Model.Show();
+  }
+  Strings TaskTexts(const TCrawlTasks& tasks) const {
+    Strings texts;
+    for (int i = 0; i < tasks.Count(); ++i) {
+      const TCrawlTask& t = tasks.Task(i);
+      texts.push_back(t.Path + (t.Recursive ? " r" : "") + (t.SearchNew ? " new" : "") +
+                      (t.ForceReread ? " f" : ""));
+    }
+    return texts;
+  }
+
+  TSettings Settings;
+  TRecordingTarget Target;
+  TSettingsDialogModel Model{Settings, Target, "/p/"};
+  Strings Messages;
+  bool WholeDriveAnswer = true;
+};
+
+TEST_F(SettingsDialogModelTest, AddingAFolderFollowsTheFolderRules) {
+  const struct {
+    const char* name;
+    Strings before;
+    const char* added;
+    bool yes;
+    Strings after;
+    Strings messages;
+  } cases[] = {
+      {"same", {"/m/music"}, "/m/music/", true, {"/m/music"}, {kSameFolderText}},
+      {"same as a relative entry", {"../m/music"}, "/m/music", true, {"../m/music"}, {kSameFolderText}},
+      {"inside an entry",
+       {"/m/a", "/m/music"},
+       "/m/music/rock",
+       true,
+       {"/m/a", "/m/music"},
+       {kSubfolderText}},
+      {"sibling with a longer name", {"/m/music"}, "/m/music2", true, {"/m/music", "/m/music2"}, {}},
+      {"other letter case", {"/m/Music"}, "/m/music", true, {"/m/Music", "/m/music"}, {}},
+      {"holding entries, told once",
+       {"/m/music2", "/m/music/rock", "sub", "/m/music/jazz"},
+       "/m/music",
+       true,
+       {"/m/music2", "sub", "/m/music"},
+       {kSubfolderRemovedText}},
+      {"refused after a removable entry", {"/m/a/x", "/m"}, "/m/a", true, {"/m/a/x", "/m"}, {kSubfolderText}},
+      {"root, no", {"/m/a"}, "/", false, {"/m/a"}, {kWholeDriveText}},
+      {"root, yes", {"/m/a", "../b"}, "/", true, {"/"}, {kWholeDriveText, kSubfolderRemovedText}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Messages.clear();
+    WholeDriveAnswer = c.yes;
+    ShowWith(c.before);
+    const bool added = Model.AddFolder(c.added);
+    EXPECT_EQ(Model.Draft.LibraryFolders, c.after);
+    EXPECT_EQ(Messages, c.messages);
+    EXPECT_EQ(TaskTexts(Model.QueuedTasks()), added ? Strings{c.after.back() + " r new"} : Strings{});
+    Model.Cancel();
+  }
+}
+
+TEST_F(SettingsDialogModelTest, TasksReachTheLibraryInOrderOnlyOnOK) {
+  for (const bool ok : {false, true}) {
+    SCOPED_TRACE(ok ? "OK" : "Cancel");
+    ShowWith({"/m/a", "/m/b", "/m/c"});
+    Model.Select(0);
+    Model.RemoveSelected();
+    EXPECT_EQ(Model.Selected(), 0);  // the first entry stays selected
+    Model.Select(1);
+    Model.RemoveSelected();
+    EXPECT_EQ(Model.Selected(), 0);  // the entry before it
+    Model.RefreshAll();
+    Model.AddFolder("/m/d");
+    const Strings expected = {"/m/a r", "/m/c r", " r new", "/m/d r new"};
+    EXPECT_EQ(TaskTexts(Model.QueuedTasks()), expected);
+    ok ? Model.TakeOver() : Model.Cancel();
+    EXPECT_EQ(TaskTexts(Target.Queue), ok ? expected : Strings{});
+    EXPECT_EQ(Settings.LibraryFolders, ok ? Strings({"/m/b", "/m/d"}) : Strings({"/m/a", "/m/b", "/m/c"}));
+    EXPECT_EQ(Model.QueuedTasks().Count(), 0);
+  }
+}
+
+TEST_F(SettingsDialogModelTest, UseLibraryNeedsTheBoxAndAFolder) {
+  for (const bool checked : {false, true})
+    for (const bool folders : {false, true}) {
+      Settings.UseLibrary = !(checked && folders);
+      ShowWith(folders ? Strings{"/m"} : Strings{});
+      Model.SetUseLibrary(checked);
+      Model.TakeOver();
+      EXPECT_EQ(Settings.UseLibrary, checked && folders) << checked << folders;
+    }
+}
+
+TEST_F(SettingsDialogModelTest, OKCallsWhatTheChangesNeedInOrder) {
+  const struct {
+    const char* name;
+    std::function<void(TSettingsDialogModel&)> change;
+    const char* calls;
+  } cases[] = {
+      {"nothing", [](TSettingsDialogModel&) {}, "apply save"},
+      {"artist in playlist", [](TSettingsDialogModel& m) { m.Draft.ShowArtistInPlaylist = true; },
+       "apply captions save"},
+      {"album artist", [](TSettingsDialogModel& m) { m.Draft.AlwaysShowAlbumArtist = true; },
+       "apply captions save"},
+      {"incomplete albums", [](TSettingsDialogModel& m) { m.Draft.HideIncompleteAlbums = true; },
+       "views apply save"},
+      {"relative form",
+       [](TSettingsDialogModel& m) {
+         m.Select(0);
+         m.SetSelectedRelative(true);
+       },
+       "apply relative save"},
+  };
+  for (const auto& c : cases) {
+    Settings = TSettings();
+    Target.Calls.clear();
+    ShowWith({"/m"});
+    c.change(Model);
+    Model.TakeOver();
+    EXPECT_EQ(Target.Calls, c.calls) << c.name;
+  }
+}
+
+TEST_F(SettingsDialogModelTest, EditsStayUntilOKOrCancel) {
+  ShowWith({"/m"});
+  Model.Draft.PictureDuration = 42;
+  Model.Show();  // shown again while it is there
+  EXPECT_EQ(Model.Draft.PictureDuration, 42);
+  Model.Cancel();
+  Model.Show();
+  EXPECT_EQ(Model.Draft.PictureDuration, 7);
+  Model.Draft.PictureDuration = 42;
+  Model.TakeOver();
+  EXPECT_EQ(Settings.PictureDuration, 42);
+}
+
+TEST_F(SettingsDialogModelTest, EntriesSwitchBetweenRelativeAndAbsoluteForms) {
+  const struct {
+    const char* entry;
+    const char* relative;
+    const char* absolute;
+  } cases[] = {{"/p/sub/x", "sub/x", "/p/sub/x"},
+               {"/m/a", "../m/a", "/m/a"},
+               {"/p", ".", "/p"},
+               {"/", "..", "/"},
+               {"/pq/a/", "../pq/a", "/pq/a"}};
+  for (const auto& c : cases) {
+    ShowWith({c.entry});
+    Model.Select(0);
+    Model.SetSelectedRelative(true);
+    EXPECT_EQ(Model.Draft.LibraryFolders[0], c.relative) << c.entry;
+    EXPECT_TRUE(Model.SelectedIsRelative());
+    Model.SetSelectedRelative(false);
+    EXPECT_EQ(Model.Draft.LibraryFolders[0], c.absolute) << c.entry;
+    Model.Cancel();
+  }
+}
+
+TEST_F(SettingsDialogModelTest, RestoreDefaultsTurnsTheLibraryOnWithTheDefaultFolders) {
+  Settings.MyMusicFolder = "/h/Music";
+  Settings.MyVideoFolder = "/h/Videos";
+  Settings.UseLibrary = false;
+  ShowWith({"/m"});
+  Model.RestoreDefaults();
+  EXPECT_TRUE(Model.Draft.UseLibrary);
+  EXPECT_EQ(Model.Draft.LibraryFolders, Strings({"/h/Music", "/h/Videos"}));
+  EXPECT_EQ(TaskTexts(Model.QueuedTasks()), Strings{" r new"});
+}
+
+}  // namespace
+}  // namespace tunevale
