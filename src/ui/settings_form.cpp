@@ -14,6 +14,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/player.h"
 #include "ui/custom_filetypes_form.h"
@@ -26,9 +27,11 @@ namespace {
 constexpr int kClientWidth = 344;
 constexpr int kClientHeight = 296;
 
-QLabel* Text(const char* text, QWidget* page) {
+QLabel* Text(const char* text, QWidget* page, bool wrap = false) {
   auto* label = new QLabel(text, page);
-  label->setWordWrap(true);
+  label->setWordWrap(wrap);
+  // A wrapping text takes the width the other controls give the page.
+  if (wrap) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   return label;
 }
 
@@ -59,22 +62,29 @@ TSettingsForm::TSettingsForm(TPlayer& player, QWidget* owner)
       ModelObject(player.Settings(), player.SettingsDialogTarget(), player.Paths().ProgramDir) {
   setObjectName("SettingsForm");
   setWindowTitle("Settings");
-  setFixedSize(kClientWidth, kClientHeight);
   CustomFiletypesForm = new TCustomFiletypesForm(ModelObject.Draft.CustomExtensions, this);
   Pages = new QTabWidget(this);
   Pages->setObjectName("PageControl");
-  Pages->setGeometry(8, 8, kClientWidth - 16, kClientHeight - BandHeight - 16);
+  Pages->setUsesScrollButtons(false);  // every tab in sight
   Pages->addTab(CreatePlayerPage(), "Player");
   Pages->addTab(CreateLibraryPage(), "Library");
   Pages->addTab(CreateFoldersPage(), "Library folders");
   Pages->addTab(CreateOtherPage(), "Other");
   Pages->addTab(CreateInstallationPage(), "Installation");
   Pages->setTabVisible(spInstallation, player.Settings().IsInstalled);
+  // At least the classic size, more where the desktop's font needs it; long
+  // texts wrap rather than widen the dialog.
+  const int pagesWidth = std::max(kClientWidth - 16, Pages->minimumSizeHint().width());
+  const int pagesHeight = std::max({kClientHeight - BandHeight - 16, Pages->minimumSizeHint().height(),
+                                    Pages->heightForWidth(pagesWidth)});
+  Pages->setGeometry(8, 8, pagesWidth, pagesHeight);
+  setFixedSize(pagesWidth + 16, pagesHeight + BandHeight + 16);
 
   auto* webpage =
       new QLabel("<a href=\"settings\" style=\"color:#0066cc\">What do these settings mean?</a>", this);
   webpage->setObjectName("WebpageLabel");
-  webpage->setGeometry(10, kClientHeight - BandHeight + 12, 180, 20);
+  webpage->adjustSize();
+  webpage->move(10, height() - BandHeight + (BandHeight - webpage->height()) / 2);
   connect(webpage, &QLabel::linkActivated, this, [this] {
     Player.Guarded([this] { Player.OpenWebPage(TSettingsDialogModel::HelpPage(Pages->currentIndex())); });
   });
@@ -214,7 +224,7 @@ QWidget* TSettingsForm::CreateOtherPage() {
   layout->addWidget(
       Text("To refresh the entire library, click the Refresh button. This is useful when there are "
            "missing or incorrect files.",
-           page));
+           page, true));
   RefreshAllButton = Button("RefreshAllButton", "Refresh library", page);
   connect(RefreshAllButton, &QPushButton::clicked, this, [this] { ModelObject.RefreshAll(); });
   layout->addWidget(RefreshAllButton, 0, Qt::AlignLeft);
@@ -231,11 +241,12 @@ QWidget* TSettingsForm::CreateInstallationPage() {
   auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->addWidget(
-      Text("Tunevale is installed on your computer. To uninstall Tunevale, click Uninstall.", page));
+      Text("Tunevale is installed on your computer. To uninstall Tunevale, click Uninstall.", page, true));
   auto* uninstall = Button("UninstallButton", "Uninstall", page);
   connect(uninstall, &QPushButton::clicked, this, [this] { UninstallButtonClick(); });
   layout->addWidget(uninstall, 0, Qt::AlignLeft);
-  layout->addWidget(Text("To choose what file types you want to open with Tunevale, click Filetypes.", page));
+  layout->addWidget(
+      Text("To choose what file types you want to open with Tunevale, click Filetypes.", page, true));
   auto* fileTypes = Button("FileTypesButton", "File types", page);
   connect(fileTypes, &QPushButton::clicked, this,
           [this] { Player.StartOwnExecutable(ModelObject.FileTypesArguments()); });
