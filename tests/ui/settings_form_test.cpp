@@ -21,12 +21,6 @@ class SettingsFormTest : public MainFormTest {
     EXPECT_NE(Form->SettingsForm(), nullptr);
     return *Form->SettingsForm();
   }
-  template <class W>
-  W* Control(const char* name) {
-    W* w = Form->SettingsForm()->findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-  }
 };
 
 TEST_F(SettingsFormTest, InstalledCopiesHaveTheInstallationPagePortableOnesTheRelativePathBox) {
@@ -43,7 +37,7 @@ TEST_F(SettingsFormTest, InstalledCopiesHaveTheInstallationPagePortableOnesTheRe
                 QStringList({"Player", "Library", "Library folders", "Other", "Installation"})[i]);
     EXPECT_EQ(pages.isTabVisible(spInstallation), installed);
     EXPECT_EQ(pages.currentIndex(), spLibraryFolders);
-    EXPECT_EQ(Control<QCheckBox>("RelativePathCheckBox")->isVisibleTo(&settings), !installed);
+    EXPECT_EQ(Child<QCheckBox>("RelativePathCheckBox")->isVisibleTo(&settings), !installed);
     Form.reset();
     Player.reset();
   }
@@ -56,16 +50,16 @@ TEST_F(SettingsFormTest, ChangesReachTheSettingsFileOnlyWithOK) {
   Form->Actions().Run("ShowSettingsAction");
   TSettingsForm* settings = &Open(spPlayer);
   EXPECT_EQ(settings->PageControl().currentIndex(), spPlayer);
-  Control<QSpinBox>("PictureDurationSpinEdit")->setValue(12);
-  Control<QCheckBox>("ShowArtistCheckBox")->click();
-  auto* openBehavior = Control<QComboBox>("OpenBehaviorComboBox");
+  Child<QSpinBox>("PictureDurationSpinEdit")->setValue(12);
+  Child<QCheckBox>("ShowArtistCheckBox")->click();
+  auto* openBehavior = Child<QComboBox>("OpenBehaviorComboBox");
   openBehavior->setCurrentIndex(2);
   emit openBehavior->activated(2);
   settings->ChooseFolder = [] { return std::string("/x/music2"); };
-  Control<QPushButton>("AddFolderButton")->click();
+  Child<QPushButton>("AddFolderButton")->click();
   // Shown again before it went: the same dialog with the edits.
   EXPECT_EQ(&Open(spOther), settings);
-  EXPECT_EQ(Control<QSpinBox>("PictureDurationSpinEdit")->value(), 12);
+  EXPECT_EQ(Child<QSpinBox>("PictureDurationSpinEdit")->value(), 12);
   EXPECT_EQ(Player->Settings().PictureDuration, 7);
   EXPECT_EQ(queue.Count(), queued);
 
