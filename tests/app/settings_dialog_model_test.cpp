@@ -31,13 +31,11 @@ class SettingsDialogModelTest : public ::testing::Test {
     Settings.LibraryFolders = folders;
     Model.Show();
   }
-  Strings TaskTexts(const TCrawlTasks& tasks) const {
+  static Strings TaskTexts(const TCrawlTasks& tasks) {
     Strings texts;
-    for (int i = 0; i < tasks.Count(); ++i) {
-      const TCrawlTask& t = tasks.Task(i);
-      texts.push_back(t.Path + (t.Recursive ? " r" : "") + (t.SearchNew ? " new" : "") +
-                      (t.ForceReread ? " f" : ""));
-    }
+    for (int i = 0; i < tasks.Count(); ++i)
+      texts.push_back(tasks.Task(i).Path + (tasks.Task(i).Recursive ? " r" : "") +
+                      (tasks.Task(i).SearchNew ? " new" : "") + (tasks.Task(i).ForceReread ? " f" : ""));
     return texts;
   }
 
@@ -159,12 +157,11 @@ TEST_F(SettingsDialogModelTest, EntriesSwitchBetweenRelativeAndAbsoluteForms) {
 
 TEST_F(SettingsDialogModelTest, RestoreDefaultsTurnsTheLibraryOnWithTheDefaultFolders) {
   Settings.MyMusicFolder = "/h/Music";
-  Settings.MyVideoFolder = "/h/Videos";
   Settings.UseLibrary = false;
   ShowWith({"/m"});
   Model.RestoreDefaults();
   EXPECT_TRUE(Model.Draft.UseLibrary);
-  EXPECT_EQ(Model.Draft.LibraryFolders, Strings({"/h/Music", "/h/Videos"}));
+  EXPECT_EQ(Model.Draft.LibraryFolders, Strings{"/h/Music"});
   EXPECT_EQ(TaskTexts(Model.QueuedTasks()), Strings{" r new"});
 }
 
