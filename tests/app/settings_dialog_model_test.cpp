@@ -23,8 +23,7 @@ class SettingsDialogModelTest : public ::testing::Test {
   SettingsDialogModelTest() {
     Model.Inform = [this](const std::string& text) { Messages.push_back(text); };
     Model.AskWholeDrive = [this](const std::string& text) {
-      Messages.push_back(text);
-      return WholeDriveAnswer;
+      return Messages.push_back(text), WholeDriveAnswer;
     };
   }
   void ShowWith(const Strings& folders) {

@@ -25,16 +25,13 @@ class SettingsFormTest : public MainFormTest {
 
 TEST_F(SettingsFormTest, InstalledCopiesHaveTheInstallationPagePortableOnesTheRelativePathBox) {
   for (const bool installed : {false, true}) {
-    SCOPED_TRACE(installed ? "installed" : "portable");
     Paths.IsInstalled = installed;
     Paths.KeyStorePath = Paths.AppDataDir + "Tunevale.conf";
     Start({});
     TSettingsForm& settings = Open(spLibraryFolders);
     QTabWidget& pages = settings.PageControl();
-    for (int i = 0; i < 5; ++i)
-      EXPECT_EQ(pages.tabText(i),
-                QStringList({"Player", "Library", "Library folders", "Other", "Installation"})[i]);
-    EXPECT_EQ(pages.isTabVisible(spInstallation), installed);
+    EXPECT_EQ(pages.count(), 5);
+    EXPECT_EQ(pages.isTabVisible(spInstallation), installed) << installed;
     EXPECT_EQ(pages.currentIndex(), spLibraryFolders);
     EXPECT_EQ(Child<QCheckBox>("RelativePathCheckBox")->isVisibleTo(&settings), !installed);
     Form.reset();
@@ -51,7 +48,6 @@ TEST_F(SettingsFormTest, ChangesReachTheSettingsFileOnlyWithOK) {
   Child<QSpinBox>("PictureDurationSpinEdit")->setValue(12);
   Child<QCheckBox>("ShowArtistCheckBox")->click();
   auto* openBehavior = Child<QComboBox>("OpenBehaviorComboBox");
-  openBehavior->setCurrentIndex(2);
   emit openBehavior->activated(2);
   settings->ChooseFolder = [] { return std::string("/x/music2"); };
   Child<QPushButton>("AddFolderButton")->click();
