@@ -298,6 +298,8 @@ TMainForm::~TMainForm() {
     MessageBox->disconnect(this);
     delete MessageBox;
   }
+  // Gone while the window is whole: its destruction reaches the window's list.
+  delete SettingsFormObject.data();
   Player.SetView(nullptr);
   Player.Controller().SetView(nullptr);
 }
