@@ -60,6 +60,11 @@ TPlayer::TPlayer(const TPlayerPorts& ports, const TAppPaths& paths)
   CrawlerObject.RefreshLibraryLists = [this] { SearchObject.RefreshLibraryLists(false); };
   SearchObject.RefreshTimer = &SchedulerObject.RefreshTimer();
   SchedulerObject.AfterTick = [this] { SecondaryWindowsObject.FreeHidden(); };
+  SchedulerObject.RebuildViews = [this] {
+    for (int page = 0; page < kLibraryPageCount; ++page)
+      SearchObject.List(static_cast<TLibraryPage>(page)).QueryText.clear();
+    SearchObject.RefreshLibraryLists(false);
+  };
 
   PlaylistObject.SetPlaybackTarget(&ControllerObject);
   PlaylistObject.SetTagReader(

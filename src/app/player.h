@@ -35,6 +35,7 @@
 #include "app/remote_target.h"
 #include "app/secondary_windows.h"
 #include "app/settings.h"
+#include "app/settings_dialog_model.h"
 #include "app/settings_window.h"
 #include "library/crawler.h"
 #include "library/library.h"
@@ -176,7 +177,8 @@ class TPlayer final : public TRemoteTarget,
                       private TPlaylistListener,
                       private TPlaybackListener,
                       private TLibrarySearchHost,
-                      private TLibraryCommandsHost {
+                      private TLibraryCommandsHost,
+                      private TSettingsDialogTarget {
  public:
   // Builds every part (the window creation's first steps); reads nothing yet.
   TPlayer(const TPlayerPorts& ports, const TAppPaths& paths);
@@ -275,7 +277,12 @@ class TPlayer final : public TRemoteTarget,
   // http, https and ftp is refused, so a file cannot start local programs.
   void OpenWebAddress(const std::string& url);
   // Starts this program again with "/forcestart" beside the running one.
-  bool StartForced();
+  bool StartForced() { return StartOwnExecutable({"/forcestart"}); }
+  // Starts this program's executable with `args` (a maintenance pass); false
+  // when it could not start.
+  bool StartOwnExecutable(const std::vector<std::string>& args);
+  // What the settings dialog's OK sets going.
+  TSettingsDialogTarget& SettingsDialogTarget() { return *this; }
   THotKeys& HotKeys() { return HotKeysObject; }
   // The modeless secondary windows the heartbeat frees once hidden.
   TSecondaryWindows& SecondaryWindows() { return SecondaryWindowsObject; }
@@ -385,6 +392,12 @@ class TPlayer final : public TRemoteTarget,
   void ShowVideoPage() override;
   bool Confirm(const std::string& question) override;
   void ShowError(const std::string& text) override;
+  // TSettingsDialogTarget.
+  TCrawlTasks& CrawlQueue() override { return LibraryObject.CrawlTasks; }
+  void ApplySettings() override;
+  void RebuildCaptions() override;
+  void RefreshLibraryViewsSoon() override { SchedulerObject.RefreshViews = true; }
+  void UpdateRelativeFlags() override { LibraryObject.UpdateRelativeFlags(); }
 
   void LibraryLoaded();
   void AfterStartUp();

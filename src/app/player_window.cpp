@@ -83,9 +83,19 @@ void TPlayer::OpenWebAddress(const std::string& url) {
   if (Desktop && IsWebAddress(url)) Desktop->OpenUrl(url);
 }
 
-bool TPlayer::StartForced() {
-  return Desktop && Desktop->StartProgram(AppPaths.ExePath.empty() ? "/proc/self/exe" : AppPaths.ExePath,
-                                          {"/forcestart"});
+bool TPlayer::StartOwnExecutable(const std::vector<std::string>& args) {
+  return Desktop &&
+         Desktop->StartProgram(AppPaths.ExePath.empty() ? "/proc/self/exe" : AppPaths.ExePath, args);
+}
+
+void TPlayer::ApplySettings() {
+  TSettingsContext context = Context();
+  tunevale::ApplySettings(context);
+}
+
+void TPlayer::RebuildCaptions() {
+  PlaylistObject.ReadTrackInfo(true);
+  ControllerObject.UpdateNowPlayingDisplay(false);
 }
 
 void TPlayer::HeartbeatSoon() { SchedulerObject.RefreshTimer().SetInterval(10); }

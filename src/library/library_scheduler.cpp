@@ -20,7 +20,7 @@ TLibraryScheduler::~TLibraryScheduler() {
 void TLibraryScheduler::RefreshTimerTimer() {
   Timer->SetInterval(kIdleIntervalMs);
   QueueUnwatchedRescan();
-  if (Library.Flags.ListsStale || Library.CrawlTasks.HasPendingTasks())
+  if (Library.Flags.ListsStale || RefreshViews || Library.CrawlTasks.HasPendingTasks())
     Runtime.SetIdleHandler([this] { ApplicationEventsIdle(); });
   if (AfterTick) AfterTick();
 }
@@ -34,7 +34,12 @@ void TLibraryScheduler::QueueUnwatchedRescan() {
 
 void TLibraryScheduler::ApplicationEventsIdle() {
   // The runtime runs an idle handler once, so this needs no removing afterwards.
-  if (Library.Flags.ListsStale && Crawler.RefreshLibraryLists) Crawler.RefreshLibraryLists();
+  if (RefreshViews && RebuildViews) {
+    RefreshViews = false;
+    RebuildViews();
+  } else if (Library.Flags.ListsStale && Crawler.RefreshLibraryLists) {
+    Crawler.RefreshLibraryLists();
+  }
   // A crawl before the load is handed over would find every file unknown.
   if (Library.CrawlTasks.HasPendingTasks() && !Library.Loading) Crawler.ProcessCrawlTasks();
 }

@@ -35,6 +35,11 @@ class TLibraryScheduler {
   void RefreshTimerTimer();
   void ApplicationEventsIdle();
 
+  // Set when a setting changed what the views show: the next idle moment
+  // calls RebuildViews (the remembered queries forgotten, every view refilled).
+  bool RefreshViews = false;
+  std::function<void()> RebuildViews;
+
   // The rest of the window's heartbeat, run after each tick (freeing hidden
   // secondary windows).
   std::function<void()> AfterTick;

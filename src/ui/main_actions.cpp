@@ -9,6 +9,7 @@
 #include "ui/main_menus.h"
 #include "ui/playlist_sheet.h"
 #include "ui/properties_windows.h"
+#include "ui/settings_form.h"
 #include "ui/video_display.h"
 #include "ui/view_modes.h"
 
@@ -256,8 +257,8 @@ void TMainActions::CreateApplicationActions() {
     action->setCheckable(true);
   }
   AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
-  // The settings dialog and the about box come later.
-  Awaiting(AddAction("ShowSettingsAction", cat, "Settings", {}, [] {}));
+  AddAction("ShowSettingsAction", cat, "Settings", {}, [this] { Form.ShowSettings(spPlayer); });
+  // The about box comes later.
   AddAction("CheckForUpdatesAction", cat, "Check for updates", {},
             [this] { Form.CheckForUpdatesActionExecute(); });
   Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));

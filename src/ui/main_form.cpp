@@ -31,6 +31,7 @@
 #include "ui/message_box.h"
 #include "ui/playlist_sheet.h"
 #include "ui/properties_windows.h"
+#include "ui/settings_form.h"
 #include "ui/start_capture_form.h"
 #include "ui/tessel_form.h"
 #include "ui/tool_button.h"
@@ -297,6 +298,8 @@ TMainForm::~TMainForm() {
     MessageBox->disconnect(this);
     delete MessageBox;
   }
+  // Gone while the window is whole: its destruction reaches the window's list.
+  delete SettingsFormObject.data();
   Player.SetView(nullptr);
   Player.Controller().SetView(nullptr);
 }
@@ -401,6 +404,21 @@ void TMainForm::AdoptSecondaryWindow(QWidget& window) {
       });
   connect(&window, &QObject::destroyed, this,
           [this, key = static_cast<const void*>(&window)] { Player.SecondaryWindows().Remove(key); });
+}
+
+void TMainForm::ShowSettings(int page) {
+  if (!SettingsForm()) {
+    SettingsFormObject = new TSettingsForm(Player, this);
+    AdoptSecondaryWindow(*SettingsFormObject);
+  }
+  SettingsFormObject->ShowPage(page);
+}
+
+TSettingsForm* TMainForm::SettingsForm() const {
+  // Released by the heartbeat but not deleted yet counts as gone.
+  return SettingsFormObject && Player.SecondaryWindows().Contains(SettingsFormObject.data())
+             ? SettingsFormObject.data()
+             : nullptr;
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {

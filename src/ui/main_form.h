@@ -36,6 +36,7 @@ class TMainActions;
 class TMainMenus;
 class TPlaylistSheet;
 class TPropertiesWindows;
+class TSettingsForm;
 class TTrackInfoPanel;
 class TTrayForm;
 class TTrayIcon;
@@ -86,6 +87,11 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void ShowHideActionExecute();
   // A modeless secondary window the heartbeat frees once it is hidden.
   void AdoptSecondaryWindow(QWidget& window);
+  // Shows the settings dialog on `page` (TSettingsPage), creating it unless
+  // it is still there (its unsaved edits then stay).
+  void ShowSettings(int page);
+  // The settings dialog until the heartbeat frees it; null otherwise.
+  TSettingsForm* SettingsForm() const;
 
   // TPlaybackView.
   void ShowMediaPage(bool hasVideo) override;
@@ -171,6 +177,7 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   TProcessLauncher* Launcher = nullptr;
   std::unique_ptr<TMainMenus> MenusObject;
   std::unique_ptr<TPropertiesWindows> PropertiesWindowsObject;
+  QPointer<TSettingsForm> SettingsFormObject;
 
   bool Closing = false;
   bool InTray = false;  // the strip and controls are lent to the tray window

@@ -28,6 +28,35 @@ bool IsPathInFolder(std::string_view path, std::string_view folder) {
   return path.size() == folder.size() || path[folder.size()] == '/';
 }
 
+namespace {
+
+std::vector<std::string_view> PathComponents(std::string_view path) {
+  std::vector<std::string_view> parts;
+  while (!path.empty()) {
+    const size_t pos = path.find('/');
+    if (pos != 0) parts.push_back(path.substr(0, pos));
+    path = pos == std::string_view::npos ? std::string_view() : path.substr(pos + 1);
+  }
+  return parts;
+}
+
+}  // namespace
+
+std::string RelativePath(std::string_view base, std::string_view path) {
+  const std::string resolvedBase = ExpandPath("/", base);
+  const std::string resolvedPath = ExpandPath("/", path);
+  const std::vector<std::string_view> from = PathComponents(resolvedBase);
+  const std::vector<std::string_view> to = PathComponents(resolvedPath);
+  size_t common = 0;
+  while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
+  std::string out;
+  for (size_t i = common; i < from.size(); ++i) out += "../";
+  for (size_t i = common; i < to.size(); ++i) out += std::string(to[i]) + "/";
+  if (out.empty()) return ".";
+  out.pop_back();
+  return out;
+}
+
 std::string ExtractFileName(std::string_view path) {
   const size_t pos = path.rfind('/');
   return std::string(pos == std::string_view::npos ? path : path.substr(pos + 1));
@@ -87,7 +116,8 @@ size_t EntryTextSplit(std::string_view text) {
 }
 
 std::string ExpandPath(std::string_view base, std::string_view path) {
-  std::string joined = IsAbsolutePath(path) ? std::string(path) : IncludeTrailingSlash(base) + std::string(path);
+  std::string joined =
+      IsAbsolutePath(path) ? std::string(path) : IncludeTrailingSlash(base) + std::string(path);
   const bool absolute = IsAbsolutePath(joined);
   const bool trailing = !joined.empty() && joined.back() == '/';
   std::vector<std::string_view> parts;

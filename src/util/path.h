@@ -31,6 +31,10 @@ bool IsAbsolutePath(std::string_view path);
 // lexically (no file system access, links are not followed).
 std::string ExpandPath(std::string_view base, std::string_view path);
 
+// `path` (absolute) written relative to the folder `base` (absolute): one
+// "../" per level above it, nothing in front below it, "." for `base` itself.
+std::string RelativePath(std::string_view base, std::string_view path);
+
 // True when `path` is `folder` itself or lies below it, compared by whole
 // components: "/m/Music" holds "/m/Music/a.mp3" but not "/m/Music2/a.mp3". A
 // trailing "/" on either does not matter; the root holds every absolute path.

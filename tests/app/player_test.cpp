@@ -289,6 +289,17 @@ TEST_F(PlayerTest, HeartbeatsCrawlRefillAndSaveTheLibrary) {
   EXPECT_EQ(p.Library().TrackCount(), 4u);
   EXPECT_EQ(p.Search().List(lpArtists).RowCount(), 2);
   EXPECT_EQ(p.Search().List(lpTracks).RowCount(), 4);
+  // Hiding short albums in the settings dialog rebuilds the views, queries forgotten, when idle.
+  TSettingsDialogModel dialog(p.Settings(), p.SettingsDialogTarget(), Paths.ProgramDir);
+  dialog.Show();
+  dialog.Draft.HideIncompleteAlbums = true;
+  dialog.TakeOver();
+  p.Search().List(lpTracks).QueryText = "old";
+  Runtime.Advance(4000);
+  ASSERT_TRUE(Runtime.RunIdle());
+  EXPECT_EQ(p.Search().List(lpAlbums).RowCount(), 0);
+  EXPECT_EQ(p.Search().List(lpTracks).QueryText, "");
+  p.Settings().HideIncompleteAlbums = false;
   EXPECT_FALSE(std::filesystem::exists(Paths.LibraryDbPath));
 
   Runtime.Advance(LibrarySaveIntervalMs);

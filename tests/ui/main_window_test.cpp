@@ -92,7 +92,7 @@ const TActionRow ActionTable[] = {
     {"ToggleSidePanelsAction", "Application", "", "", true, true, true},
     {"ToggleSmallTopPanelAction", "Application", "Small top panel", "", true, false, true},
     {"ShowMenuAction", "Application", "", "Alt+M", true, false, true},
-    {"ShowSettingsAction", "Application", "Settings", "", false, false, false},
+    {"ShowSettingsAction", "Application", "Settings", "", true, false, true},
     {"CheckForUpdatesAction", "Application", "Check for updates", "", true, false, true},
     {"ShowAboutAction", "Application", "About", "", false, false, false},
     {"ShowHelpAction", "Application", "Help", "", true, false, true},
@@ -172,8 +172,8 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
                   "-",    "Play mode >", "Shuffle", "Sort >", "-",       "Remove",     "Clear",
                   "-"} +
       entryItems;
-  const QStringList normalOptions{"Show panels", "Slim mode",         "Small top panel", "-",
-                                  "Help",        "Check for updates", "Beta feedback"};
+  const QStringList normalOptions{"Settings", "-",    "Show panels",       "Slim mode",    "Small top panel",
+                                  "-",        "Help", "Check for updates", "Beta feedback"};
   const QStringList slimStrip{"Play", "Stop", "Previous track", "Next track", "-", "Track properties"};
   const QStringList miniStrip{"Open", "Add", "Add URL", "-", "Play mode >", "-", "Track properties"};
 
@@ -183,7 +183,7 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
   EXPECT_EQ(Shown(m.SortPopupMenu()),
             (QStringList{"Title", "Album", "Artist", "#", "File name", "File date"}));
   EXPECT_EQ(Shown(m.TrayPopupMenu()),
-            (QStringList{"Open", "Add tracks", "Add URL", "-", "Play mode >", "-", "Exit"}));
+            (QStringList{"Open", "Add tracks", "Add URL", "-", "Settings", "-", "Play mode >", "-", "Exit"}));
   EXPECT_EQ(Shown(m.VideoPopupMenu()), (QStringList{"Full screen", "-", "Video size >"}));  // windowed
   EXPECT_EQ(Shown(m.LibraryPlaylistsPopupMenu()),
             (QStringList{"Play this playlist", "-", "Delete playlist", "-", "View folder",
@@ -204,7 +204,7 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
   Player->ToggleView(TWindowSwitch::MicroMode);  // hides the panels too
   EXPECT_EQ(Shown(m.TopPanelPopupMenu()), slimStrip);
   EXPECT_EQ(Shown(m.PlaylistPopupMenu()), noPanelsPlaylist);
-  EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions.mid(1));
+  EXPECT_EQ(Shown(m.OptionsPopupMenu()), normalOptions.mid(0, 2) + normalOptions.mid(3));
   form.resize(form.width(), 0);
   EXPECT_EQ(Shown(m.TopPanelPopupMenu()), miniStrip.mid(0, 4) + slimStrip.mid(0, 5) + miniStrip.mid(4));
   Player->ToggleView(TWindowSwitch::MicroMode);  // and brings them back
