@@ -36,6 +36,7 @@
 #include "playback/gst_filter_graph.h"
 #include "ui/app_icon.h"
 #include "ui/installation_form.h"
+#include "ui/introduction_form.h"
 #include "ui/main_form.h"
 #include "ui/qt_maintenance_view.h"
 #include "util/path.h"
@@ -119,7 +120,7 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
     if (closeSignals.TakeSignal() != 0) form.close();
   });
 
-  player.Create(plan.Files);
+  const bool firstRun = player.Create(plan.Files);
   // The desktop media controls, once the settings are read; no session bus, no controls.
   TMprisAdapter mpris(player, [&form] {
     form.setWindowState(form.windowState() & ~Qt::WindowMinimized);
@@ -127,7 +128,20 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
     form.raise();
     form.activateWindow();
   });
-  form.show();
+  // On the first run the introduction shows instead; the window comes with it.
+  std::unique_ptr<TIntroductionForm> introduction;
+  if (firstRun) {
+    const auto help = [&plan](const char* page) {
+      return QString::fromStdString(HelpPageUrl(plan.Paths.ProgramDir, page));
+    };
+    introduction = std::make_unique<TIntroductionForm>(
+        form, [&form](int) { form.RunAction("ShowSettingsAction"); },
+        TIntroductionForm::TLinks{help("faq.html#library1"), help("faq.html"), help("help.html"),
+                                  [&desktop](const QString& url) { desktop.OpenUrl(url.toStdString()); }});
+    introduction->show();
+  } else {
+    form.show();
+  }
   // The saved playlist and the library load once the window is on screen.
   // The start-up benchmark reads these marks from standard error ("ready":
   // the playlist is back; "library": the library is loaded and listed).

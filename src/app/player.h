@@ -283,6 +283,12 @@ class TPlayer final : public TRemoteTarget,
   bool StartOwnExecutable(const std::vector<std::string>& args);
   // What the settings dialog's OK sets going.
   TSettingsDialogTarget& SettingsDialogTarget() { return *this; }
+  // Loads the skin file at `path` ("Background.bmp" beside the library
+  // database), saves the tweaks and applies them. Throws, changing nothing,
+  // when the skin is bad.
+  void LoadSkin(const std::string& path);
+  // Back to the plain look; saves the tweaks and applies them.
+  void ResetSkinActionExecute();
   THotKeys& HotKeys() { return HotKeysObject; }
   // The modeless secondary windows the heartbeat frees once hidden.
   TSecondaryWindows& SecondaryWindows() { return SecondaryWindowsObject; }

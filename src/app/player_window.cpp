@@ -1,7 +1,10 @@
 // The window's commands that need no widget: the keys it handles besides the
 // action shortcuts, the help pages, the file location, the forced second
-// start and the heartbeat's secondary windows.
+// start, loading and resetting skins, and the heartbeat's secondary windows.
 #include "app/player.h"
+
+#include "app/skin.h"
+#include "util/path.h"
 
 namespace tunevale {
 
@@ -99,5 +102,17 @@ void TPlayer::RebuildCaptions() {
 }
 
 void TPlayer::HeartbeatSoon() { SchedulerObject.RefreshTimer().SetInterval(10); }
+
+void TPlayer::LoadSkin(const std::string& path) {
+  tunevale::LoadSkin(path, ExtractFilePath(AppPaths.LibraryDbPath), SettingsRecord);
+  SaveSettingsReporting({.TweaksOnly = true});
+  V().TweaksRead(SettingsRecord);
+}
+
+void TPlayer::ResetSkinActionExecute() {
+  ResetSkin(SettingsRecord);
+  SaveSettingsReporting({.TweaksOnly = true});
+  V().TweaksRead(SettingsRecord);
+}
 
 }  // namespace tunevale

@@ -22,10 +22,14 @@ THiddenSheet::THiddenSheet(TPlayer& player, QWidget* parent) : QWidget(parent), 
   layout->addWidget(text);
 }
 
-void THiddenSheet::AddActionButtons(TMainActions& actions) {
+void THiddenSheet::AddActionButtons(TMainActions& actions, std::function<void()> loadSkin) {
   auto* layout = static_cast<QVBoxLayout*>(this->layout());
   layout->addWidget(ActionButton(this, actions.Find("PlayDVDAction"), "Play DVD"));
   layout->addWidget(ActionButton(this, actions.Find("StartCaptureAction"), "Capture"));
+  auto* loadSkinButton = new QPushButton("Load skin", this);
+  loadSkinButton->setObjectName("LoadSkinButton");
+  connect(loadSkinButton, &QPushButton::clicked, this, std::move(loadSkin));
+  layout->addWidget(loadSkinButton);
   layout->addWidget(ActionButton(this, actions.Find("ResetSkinAction"), "Reset skin"));
   auto* clone = new QPushButton("Clone me", this);
   clone->setObjectName("CloneButton");

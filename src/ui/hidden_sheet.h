@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 namespace tunevale {
 
@@ -13,8 +14,9 @@ class THiddenSheet final : public QWidget {
  public:
   THiddenSheet(TPlayer& player, QWidget* parent);
 
-  // The buttons that run actions show and enable themselves with them.
-  void AddActionButtons(TMainActions& actions);
+  // The buttons that run actions show and enable themselves with them;
+  // "Load skin" runs `loadSkin`.
+  void AddActionButtons(TMainActions& actions, std::function<void()> loadSkin);
 
  private:
   TPlayer& Player;

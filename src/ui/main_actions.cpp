@@ -258,16 +258,14 @@ void TMainActions::CreateApplicationActions() {
   }
   AddAction("ShowMenuAction", cat, "", Keys({"Alt+M"}), [&views] { views.ShowOptionsMenu(); });
   AddAction("ShowSettingsAction", cat, "Settings", {}, [this] { Form.ShowSettings(spPlayer); });
-  // The about box comes later.
   AddAction("CheckForUpdatesAction", cat, "Check for updates", {},
             [this] { Form.CheckForUpdatesActionExecute(); });
-  Awaiting(AddAction("ShowAboutAction", cat, "About", {}, [] {}));
+  AddAction("ShowAboutAction", cat, "About", {}, [this] { Form.ShowAboutActionExecute(); });
   AddAction("ShowHelpAction", cat, "Help", {}, [this] { Player.OpenWebPage("help.html"); });
   AddAction("ShowHomepageAction", cat, "Homepage", {}, [this] { Player.OpenWebPage("index.html"); });
   QAction* clearSearch = AddAction("ClearSearchBoxAction", cat, "", {}, [] {});
   Form.LibrarySheet().SetClearSearchBoxAction(clearSearch);
-  // Skins come with the settings and appearance.
-  Awaiting(AddAction("ResetSkinAction", cat, "Reset skin", {}, [] {}));
+  AddAction("ResetSkinAction", cat, "Reset skin", {}, [this] { Player.ResetSkinActionExecute(); });
   AddAction("ExitAction", cat, "Exit", {}, [this] { Player.ExitActionExecute(); });
 }
 

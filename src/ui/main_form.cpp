@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDragEnterEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,10 +23,13 @@
 
 #include "app/capture_command.h"
 #include "app/tray_icon_rules.h"
+#include "library/library_statistics.h"
+#include "ui/about_form.h"
 #include "ui/controls_panel.h"
 #include "ui/glyphs.h"
 #include "ui/hidden_sheet.h"
 #include "ui/library_sheet.h"
+#include "ui/library_statistics_form.h"
 #include "ui/main_actions.h"
 #include "ui/main_menus.h"
 #include "ui/message_box.h"
@@ -198,7 +202,9 @@ void TMainForm::EnterTray(bool fullScreen) {
   if (InTray) return;
   InTray = true;
   if (!fullScreen) TrackInfoPanelObject->SetHideInTrayHint("Show main window");
-  TrackInfoPanelObject->SetInTray(!fullScreen, Player.Settings().ShowTrayControlsBackground);
+  const bool backdrop = Player.Settings().ShowTrayControlsBackground;
+  TrackInfoPanelObject->SetInTray(!fullScreen, backdrop);
+  TrayFormObject->SetBackdrop(backdrop && !fullScreen ? TrackInfoPanelObject->Picture() : QImage());
   TrayFormObject->Lend(fullScreen ? nullptr : TrackInfoPanelObject, ControlsPanelObject);
   if (fullScreen) {
     const QRect volume = ControlsPanelObject->VolumeTrackBarGeometry();
@@ -342,7 +348,7 @@ void TMainForm::ConnectParts() {
   VideoSheetObject->SetContextMenu(MenusObject->VideoPopupMenu());
   VideoSheetObject->SetButtonActions(ActionsObject->Find("ToggleFullScreenAction"),
                                      ActionsObject->Find("NextFrameAction"));
-  HiddenSheetObject->AddActionButtons(*ActionsObject);
+  HiddenSheetObject->AddActionButtons(*ActionsObject, [this] { LoadSkinButtonClick(); });
   WindowDrag =
       new TWindowDrag(*this, [this] { return windowState() == Qt::WindowNoState && !TrayControlsVisible(); });
   WindowDrag->AddArea(*TrackInfoPanelObject);
@@ -577,7 +583,8 @@ void TMainForm::WindowSettingsRead(const TSettings& settings) {
   LibrarySheetObject->ApplySettings(settings);
 }
 
-void TMainForm::TweaksRead(const TSettings&) {
+void TMainForm::TweaksRead(const TSettings& settings) {
+  TrackInfoPanelObject->ApplySkin(settings);
   ViewModesObject->UpdateGlass();
   TrackInfoPanelObject->PlaceControls();
 }
@@ -589,6 +596,24 @@ void TMainForm::SettingsApplied(const TSettings& settings) {
 }
 
 void TMainForm::RunAction(const std::string& name) { ActionsObject->Run(name); }
+
+void TMainForm::ShowLibraryStatistics() {
+  TLibraryStatisticsForm form(TLibraryStatistics::Of(Player.Library()), this);
+  form.PlaceBesideOwner();
+  form.exec();
+}
+
+void TMainForm::ShowAboutActionExecute() {
+  TAboutForm form(QString::fromStdString(HelpPageUrl(Player.Paths().ProgramDir, "contact.html#donate")),
+                  [this](const QString&) { Player.OpenWebPage("contact.html#donate"); }, this);
+  form.PlaceBesideOwner();
+  form.exec();
+}
+
+void TMainForm::LoadSkinButtonClick() {
+  const QString path = QFileDialog::getOpenFileName(this, "Load skin", {}, "Skin files (*.tvlskin)");
+  if (!path.isEmpty()) Player.Guarded([&] { Player.LoadSkin(path.toStdString()); });
+}
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();

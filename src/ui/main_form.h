@@ -76,6 +76,11 @@ class TMainForm final : public QMainWindow, public TPlayerView, public TUpdateVi
   void ForwardKey(QKeyEvent* event);
   // The device dialog, then the device chosen on the Video page.
   void StartCaptureActionExecute();
+  // The modal library statistics and about box, beside the window.
+  void ShowLibraryStatistics();
+  void ShowAboutActionExecute();
+  // The open dialog for skin files, then the skin chosen.
+  void LoadSkinButtonClick();
 
   // Brings main page `page` (TMainPage) to the front unless its tab is
   // hidden; the Library page gives its list in front the focus.

@@ -3,13 +3,16 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolButton>
 #include <algorithm>
 
 #include "app/player.h"
+#include "app/settings_values.h"
 #include "app/window_rules.h"
 #include "ui/glyphs.h"
 #include "ui/main_menus.h"
+#include "ui/skin_picture.h"
 #include "ui/tool_button.h"
 
 namespace tunevale {
@@ -21,12 +24,21 @@ constexpr int TimeLabelBottomGap = 5;  // the time label is anchored to the bott
 // In the tray window: title at (4, 4), the time 2 pixels below it, 2 more under the time.
 constexpr int TrayMargin = 4, TrayTimeTop = TrayMargin + LabelHeight + 2,
               TrayHeight = TrayTimeTop + LabelHeight + 2;
+const QColor DesignFill(0x6D, 0x83, 0xAC);
+const QColor DesignOutline(0x00, 0x15, 0x61);
+
+QColor SkinColour(int32_t colour, const QColor& design) {
+  const QColor c = QtColour(colour);
+  return c.isValid() ? c : design;
+}
 
 }  // namespace
 
 TTrackInfoPanel::TTrackInfoPanel(TPlayer& player, QWidget* parent) : QFrame(parent), Player(player) {
   setObjectName("TrackInfoPanel");
   setFixedHeight(TrackInfoPanelFullHeight);
+  Fill = DesignFill;
+  Outline = DesignOutline;
   SetFontColour(Qt::white);
   const auto label = [this](const char* name) {
     auto* l = new QLabel(this);
@@ -80,16 +92,33 @@ void TTrackInfoPanel::ApplyHeight() {
   PlaceControls();
 }
 
+void TTrackInfoPanel::ApplySkin(const TSettings& settings) {
+  Fill = SkinColour(settings.TopPanelBevelInner, DesignFill);
+  Outline = SkinColour(settings.TopPanelBevelOuter, DesignOutline);
+  SkinImage = settings.TopPanelImage.empty() ? QImage() : SkinPicture(settings.TopPanelImage);
+  if (settings.TopPanelFontColor == clNone) SetFontColour(Qt::white);
+  update();
+}
+
 void TTrackInfoPanel::UpdateLook() {
-  QString panel = "background: #6D83AC; border: 1px solid #001561;";
-  QColor text = FontColour;
-  if (InTray && TrayBackground) {
-    panel = "background: transparent; border: none;";  // the tray window's backdrop shows through
-  } else if (InTray) {
-    panel = "background: black; border: none;";
-    text = Qt::white;
+  // In the tray with its backdrop on, the tray window draws the picture behind.
+  const QColor text = InTray && !TrayBackground ? QColor(Qt::white) : FontColour;
+  setStyleSheet(QString("QLabel { color: %1; }").arg(text.name()));
+  update();
+}
+
+void TTrackInfoPanel::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  if (InTray && TrayBackground) return;
+  QPainter painter(this);
+  if (InTray) {
+    painter.fillRect(rect(), Qt::black);
+    return;
   }
-  setStyleSheet(QString("#TrackInfoPanel { %1 } QLabel { color: %2; }").arg(panel, text.name()));
+  painter.setPen(Outline);
+  painter.setBrush(Fill);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (!SkinImage.isNull()) painter.drawImage(rect().adjusted(2, 2, -2, -2), SkinImage);
 }
 
 void TTrackInfoPanel::SetSmall(bool small) {

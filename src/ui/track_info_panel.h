@@ -1,11 +1,13 @@
 // The track strip at the top of the window: title, subtitle, time and
-// version labels and the hide button, on the strip's fill. It shows the
+// version labels and the hide button, over the skin's picture (inset 2
+// pixels) on the strip's fill and outline. It shows the
 // controller's texts; what its hide button, a double-click and its context
 // menu do is the window's to say.
 #pragma once
 
 #include <QColor>
 #include <QFrame>
+#include <QImage>
 #include <QPoint>
 #include <functional>
 #include <string>
@@ -17,6 +19,7 @@ class QToolButton;
 namespace tunevale {
 
 class TPlayer;
+struct TSettings;
 
 class TTrackInfoPanel final : public QFrame {
  public:
@@ -35,6 +38,9 @@ class TTrackInfoPanel final : public QFrame {
   // The small strip is 16 pixels lower and has no subtitle.
   void SetSmall(bool small);
   void SetFontColour(const QColor& colour);
+  // The skin's fill, outline and picture, the design's where it sets none.
+  void ApplySkin(const TSettings& settings);
+  const QImage& Picture() const { return SkinImage; }
   // Lent to the tray window: black with white text, or with `background` the
   // tray window's own backdrop behind text in the strip's colour; the labels
   // take the tray window's arrangement and the strip its height.
@@ -48,6 +54,7 @@ class TTrackInfoPanel final : public QFrame {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
@@ -65,6 +72,8 @@ class TTrackInfoPanel final : public QFrame {
   QWidget* LabelHost = nullptr;
   QPoint LentAt;
   QColor FontColour{Qt::white};
+  QColor Fill, Outline;
+  QImage SkinImage;
   bool InTray = false, TrayBackground = false, Small = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QScreen>
 
 #include "app/window_rules.h"
@@ -49,6 +50,18 @@ void TTrayForm::Lend(QWidget* strip, TControlsPanel* controls) {
   // The slim view's bar alone would leave no buttons to press.
   if (Controls) Controls->SetSlim(false);
   LayOut();
+}
+
+void TTrayForm::SetBackdrop(const QImage& picture) {
+  Backdrop = picture;
+  update();
+}
+
+void TTrayForm::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (Backdrop.isNull()) return;
+  QPainter painter(this);
+  painter.drawImage(rect(), Backdrop);
 }
 
 void TTrayForm::LayOut() {

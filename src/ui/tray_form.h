@@ -5,6 +5,7 @@
 // main window lends it its controls. The fader drives its opacity.
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 #include <functional>
@@ -41,6 +42,8 @@ class TTrayForm final : public QWidget, public TTrayFaderHost {
   // Shows the main window's `strip` (may be null) and `controls` in this
   // window until the next call; the caller takes them back.
   void Lend(QWidget* strip, TControlsPanel* controls);
+  // The skin's picture over the whole window, behind the lent strip; null: the grey.
+  void SetBackdrop(const QImage& picture);
 
   // TTrayFaderHost.
   bool MainWindowVisible() const override { return State.MainWindowVisible(); }
@@ -58,6 +61,7 @@ class TTrayForm final : public QWidget, public TTrayFaderHost {
   void FadedOut() override { State.FadedOut(); }
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   // The lent controls cover the window and take its mouse moves: coming in counts as one.
   void enterEvent(QEnterEvent* event) override;
@@ -70,6 +74,7 @@ class TTrayForm final : public QWidget, public TTrayFaderHost {
   QWidget* TopPanel = nullptr;
   QWidget* Strip = nullptr;
   TControlsPanel* Controls = nullptr;
+  QImage Backdrop;
 };
 
 }  // namespace tunevale

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "ui/link_label.h"
+
 namespace tunevale {
 
 namespace {
@@ -53,14 +55,9 @@ TUpdateForm::TUpdateForm(const TVersionText& version, bool installed, const std:
   Changes->setGeometry(16, 94, 328, 66);
   Label(this, "For the full list of changes, see the changelog:", 164);
   const QString url = QString::fromStdString(changelogUrl);
-  QLabel* link = Label(this, url, 182);
-  link->setStyleSheet("color: rgb(0, 102, 204); text-decoration: underline;");
-  link->setCursor(Qt::PointingHandCursor);
-  link->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-  link->setText(QString("<a href=\"%1\" style=\"color: rgb(0, 102, 204);\">%2</a>")
-                    .arg(url.toHtmlEscaped(), url.toHtmlEscaped()));
-  connect(link, &QLabel::linkActivated, this,
-          [openUrl = std::move(openUrl)](const QString& target) { openUrl(target.toStdString()); });
+  auto* link = new TLinkLabel(
+      url, url, [openUrl = std::move(openUrl)](const QString& target) { openUrl(target.toStdString()); }, this);
+  link->setGeometry(16, 182, 328, 18);
 
   Install = new QPushButton(installed ? "Install" : "Download", this);
   Install->setDefault(true);

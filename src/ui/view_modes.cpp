@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "app/player.h"
-#include "app/settings_values.h"
 #include "app/window_rules.h"
 #include "ui/controls_panel.h"
 #include "ui/glyphs.h"
@@ -19,6 +18,7 @@
 #include "ui/main_form.h"
 #include "ui/main_menus.h"
 #include "ui/playlist_sheet.h"
+#include "ui/skin_picture.h"
 #include "ui/tessel_form.h"
 #include "ui/track_info_panel.h"
 #include "ui/video_sheet.h"
@@ -180,10 +180,8 @@ void TViewModes::UpdateGlass() {
   Form.ControlsPanel().SetColour(lent             ? QColor(Qt::black)
                                  : s.ForceNoGlass ? QApplication::palette().color(QPalette::Button)
                                                   : CaptionColour(active));
-  if (!Form.IsVideoFullScreen() && s.TopPanelFontColor != clNone && (s.TopPanelFontColor & 0xFF000000) == 0) {
-    const int c = s.TopPanelFontColor;  // 0x00BBGGRR
-    Form.TrackInfoPanel().SetFontColour(QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
-  }
+  if (const QColor font = QtColour(s.TopPanelFontColor); !Form.IsVideoFullScreen() && font.isValid())
+    Form.TrackInfoPanel().SetFontColour(font);
 }
 
 QSize TViewModes::NormalSize() const {

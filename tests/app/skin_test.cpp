@@ -1,0 +1,124 @@
+#include "app/skin.h"
+
+#include <gtest/gtest.h>
+
+#include "app/ini_file.h"
+#include "app/settings.h"
+#include "support/temp_folder.h"
+#include "util/atomic_file.h"
+
+namespace tunevale {
+namespace {
+
+std::string Section(std::string_view tag, std::string_view value) {
+  const auto n = static_cast<uint32_t>(value.size());
+  return std::string(tag) + char(n >> 24) + char(n >> 16 & 0xFF) + char(n >> 8 & 0xFF) + char(n & 0xFF) +
+         std::string(value);
+}
+
+std::string Skin(std::initializer_list<std::string> sections) {
+  std::string bytes(SkinHeaderSize, 'h');
+  for (const std::string& s : sections) bytes += s;
+  return bytes;
+}
+
+TEST(SkinTest, SectionsGiveTheTweaks) {
+  const std::string picture(300, 'p');  // a length above one byte
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    TSkin Want;
+  } cases[] = {
+      {"only a text colour, the rest reset", Skin({Section("TXT", "$000000FF")}), {.TopPanelFontColor = 0xFF}},
+      {"picture before TOP BMP", Skin({Section("BMP", picture), Section("TOP", "BMP")}), {.Picture = picture}},
+      {"TOP BMP then the picture",
+       Skin({Section("TOP", "BMP"), Section("BMP", picture)}),
+       {.TopPanelImageIsPicture = true, .Picture = picture}},
+      {"a later colour takes over the picture",
+       Skin({Section("TOP", "BMP"), Section("BMP", "x"), Section("TOP", "clRed")}),
+       {.TopPanelImage = "clRed", .Picture = "x"}},
+      {"empty colours are not set", Skin({Section("TOP", ""), Section("IBV", ""), Section("TXT", "")}),
+       {.TopPanelFontColor = clNone}},
+      {"unknown tags skipped, whatever their length",
+       Skin({Section("top", "junk"), Section("XYZ", picture), Section("IBV", "16711680"), Section("OBV", "clNavy")}),
+       {.TopPanelBevelInner = 0xFF0000, .TopPanelBevelOuter = 0x800000}},
+      {"flags only from a first byte 1",
+       Skin({Section("BGT", "\x01"), Section("NGL", std::string(1, '\0'))}),
+       {.ShowTrayControlsBackground = true}},
+      {"empty flags are false", Skin({Section("NGL", "\x01"), Section("NGL", "")}), {}},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    const std::optional<TSkin> skin = ParseSkin(c.Bytes, error);
+    ASSERT_TRUE(skin) << c.Name << ": " << error;
+    EXPECT_EQ(skin->TopPanelImage, c.Want.TopPanelImage) << c.Name;
+    EXPECT_EQ(skin->TopPanelImageIsPicture, c.Want.TopPanelImageIsPicture) << c.Name;
+    EXPECT_EQ(skin->TopPanelFontColor, c.Want.TopPanelFontColor) << c.Name;
+    EXPECT_EQ(skin->TopPanelBevelInner, c.Want.TopPanelBevelInner) << c.Name;
+    EXPECT_EQ(skin->TopPanelBevelOuter, c.Want.TopPanelBevelOuter) << c.Name;
+    EXPECT_EQ(skin->ShowTrayControlsBackground, c.Want.ShowTrayControlsBackground) << c.Name;
+    EXPECT_EQ(skin->ForceNoGlass, c.Want.ForceNoGlass) << c.Name;
+    EXPECT_EQ(skin->Picture, c.Want.Picture) << c.Name;
+  }
+}
+
+TEST(SkinTest, BadFilesAreRefused) {
+  const std::string good = Skin({Section("TXT", "clRed")});
+  const struct {
+    const char* Name;
+    std::string Bytes;
+  } cases[] = {
+      {"shorter than the header", std::string(SkinHeaderSize - 1, 'h')},
+      {"a cut section head", good + std::string("TXT\0\0", 5)},
+      {"a length one past the end", good + Section("BMP", "abc").substr(0, 9)},
+      {"a 4 GiB length", good + "BMP\xFF\xFF\xFF\xFFxyz"},
+      {"a colour that is no colour", Skin({Section("BMP", "x"), Section("OBV", "clPurpleish")})},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseSkin(c.Bytes, error)) << c.Name;
+    EXPECT_FALSE(error.empty()) << c.Name;
+  }
+}
+
+TEST(SkinTest, LoadWritesPictureAndTweaksOnlyForAWholeSkinAndResetClearsThem) {
+  test::TTempFolder folder;
+  const std::string db = folder.MakeFolder("data") + "/";
+  TSettings s;
+  s.TopPanelImage = "clGreen";
+  s.ForceNoGlass = true;
+  TIniFile store(folder / "Tunevale.ini");
+  TSettingsContext context{s, store};
+  const auto tweaks = [&] {
+    EXPECT_TRUE(SaveSettings(context, {.TweaksOnly = true}));
+    std::string text;
+    ReadWholeFile(folder / "Tunevale.ini", text);
+    return text;
+  };
+  const std::string before = tweaks();
+
+  const std::string bad = folder.Write("bad.tvlskin", Skin({Section("BMP", "BM"), Section("TXT", "nope")}));
+  EXPECT_THROW(LoadSkin(bad, db, s), std::runtime_error);
+  EXPECT_THROW(LoadSkin(folder / "missing.tvlskin", db, s), std::runtime_error);
+  EXPECT_FALSE(std::filesystem::exists(db + SkinPictureName));
+  EXPECT_EQ(tweaks(), before);
+
+  const std::string good = folder.Write(
+      "good.tvlskin", Skin({Section("TOP", "BMP"), Section("BMP", "BM1"), Section("OBV", "$00102030"),
+                            Section("BGT", "\x01")}));
+  for (int pass = 0; pass < 2; ++pass) {
+    LoadSkin(good, db, s);
+    std::string picture;
+    EXPECT_TRUE(ReadWholeFile(db + SkinPictureName, picture));
+    EXPECT_EQ(picture, "BM1");
+    EXPECT_EQ(tweaks(), "[Tweaks]\nTopPanelImage=" + db + "Background.bmp\nTopPanelBevelInner=clNone\n"
+                        "TopPanelBevelOuter=$00102030\nTopPanelFontColor=clWhite\n"
+                        "ShowTrayControlsBackground=1\nForceNoGlass=0\n");
+  }
+  ResetSkin(s);
+  EXPECT_EQ(tweaks(), "[Tweaks]\nTopPanelImage=\nTopPanelBevelInner=clNone\nTopPanelBevelOuter=clNone\n"
+                      "TopPanelFontColor=clNone\nShowTrayControlsBackground=1\nForceNoGlass=0\n");
+}
+
+}  // namespace
+}  // namespace tunevale
