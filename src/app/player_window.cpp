@@ -2,7 +2,6 @@
 // action shortcuts, the help pages, the file location, the forced second
 // start, loading and resetting skins, and the heartbeat's secondary windows.
 #include "app/player.h"
-
 #include "app/skin.h"
 #include "util/path.h"
 

@@ -96,7 +96,8 @@ void TSkin::ApplyTo(TSettings& settings, const std::string& picturePath) const {
 
 void LoadSkin(const std::string& path, const std::string& pictureFolder, TSettings& settings) {
   std::string bytes, error;
-  if (!ReadRegularFile(path, MaxSkinFileBytes, bytes)) throw std::runtime_error("Cannot open file \"" + path + "\".");
+  if (!ReadRegularFile(path, MaxSkinFileBytes, bytes))
+    throw std::runtime_error("Cannot open file \"" + path + "\".");
   const std::optional<TSkin> skin = ParseSkin(bytes, error);
   if (!skin) throw std::runtime_error(error);
   const std::string picturePath = pictureFolder + SkinPictureName;

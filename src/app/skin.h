@@ -25,7 +25,7 @@ inline constexpr size_t SkinHeaderSize = 18;
 inline constexpr const char* SkinPictureName = "Background.bmp";
 
 struct TSkin {
-  std::string TopPanelImage;  // a colour text, or "" (none, or the picture: see below)
+  std::string TopPanelImage;            // a colour text, or "" (none, or the picture: see below)
   bool TopPanelImageIsPicture = false;  // TopPanelImage is to become the saved picture's path
   int32_t TopPanelFontColor = clWhite;
   int32_t TopPanelBevelInner = clNone;

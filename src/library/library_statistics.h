@@ -16,9 +16,9 @@ struct TLibraryStatistics {
   int AlbumCount = 0;
   int TrackCount = 0;
   int VideoCount = 0;
-  std::string MostAlbums;     // "A, B (3)"; empty when nobody has any
+  std::string MostAlbums;  // "A, B (3)"; empty when nobody has any
   std::string MostTracks;
-  std::string TotalLength;    // "H:mm:ss", from one day on "N days and H:mm:ss"; empty for 0
+  std::string TotalLength;          // "H:mm:ss", from one day on "N days and H:mm:ss"; empty for 0
   std::string LongestArtistLength;  // "Name (H:mm:ss)"; empty when no track has a length
 
   static TLibraryStatistics Of(const TLibrary& library);

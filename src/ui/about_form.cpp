@@ -38,7 +38,8 @@ QPixmap DonationPicture() {
 
 }  // namespace
 
-TAboutForm::TAboutForm(const QString& donationAddress, std::function<void(const QString&)> open, QWidget* owner)
+TAboutForm::TAboutForm(const QString& donationAddress, std::function<void(const QString&)> open,
+                       QWidget* owner)
     : TTesselDialogForm(owner) {
   setWindowTitle("About");
   setFixedSize(340, 220);

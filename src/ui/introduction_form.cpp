@@ -45,7 +45,8 @@ QPushButton* PageButton(QVBoxLayout* layout, const QString& caption, const char*
 
 }  // namespace
 
-TIntroductionForm::TIntroductionForm(QWidget& mainWindow, std::function<void(int)> configureLibrary, TLinks links)
+TIntroductionForm::TIntroductionForm(QWidget& mainWindow, std::function<void(int)> configureLibrary,
+                                     TLinks links)
     : TTesselDialogForm(nullptr), MainWindow(&mainWindow) {
   setWindowTitle("Introduction");
   setFixedSize(FormWidth, FormHeight);
@@ -78,8 +79,8 @@ QWidget* TIntroductionForm::WelcomePage() {
   Text(layout,
        "This wizard introduces you to the features of Tunevale, and helps you configure the basic settings.");
   layout->addSpacing(12);
-  connect(PageButton(layout, "Yes, please show me the way using Tunevale.", "YesButton"), &QPushButton::clicked,
-          this, &TIntroductionForm::NextButtonClick);
+  connect(PageButton(layout, "Yes, please show me the way using Tunevale.", "YesButton"),
+          &QPushButton::clicked, this, &TIntroductionForm::NextButtonClick);
   connect(PageButton(layout, "No, I know everything about computers. Just let me play my music!", "NoButton"),
           &QPushButton::clicked, this, &QWidget::hide);
   layout->addStretch(1);
@@ -111,13 +112,14 @@ QWidget* TIntroductionForm::LibraryPage(const TLinks& links) {
   QVBoxLayout* layout = PageLayout(page, "The library");
   Text(layout,
        "The library is your collection of your music, videos and playlists. This comes in handy so you don't "
-       "have to browse with Explorer to the song you want to hear. You have it all in one place.\n\nThere is a "
+       "have to browse with Explorer to the song you want to hear. You have it all in one place.\n\nThere is "
+       "a "
        "search bar so you only have to type the first few letters, and the album or song you want shows up."
        "\n\nIf you're not an organized freak like me, you may notice some albums show up as \"unknown\". "
        "That's because they are not tagged correctly. Tagging all your tracks may take some work but really "
        "helps you (and Tunevale) out finding your music!");
-  layout->addWidget(
-      new TLinkLabel("More information about the library and tagging files", links.LibraryHelp, links.Open, page));
+  layout->addWidget(new TLinkLabel("More information about the library and tagging files", links.LibraryHelp,
+                                   links.Open, page));
   layout->addStretch(1);
   return page;
 }
@@ -128,7 +130,8 @@ QWidget* TIntroductionForm::ReadyPage(const TLinks& links) {
   Text(layout, "If you have some questions, you can always check out the FAQ page on the Tunevale website:");
   layout->addWidget(new TLinkLabel(links.Faq, links.Faq, links.Open, page));
   layout->addSpacing(12);
-  Text(layout, "If you want to know detailed information about Tunevale, check out the rest of the online help:");
+  Text(layout,
+       "If you want to know detailed information about Tunevale, check out the rest of the online help:");
   layout->addWidget(new TLinkLabel(links.Help, links.Help, links.Open, page));
   layout->addStretch(1);
   return page;
@@ -159,15 +162,17 @@ void TIntroductionForm::PreviousButtonClick() {
   PageChanged();
 }
 
-// The main window to the left of the introduction, both fully on screen, side by side.
+// The main window to the left of the introduction, both fully on screen, side
+// by side. The window shows before the introduction moves beside it: only a
+// shown window has its frame.
 void TIntroductionForm::PlaceMainWindow() {
   QRect main = MainWindow->frameGeometry();
   main.moveTopRight(QPoint(frameGeometry().left() - 1, frameGeometry().top()));
   MoveFullyOnScreen(*MainWindow, main);
+  MainWindow->show();
   QRect own = frameGeometry();
   own.moveTopLeft(QPoint(MainWindow->frameGeometry().right() + 1, MainWindow->frameGeometry().top()));
   MoveFullyOnScreen(*this, own);
-  MainWindow->show();
 }
 
 void TIntroductionForm::hideEvent(QHideEvent* event) {

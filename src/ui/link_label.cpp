@@ -4,8 +4,8 @@
 
 namespace tunevale {
 
-TLinkLabel::TLinkLabel(const QString& caption, const QString& address, std::function<void(const QString&)> open,
-                       QWidget* parent)
+TLinkLabel::TLinkLabel(const QString& caption, const QString& address,
+                       std::function<void(const QString&)> open, QWidget* parent)
     : QLabel(caption, parent), Target(address), Open(std::move(open)) {
   setStyleSheet("color: rgb(0, 102, 204); text-decoration: underline;");
   setCursor(Qt::PointingHandCursor);

@@ -604,8 +604,9 @@ void TMainForm::ShowLibraryStatistics() {
 }
 
 void TMainForm::ShowAboutActionExecute() {
-  TAboutForm form(QString::fromStdString(HelpPageUrl(Player.Paths().ProgramDir, "contact.html#donate")),
-                  [this](const QString&) { Player.OpenWebPage("contact.html#donate"); }, this);
+  TAboutForm form(
+      QString::fromStdString(HelpPageUrl(Player.Paths().ProgramDir, "contact.html#donate")),
+      [this](const QString&) { Player.OpenWebPage("contact.html#donate"); }, this);
   form.PlaceBesideOwner();
   form.exec();
 }

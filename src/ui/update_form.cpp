@@ -56,7 +56,8 @@ TUpdateForm::TUpdateForm(const TVersionText& version, bool installed, const std:
   Label(this, "For the full list of changes, see the changelog:", 164);
   const QString url = QString::fromStdString(changelogUrl);
   auto* link = new TLinkLabel(
-      url, url, [openUrl = std::move(openUrl)](const QString& target) { openUrl(target.toStdString()); }, this);
+      url, url, [openUrl = std::move(openUrl)](const QString& target) { openUrl(target.toStdString()); },
+      this);
   link->setGeometry(16, 182, 328, 18);
 
   Install = new QPushButton(installed ? "Install" : "Download", this);

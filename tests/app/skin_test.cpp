@@ -27,38 +27,41 @@ TEST(SkinTest, SectionsGiveTheTweaks) {
   const struct {
     const char* Name;
     std::string Bytes;
-    TSkin Want;
+    void (*Want)(TSkin&);  // from a skin of defaults
   } cases[] = {
-      {"only a text colour, the rest reset", Skin({Section("TXT", "$000000FF")}), {.TopPanelFontColor = 0xFF}},
-      {"picture before TOP BMP", Skin({Section("BMP", picture), Section("TOP", "BMP")}), {.Picture = picture}},
-      {"TOP BMP then the picture",
-       Skin({Section("TOP", "BMP"), Section("BMP", picture)}),
-       {.TopPanelImageIsPicture = true, .Picture = picture}},
+      {"only a text colour, the rest reset", Skin({Section("TXT", "$000000FF")}),
+       [](TSkin& s) { s.TopPanelFontColor = 0xFF; }},
+      {"picture before TOP BMP", Skin({Section("BMP", picture), Section("TOP", "BMP")}),
+       [](TSkin& s) { s.Picture = std::string(300, 'p'); }},
+      {"TOP BMP then the picture", Skin({Section("TOP", "BMP"), Section("BMP", picture)}),
+       [](TSkin& s) { s.TopPanelImageIsPicture = true, s.Picture = std::string(300, 'p'); }},
       {"a later colour takes over the picture",
        Skin({Section("TOP", "BMP"), Section("BMP", "x"), Section("TOP", "clRed")}),
-       {.TopPanelImage = "clRed", .Picture = "x"}},
+       [](TSkin& s) { s.TopPanelImage = "clRed", s.Picture = "x"; }},
       {"empty colours are not set", Skin({Section("TOP", ""), Section("IBV", ""), Section("TXT", "")}),
-       {.TopPanelFontColor = clNone}},
+       [](TSkin& s) { s.TopPanelFontColor = clNone; }},
       {"unknown tags skipped, whatever their length",
-       Skin({Section("top", "junk"), Section("XYZ", picture), Section("IBV", "16711680"), Section("OBV", "clNavy")}),
-       {.TopPanelBevelInner = 0xFF0000, .TopPanelBevelOuter = 0x800000}},
-      {"flags only from a first byte 1",
-       Skin({Section("BGT", "\x01"), Section("NGL", std::string(1, '\0'))}),
-       {.ShowTrayControlsBackground = true}},
-      {"empty flags are false", Skin({Section("NGL", "\x01"), Section("NGL", "")}), {}},
+       Skin({Section("top", "junk"), Section("XYZ", picture), Section("IBV", "16711680"),
+             Section("OBV", "clNavy")}),
+       [](TSkin& s) { s.TopPanelBevelInner = 0xFF0000, s.TopPanelBevelOuter = 0x800000; }},
+      {"flags only from a first byte 1", Skin({Section("BGT", "\x01"), Section("NGL", std::string(1, '\0'))}),
+       [](TSkin& s) { s.ShowTrayControlsBackground = true; }},
+      {"empty flags are false", Skin({Section("NGL", "\x01"), Section("NGL", "")}), [](TSkin&) {}},
   };
   for (const auto& c : cases) {
     std::string error;
     const std::optional<TSkin> skin = ParseSkin(c.Bytes, error);
     ASSERT_TRUE(skin) << c.Name << ": " << error;
-    EXPECT_EQ(skin->TopPanelImage, c.Want.TopPanelImage) << c.Name;
-    EXPECT_EQ(skin->TopPanelImageIsPicture, c.Want.TopPanelImageIsPicture) << c.Name;
-    EXPECT_EQ(skin->TopPanelFontColor, c.Want.TopPanelFontColor) << c.Name;
-    EXPECT_EQ(skin->TopPanelBevelInner, c.Want.TopPanelBevelInner) << c.Name;
-    EXPECT_EQ(skin->TopPanelBevelOuter, c.Want.TopPanelBevelOuter) << c.Name;
-    EXPECT_EQ(skin->ShowTrayControlsBackground, c.Want.ShowTrayControlsBackground) << c.Name;
-    EXPECT_EQ(skin->ForceNoGlass, c.Want.ForceNoGlass) << c.Name;
-    EXPECT_EQ(skin->Picture, c.Want.Picture) << c.Name;
+    TSkin want;
+    c.Want(want);
+    EXPECT_EQ(skin->TopPanelImage, want.TopPanelImage) << c.Name;
+    EXPECT_EQ(skin->TopPanelImageIsPicture, want.TopPanelImageIsPicture) << c.Name;
+    EXPECT_EQ(skin->TopPanelFontColor, want.TopPanelFontColor) << c.Name;
+    EXPECT_EQ(skin->TopPanelBevelInner, want.TopPanelBevelInner) << c.Name;
+    EXPECT_EQ(skin->TopPanelBevelOuter, want.TopPanelBevelOuter) << c.Name;
+    EXPECT_EQ(skin->ShowTrayControlsBackground, want.ShowTrayControlsBackground) << c.Name;
+    EXPECT_EQ(skin->ForceNoGlass, want.ForceNoGlass) << c.Name;
+    EXPECT_EQ(skin->Picture, want.Picture) << c.Name;
   }
 }
 
@@ -88,7 +91,7 @@ TEST(SkinTest, LoadWritesPictureAndTweaksOnlyForAWholeSkinAndResetClearsThem) {
   s.TopPanelImage = "clGreen";
   s.ForceNoGlass = true;
   TIniFile store(folder / "Tunevale.ini");
-  TSettingsContext context{s, store};
+  TSettingsContext context{s, store, nullptr, nullptr, {}, nullptr, nullptr};
   const auto tweaks = [&] {
     EXPECT_TRUE(SaveSettings(context, {.TweaksOnly = true}));
     std::string text;
@@ -103,21 +106,23 @@ TEST(SkinTest, LoadWritesPictureAndTweaksOnlyForAWholeSkinAndResetClearsThem) {
   EXPECT_FALSE(std::filesystem::exists(db + SkinPictureName));
   EXPECT_EQ(tweaks(), before);
 
-  const std::string good = folder.Write(
-      "good.tvlskin", Skin({Section("TOP", "BMP"), Section("BMP", "BM1"), Section("OBV", "$00102030"),
-                            Section("BGT", "\x01")}));
+  const std::string good =
+      folder.Write("good.tvlskin", Skin({Section("TOP", "BMP"), Section("BMP", "BM1"),
+                                         Section("OBV", "$00102030"), Section("BGT", "\x01")}));
   for (int pass = 0; pass < 2; ++pass) {
     LoadSkin(good, db, s);
     std::string picture;
     EXPECT_TRUE(ReadWholeFile(db + SkinPictureName, picture));
     EXPECT_EQ(picture, "BM1");
-    EXPECT_EQ(tweaks(), "[Tweaks]\nTopPanelImage=" + db + "Background.bmp\nTopPanelBevelInner=clNone\n"
-                        "TopPanelBevelOuter=$00102030\nTopPanelFontColor=clWhite\n"
-                        "ShowTrayControlsBackground=1\nForceNoGlass=0\n");
+    EXPECT_EQ(tweaks(), "[Tweaks]\nTopPanelImage=" + db +
+                            "Background.bmp\nTopPanelBevelInner=clNone\n"
+                            "TopPanelBevelOuter=$00102030\nTopPanelFontColor=clWhite\n"
+                            "ShowTrayControlsBackground=1\nForceNoGlass=0\n");
   }
   ResetSkin(s);
-  EXPECT_EQ(tweaks(), "[Tweaks]\nTopPanelImage=\nTopPanelBevelInner=clNone\nTopPanelBevelOuter=clNone\n"
-                      "TopPanelFontColor=clNone\nShowTrayControlsBackground=1\nForceNoGlass=0\n");
+  EXPECT_EQ(tweaks(),
+            "[Tweaks]\nTopPanelImage=\nTopPanelBevelInner=clNone\nTopPanelBevelOuter=clNone\n"
+            "TopPanelFontColor=clNone\nShowTrayControlsBackground=1\nForceNoGlass=0\n");
 }
 
 }  // namespace

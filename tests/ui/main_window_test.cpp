@@ -35,7 +35,7 @@ struct TActionRow {
 
 // The table as a freshly started window with an empty playlist and no
 // library selection shows it. Hidden (and so disabled): the commands whose
-// parts come later (video window, settings, about box, skins).
+// parts come later (the settings dialog).
 const TActionRow ActionTable[] = {
     {"PlayPauseAction", "Controls", "Play", "Ctrl+P", false, false, true},
     {"StopAction", "Controls", "", "Ctrl+S", false, false, true},
@@ -172,8 +172,8 @@ TEST_F(MainWindowTest, ContextMenusShowWhatEachViewHides) {
                   "-",    "Play mode >", "Shuffle", "Sort >", "-",       "Remove",     "Clear",
                   "-"} +
       entryItems;
-  const QStringList normalOptions{"Settings", "-",    "Show panels",       "Slim mode",    "Small top panel",
-                                  "-",        "Help", "Check for updates", "Beta feedback"};
+  const QStringList normalOptions{"Settings", "-",    "Show panels",       "Slim mode",     "Small top panel",
+                                  "-",        "Help", "Check for updates", "Beta feedback", "About"};
   const QStringList slimStrip{"Play", "Stop", "Previous track", "Next track", "-", "Track properties"};
   const QStringList miniStrip{"Open", "Add", "Add URL", "-", "Play mode >", "-", "Track properties"};
 

@@ -9,6 +9,7 @@
 #include "main_form_fixture.h"
 #include "ui/introduction_form.h"
 #include "ui/link_label.h"
+#include "ui/main_actions.h"
 #include "ui/skin_picture.h"
 #include "ui/track_info_panel.h"
 #include "ui/tray_form.h"
@@ -37,9 +38,9 @@ TEST_F(SkinsDialogsTest, SkinPaintsTheStripAndTheTrayBackdropUntilReset) {
   TMainForm& form = Start(Files);
   QImage green(8, 8, QImage::Format_RGB32);
   green.fill(Qt::green);
-  const std::string skin = Folder.Write(
-      "a.tvlskin", std::string(SkinHeaderSize, ' ') + Section("TOP", "BMP") + Section("BMP", Bmp(green)) +
-                       Section("IBV", "clBlue") + Section("BGT", "\x01"));
+  const std::string skin = Folder.Write("a.tvlskin", std::string(SkinHeaderSize, ' ') +
+                                                         Section("TOP", "BMP") + Section("BMP", Bmp(green)) +
+                                                         Section("IBV", "clBlue") + Section("BGT", "\x01"));
   Player->LoadSkin(skin);
   const auto strip = [&](int x, int y) { return form.TrackInfoPanel().grab().toImage().pixelColor(x, y); };
   EXPECT_EQ(strip(1, 1), QColor(Qt::blue)) << "fill inside the outline";
@@ -103,7 +104,8 @@ TEST(IntroductionTest, PagesLeadThroughAndEveryWayOutShowsTheMainWindow) {
     QWidget main;
     main.resize(270, 320);
     std::vector<int> settingsPages;
-    TIntroductionForm intro(main, [&](int page) { settingsPages.push_back(page); }, {"lib", "faq", "help", {}});
+    TIntroductionForm intro(main, [&](int page) { settingsPages.push_back(page); },
+                            {"lib", "faq", "help", {}});
     intro.show();
     EXPECT_FALSE(intro.NextButton().isVisible());
     if (cancelOnFirstPage) {
