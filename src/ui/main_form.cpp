@@ -649,6 +649,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     Player.FormCloseQuery();
   }
   event->accept();
+  // Another window (the introduction) may still show: the loop ends anyway.
+  QCoreApplication::quit();
 }
 
 }  // namespace tunevale

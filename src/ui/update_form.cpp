@@ -1,10 +1,8 @@
 #include "ui/update_form.h"
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "ui/link_label.h"
 
@@ -16,20 +14,6 @@ QLabel* Label(QWidget* parent, const QString& text, int top) {
   auto* label = new QLabel(text, parent);
   label->setGeometry(16, top, 328, 18);
   return label;
-}
-
-// 16 pixels right of and below the owner's top-left corner, fully on its screen.
-void PlaceBelowOwner(QWidget* dialog, QWidget* owner) {
-  if (!owner) return;
-  QRect frame(owner->frameGeometry().topLeft() + QPoint(16, 16), dialog->size());
-  if (const QScreen* screen = owner->screen()) {
-    const QRect area = screen->availableGeometry();
-    frame.moveRight(std::min(frame.right(), area.right()));
-    frame.moveBottom(std::min(frame.bottom(), area.bottom()));
-    frame.moveLeft(std::max(frame.left(), area.left()));
-    frame.moveTop(std::max(frame.top(), area.top()));
-  }
-  dialog->move(frame.topLeft());
 }
 
 }  // namespace
@@ -67,7 +51,7 @@ TUpdateForm::TUpdateForm(const TVersionText& version, bool installed, const std:
   later->setGeometry(width() - 75 - 10, height() - 23 - 9, 75, 23);
   connect(Install, &QPushButton::clicked, this, &QDialog::accept);
   connect(later, &QPushButton::clicked, this, &QDialog::reject);
-  PlaceBelowOwner(this, owner);
+  PlaceBesideOwner();
 }
 
 }  // namespace tunevale

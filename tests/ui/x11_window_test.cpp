@@ -29,7 +29,7 @@ TEST(X11WindowTest, AVideoPlaysInsideItsPageAndTheWindowKeepsItsPlace) {
       video);
   std::filesystem::copy_file(TUNEVALE_PATH, bin);
   const std::string place = "WindowLeft=100\nWindowTop=50\nWindowWidth=400\nWindowHeight=400\n";
-  folder.Write("bin/Tunevale.ini", "[Tunevale]\n" + place);
+  folder.Write("bin/Tunevale.ini", "[Tunevale]\nFirstRun=0\n" + place);  // no introduction
   const std::string run = folder.MakeFolder("run");
   chmod(run.c_str(), 0700);
   const int left = 100, top = 50, size = 400;
