@@ -14,7 +14,7 @@ namespace tunevale {
 
 namespace {
 
-constexpr int FormWidth = 440, FormHeight = 360, Margin = 16;
+constexpr int FormWidth = 480, FormHeight = 340, Margin = 16;
 
 QVBoxLayout* PageLayout(QWidget* page, const char* heading) {
   auto* layout = new QVBoxLayout(page);

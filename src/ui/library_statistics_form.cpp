@@ -27,7 +27,7 @@ TLibraryStatisticsForm::TLibraryStatisticsForm(const TLibraryStatistics& s, QWid
       {"Total track length (MP3 only):", "TotalLengthEdit", s.TotalLength, 10},
       {"Artist with longest track length:", "LongestArtistLengthEdit", s.LongestArtistLength, 0},
   };
-  constexpr int LabelWidth = 190, EditWidth = 200, RowHeight = 26;
+  constexpr int LabelWidth = 216, EditWidth = 200, RowHeight = 26;
   int top = 12;
   for (const auto& row : rows) {
     top += row.GapBefore;
@@ -46,6 +46,7 @@ TLibraryStatisticsForm::TLibraryStatisticsForm(const TLibraryStatistics& s, QWid
   close->setDefault(true);
   close->setGeometry(width() - 75 - 10, height() - 23 - 9, 75, 23);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
+  close->setFocus();
 }
 
 }  // namespace tunevale
