@@ -36,6 +36,7 @@ struct TSkin {
 
   // Puts the six tweaks into `settings`; `picturePath` is where Picture was saved.
   void ApplyTo(TSettings& settings, const std::string& picturePath) const;
+  bool operator==(const TSkin&) const = default;
 };
 
 // The whole skin, or nothing with `error` saying why: a file shorter than its

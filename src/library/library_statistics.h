@@ -22,6 +22,7 @@ struct TLibraryStatistics {
   std::string LongestArtistLength;  // "Name (H:mm:ss)"; empty when no track has a length
 
   static TLibraryStatistics Of(const TLibrary& library);
+  bool operator==(const TLibraryStatistics&) const = default;
 };
 
 }  // namespace tunevale

@@ -16,7 +16,16 @@ namespace {
 
 constexpr int FormWidth = 480, FormHeight = 340, Margin = 16;
 
-QVBoxLayout* PageLayout(QWidget* page, const char* heading) {
+QLabel* Text(QVBoxLayout* layout, const QString& text) {
+  auto* label = new QLabel(text, layout->parentWidget());
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  return label;
+}
+
+// A page with its heading and first text; the layout for the rest.
+QVBoxLayout* NewPage(const char* heading, const QString& text) {
+  auto* page = new QWidget;
   auto* layout = new QVBoxLayout(page);
   layout->setContentsMargins(Margin, Margin, Margin, 8);
   auto* label = new QLabel(heading, page);
@@ -26,14 +35,8 @@ QVBoxLayout* PageLayout(QWidget* page, const char* heading) {
   label->setFont(font);
   label->setStyleSheet("color: rgb(0, 51, 153);");
   layout->addWidget(label);
+  Text(layout, text);
   return layout;
-}
-
-QLabel* Text(QVBoxLayout* layout, const QString& text) {
-  auto* label = new QLabel(text, layout->parentWidget());
-  label->setWordWrap(true);
-  layout->addWidget(label);
-  return label;
 }
 
 QPushButton* PageButton(QVBoxLayout* layout, const QString& caption, const char* name) {
@@ -74,27 +77,25 @@ TIntroductionForm::TIntroductionForm(QWidget& mainWindow, std::function<void(int
 }
 
 QWidget* TIntroductionForm::WelcomePage() {
-  auto* page = new QWidget;
-  QVBoxLayout* layout = PageLayout(page, "Thank you for installing Tunevale");
-  Text(layout,
-       "This wizard introduces you to the features of Tunevale, and helps you configure the basic settings.");
+  QVBoxLayout* layout = NewPage(
+      "Thank you for installing Tunevale",
+      "This wizard introduces you to the features of Tunevale, and helps you configure the basic settings.");
   layout->addSpacing(12);
   connect(PageButton(layout, "Yes, please show me the way using Tunevale.", "YesButton"),
           &QPushButton::clicked, this, &TIntroductionForm::NextButtonClick);
   connect(PageButton(layout, "No, I know everything about computers. Just let me play my music!", "NoButton"),
           &QPushButton::clicked, this, &QWidget::hide);
   layout->addStretch(1);
-  return page;
+  return layout->parentWidget();
 }
 
 QWidget* TIntroductionForm::MainWindowPage(std::function<void(int)> configureLibrary) {
-  auto* page = new QWidget;
-  QVBoxLayout* layout = PageLayout(page, "The main window");
-  Text(layout,
-       "Take a look at the main window. What you see now is your playlist. When you click the Library tab, "
-       "you will see the library, which is the collection of music Tunevale has found in your music folder. "
-       "Tunevale is probably searching now for your music.\n\nIf you have music in other folders, you may "
-       "want to add them. To do so, click the button below.");
+  QVBoxLayout* layout = NewPage(
+      "The main window",
+      "Take a look at the main window. What you see now is your playlist. When you click the Library tab, "
+      "you will see the library, which is the collection of music Tunevale has found in your music folder. "
+      "Tunevale is probably searching now for your music.\n\nIf you have music in other folders, you may "
+      "want to add them. To do so, click the button below.");
   QPushButton* configure = PageButton(layout, "Configure library", "ConfigureLibraryButton");
   configure->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   connect(configure, &QPushButton::clicked, this, [configureLibrary = std::move(configureLibrary)] {
@@ -104,37 +105,36 @@ QWidget* TIntroductionForm::MainWindowPage(std::function<void(int)> configureLib
        "You can always add more folders later in the settings. To open the settings, click the menu "
        "button. (It's the big button with the downwards pointy thing)");
   layout->addStretch(1);
-  return page;
+  return layout->parentWidget();
 }
 
 QWidget* TIntroductionForm::LibraryPage(const TLinks& links) {
-  auto* page = new QWidget;
-  QVBoxLayout* layout = PageLayout(page, "The library");
-  Text(layout,
-       "The library is your collection of your music, videos and playlists. This comes in handy so you don't "
-       "have to browse with Explorer to the song you want to hear. You have it all in one place.\n\nThere is "
-       "a "
-       "search bar so you only have to type the first few letters, and the album or song you want shows up."
-       "\n\nIf you're not an organized freak like me, you may notice some albums show up as \"unknown\". "
-       "That's because they are not tagged correctly. Tagging all your tracks may take some work but really "
-       "helps you (and Tunevale) out finding your music!");
+  QVBoxLayout* layout = NewPage(
+      "The library",
+      "The library is your collection of your music, videos and playlists. This comes in handy so you don't "
+      "have to browse with Explorer to the song you want to hear. You have it all in one place.\n\n"
+      "There is a search bar so you only have to type the first few letters, and the album or song you want "
+      "shows up."
+      "\n\nIf you're not an organized freak like me, you may notice some albums show up as \"unknown\". "
+      "That's because they are not tagged correctly. Tagging all your tracks may take some work but really "
+      "helps you (and Tunevale) out finding your music!");
   layout->addWidget(new TLinkLabel("More information about the library and tagging files", links.LibraryHelp,
-                                   links.Open, page));
+                                   links.Open, layout->parentWidget()));
   layout->addStretch(1);
-  return page;
+  return layout->parentWidget();
 }
 
 QWidget* TIntroductionForm::ReadyPage(const TLinks& links) {
-  auto* page = new QWidget;
-  QVBoxLayout* layout = PageLayout(page, "You're ready to go!");
-  Text(layout, "If you have some questions, you can always check out the FAQ page on the Tunevale website:");
-  layout->addWidget(new TLinkLabel(links.Faq, links.Faq, links.Open, page));
+  QVBoxLayout* layout =
+      NewPage("You're ready to go!",
+              "If you have some questions, you can always check out the FAQ page on the Tunevale website:");
+  layout->addWidget(new TLinkLabel(links.Faq, links.Faq, links.Open, layout->parentWidget()));
   layout->addSpacing(12);
   Text(layout,
        "If you want to know detailed information about Tunevale, check out the rest of the online help:");
-  layout->addWidget(new TLinkLabel(links.Help, links.Help, links.Open, page));
+  layout->addWidget(new TLinkLabel(links.Help, links.Help, links.Open, layout->parentWidget()));
   layout->addStretch(1);
-  return page;
+  return layout->parentWidget();
 }
 
 int TIntroductionForm::PageIndex() const { return Pages->currentIndex(); }

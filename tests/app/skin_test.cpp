@@ -4,23 +4,14 @@
 
 #include "app/ini_file.h"
 #include "app/settings.h"
+#include "support/skin_bytes.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
 namespace tunevale {
 namespace {
 
-std::string Section(std::string_view tag, std::string_view value) {
-  const auto n = static_cast<uint32_t>(value.size());
-  return std::string(tag) + char(n >> 24) + char(n >> 16 & 0xFF) + char(n >> 8 & 0xFF) + char(n & 0xFF) +
-         std::string(value);
-}
-
-std::string Skin(std::initializer_list<std::string> sections) {
-  std::string bytes(SkinHeaderSize, 'h');
-  for (const std::string& s : sections) bytes += s;
-  return bytes;
-}
+using test::SkinBytes;
 
 TEST(SkinTest, SectionsGiveTheTweaks) {
   const std::string picture(300, 'p');  // a length above one byte
@@ -29,24 +20,30 @@ TEST(SkinTest, SectionsGiveTheTweaks) {
     std::string Bytes;
     void (*Want)(TSkin&);  // from a skin of defaults
   } cases[] = {
-      {"only a text colour, the rest reset", Skin({Section("TXT", "$000000FF")}),
+      {"only a text colour, the rest reset", SkinBytes({test::SkinSection("TXT", "$000000FF")}),
        [](TSkin& s) { s.TopPanelFontColor = 0xFF; }},
-      {"picture before TOP BMP", Skin({Section("BMP", picture), Section("TOP", "BMP")}),
+      {"picture before TOP BMP",
+       SkinBytes({test::SkinSection("BMP", picture), test::SkinSection("TOP", "BMP")}),
        [](TSkin& s) { s.Picture = std::string(300, 'p'); }},
-      {"TOP BMP then the picture", Skin({Section("TOP", "BMP"), Section("BMP", picture)}),
+      {"TOP BMP then the picture",
+       SkinBytes({test::SkinSection("TOP", "BMP"), test::SkinSection("BMP", picture)}),
        [](TSkin& s) { s.TopPanelImageIsPicture = true, s.Picture = std::string(300, 'p'); }},
       {"a later colour takes over the picture",
-       Skin({Section("TOP", "BMP"), Section("BMP", "x"), Section("TOP", "clRed")}),
+       SkinBytes({test::SkinSection("TOP", "BMP"), test::SkinSection("BMP", "x"),
+                  test::SkinSection("TOP", "clRed")}),
        [](TSkin& s) { s.TopPanelImage = "clRed", s.Picture = "x"; }},
-      {"empty colours are not set", Skin({Section("TOP", ""), Section("IBV", ""), Section("TXT", "")}),
+      {"empty colours are not set",
+       SkinBytes({test::SkinSection("TOP", ""), test::SkinSection("IBV", ""), test::SkinSection("TXT", "")}),
        [](TSkin& s) { s.TopPanelFontColor = clNone; }},
       {"unknown tags skipped, whatever their length",
-       Skin({Section("top", "junk"), Section("XYZ", picture), Section("IBV", "16711680"),
-             Section("OBV", "clNavy")}),
+       SkinBytes({test::SkinSection("top", "junk"), test::SkinSection("XYZ", picture),
+                  test::SkinSection("IBV", "16711680"), test::SkinSection("OBV", "clNavy")}),
        [](TSkin& s) { s.TopPanelBevelInner = 0xFF0000, s.TopPanelBevelOuter = 0x800000; }},
-      {"flags only from a first byte 1", Skin({Section("BGT", "\x01"), Section("NGL", std::string(1, '\0'))}),
+      {"flags only from a first byte 1",
+       SkinBytes({test::SkinSection("BGT", "\x01"), test::SkinSection("NGL", std::string(1, '\0'))}),
        [](TSkin& s) { s.ShowTrayControlsBackground = true; }},
-      {"empty flags are false", Skin({Section("NGL", "\x01"), Section("NGL", "")}), [](TSkin&) {}},
+      {"empty flags are false", SkinBytes({test::SkinSection("NGL", "\x01"), test::SkinSection("NGL", "")}),
+       [](TSkin&) {}},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -54,28 +51,22 @@ TEST(SkinTest, SectionsGiveTheTweaks) {
     ASSERT_TRUE(skin) << c.Name << ": " << error;
     TSkin want;
     c.Want(want);
-    EXPECT_EQ(skin->TopPanelImage, want.TopPanelImage) << c.Name;
-    EXPECT_EQ(skin->TopPanelImageIsPicture, want.TopPanelImageIsPicture) << c.Name;
-    EXPECT_EQ(skin->TopPanelFontColor, want.TopPanelFontColor) << c.Name;
-    EXPECT_EQ(skin->TopPanelBevelInner, want.TopPanelBevelInner) << c.Name;
-    EXPECT_EQ(skin->TopPanelBevelOuter, want.TopPanelBevelOuter) << c.Name;
-    EXPECT_EQ(skin->ShowTrayControlsBackground, want.ShowTrayControlsBackground) << c.Name;
-    EXPECT_EQ(skin->ForceNoGlass, want.ForceNoGlass) << c.Name;
-    EXPECT_EQ(skin->Picture, want.Picture) << c.Name;
+    EXPECT_EQ(*skin, want) << c.Name;
   }
 }
 
 TEST(SkinTest, BadFilesAreRefused) {
-  const std::string good = Skin({Section("TXT", "clRed")});
+  const std::string good = SkinBytes({test::SkinSection("TXT", "clRed")});
   const struct {
     const char* Name;
     std::string Bytes;
   } cases[] = {
       {"shorter than the header", std::string(SkinHeaderSize - 1, 'h')},
       {"a cut section head", good + std::string("TXT\0\0", 5)},
-      {"a length one past the end", good + Section("BMP", "abc").substr(0, 9)},
+      {"a length one past the end", good + test::SkinSection("BMP", "abc").substr(0, 9)},
       {"a 4 GiB length", good + "BMP\xFF\xFF\xFF\xFFxyz"},
-      {"a colour that is no colour", Skin({Section("BMP", "x"), Section("OBV", "clPurpleish")})},
+      {"a colour that is no colour",
+       SkinBytes({test::SkinSection("BMP", "x"), test::SkinSection("OBV", "clPurpleish")})},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -100,15 +91,16 @@ TEST(SkinTest, LoadWritesPictureAndTweaksOnlyForAWholeSkinAndResetClearsThem) {
   };
   const std::string before = tweaks();
 
-  const std::string bad = folder.Write("bad.tvlskin", Skin({Section("BMP", "BM"), Section("TXT", "nope")}));
+  const std::string bad = folder.Write(
+      "bad.tvlskin", SkinBytes({test::SkinSection("BMP", "BM"), test::SkinSection("TXT", "nope")}));
   EXPECT_THROW(LoadSkin(bad, db, s), std::runtime_error);
   EXPECT_THROW(LoadSkin(folder / "missing.tvlskin", db, s), std::runtime_error);
   EXPECT_FALSE(std::filesystem::exists(db + SkinPictureName));
   EXPECT_EQ(tweaks(), before);
 
-  const std::string good =
-      folder.Write("good.tvlskin", Skin({Section("TOP", "BMP"), Section("BMP", "BM1"),
-                                         Section("OBV", "$00102030"), Section("BGT", "\x01")}));
+  const std::string good = folder.Write(
+      "good.tvlskin", SkinBytes({test::SkinSection("TOP", "BMP"), test::SkinSection("BMP", "BM1"),
+                                 test::SkinSection("OBV", "$00102030"), test::SkinSection("BGT", "\x01")}));
   for (int pass = 0; pass < 2; ++pass) {
     LoadSkin(good, db, s);
     std::string picture;
