@@ -82,8 +82,9 @@ class TrayDBusTest : public ::testing::Test {
       return {};
     const std::string bin = Folder.MakeFolder("bin") + "/tunevale", run = Folder.MakeFolder("run");
     std::filesystem::copy_file(TUNEVALE_PATH, bin);
-    Folder.Write("bin/Tunevale.ini",
-                 "[Tunevale]\nWindowLeft=100\nWindowTop=50\n[Tweaks]\nShowTrayControlsBackground=1\n");
+    Folder.Write(
+        "bin/Tunevale.ini",
+        "[Tunevale]\nFirstRun=0\nWindowLeft=100\nWindowTop=50\n[Tweaks]\nShowTrayControlsBackground=1\n");
     chmod(run.c_str(), 0700);
     Player = std::make_unique<test::TChild>(
         bin, std::vector<std::string>{},
