@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "library/library_test_support.h"
 
 namespace tunevale {
@@ -10,11 +12,7 @@ namespace {
 constexpr int32_t Hour = 3600000;
 
 TEST(LibraryStatisticsTest, CountsLeadersAndLengths) {
-  struct TTrackSpec {
-    const char* Artist;
-    const char* Album;
-    int32_t LengthMs;
-  };
+  using TTrackSpec = std::tuple<const char*, const char*, int32_t>;  // artist, album, length
   const struct {
     const char* Name;
     std::vector<TTrackSpec> Tracks;
@@ -40,9 +38,9 @@ TEST(LibraryStatisticsTest, CountsLeadersAndLengths) {
     TLibrarySettings settings;
     TLibrary library(settings, "/opt/tunevale");
     int n = 0;
-    for (const TTrackSpec& t : c.Tracks) {
-      TMetaData meta = test::Tags("t", t.Artist, t.Album);
-      meta.Length = t.LengthMs;
+    for (const auto& [artist, album, lengthMs] : c.Tracks) {
+      TMetaData meta = test::Tags("t", artist, album);
+      meta.Length = lengthMs;
       test::AddTestTrack(library, "/m/" + std::to_string(n++) + ".mp3", meta);
     }
     for (int v = 0; v < c.Videos; ++v) library.Videos.Add("/v/" + std::to_string(v) + ".avi", "v", false);

