@@ -135,7 +135,7 @@ int RunPlayer(int argc, char** argv, const TEntryPlan& plan, TLocalSocketPlayers
       return QString::fromStdString(HelpPageUrl(plan.Paths.ProgramDir, page));
     };
     introduction = std::make_unique<TIntroductionForm>(
-        form, [&form](int) { form.RunAction("ShowSettingsAction"); },
+        form, [&form](int page) { form.ShowSettings(page); },
         TIntroductionForm::TLinks{help("faq.html#library1"), help("faq.html"), help("help.html"),
                                   [&desktop](const QString& url) { desktop.OpenUrl(url.toStdString()); }});
     introduction->show();

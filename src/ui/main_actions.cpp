@@ -23,10 +23,6 @@ QList<QKeySequence> Keys(std::initializer_list<const char*> texts) {
   return keys;
 }
 
-// A command that a later part of the program wires: it exists, but neither
-// shows nor answers its shortcut until then.
-void Awaiting(QAction* action) { action->setVisible(false); }
-
 // The playlist entry at `index`, or null.
 const TTrackData* EntryAt(const TPlaylist& playlist, int index) {
   return index >= 0 && index < playlist.Count() ? playlist.Row(index).Data.get() : nullptr;

@@ -415,6 +415,7 @@ void TMainForm::AdoptSecondaryWindow(QWidget& window) {
 void TMainForm::ShowSettings(int page) {
   if (!SettingsForm()) {
     SettingsFormObject = new TSettingsForm(Player, this);
+    SettingsFormObject->ShowStatistics = [this] { ShowLibraryStatistics(); };
     AdoptSecondaryWindow(*SettingsFormObject);
   }
   SettingsFormObject->ShowPage(page);

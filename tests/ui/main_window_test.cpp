@@ -34,8 +34,7 @@ struct TActionRow {
 };
 
 // The table as a freshly started window with an empty playlist and no
-// library selection shows it. Hidden (and so disabled): the commands whose
-// parts come later (the settings dialog).
+// library selection shows it.
 const TActionRow ActionTable[] = {
     {"PlayPauseAction", "Controls", "Play", "Ctrl+P", false, false, true},
     {"StopAction", "Controls", "", "Ctrl+S", false, false, true},
