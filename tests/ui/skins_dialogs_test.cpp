@@ -53,9 +53,7 @@ TEST(SkinPictureTest, ColoursInTheirByteOrderAndPicturesWithinTheLimit) {
   TTempFolder folder;
   // A header claiming 100000 x 100000 pixels and nothing behind it.
   QByteArray huge = Bmp(QImage(1, 1, QImage::Format_RGB32));
-  const qint32 side = 100000;
-  huge.replace(18, 4, reinterpret_cast<const char*>(&side), 4);
-  huge.replace(22, 4, reinterpret_cast<const char*>(&side), 4);
+  for (const int at : {18, 22}) huge.replace(at, 4, "\xA0\x86\x01\x00", 4);  // width, height: 100000
   EXPECT_TRUE(SkinPicture(folder.Write("huge.bmp", huge.toStdString())).isNull());
 }
 
