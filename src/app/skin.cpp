@@ -46,13 +46,13 @@ std::optional<TSkin> ParseSkin(std::string_view bytes, std::string& error) {
   bool picturePending = false;
   size_t at = SkinHeaderSize;
   while (at < bytes.size()) {
-    if (bytes.size() - at < SectionHead ||
-        BigEndian32(bytes.substr(at + 3, 4)) > bytes.size() - at - SectionHead) {
+    const size_t length = bytes.size() - at < SectionHead ? 0 : BigEndian32(bytes.substr(at + 3, 4));
+    if (bytes.size() - at < SectionHead || length > bytes.size() - at - SectionHead) {
       error = "The skin file ends inside a section.";
       return std::nullopt;
     }
     const std::string_view tag = bytes.substr(at, 3);
-    const std::string_view value = bytes.substr(at + SectionHead, BigEndian32(bytes.substr(at + 3, 4)));
+    const std::string_view value = bytes.substr(at + SectionHead, length);
     at += SectionHead + value.size();
     bool good = true;
     if (tag == "TOP" && value == "BMP") {

@@ -333,29 +333,11 @@ bool FileExists(const std::string& fileName) {
   return ::stat(fileName.c_str(), &st) == 0;
 }
 
-// `path` relative to the absolute `folder`: "../" per level above it.
-std::string RelativeTo(std::string_view folder, std::string_view path) {
-  if (!IsAbsolutePath(path) || !IsAbsolutePath(folder)) return std::string(path);
-  const std::vector<std::string> base = Split(ExcludeTrailingSlash(folder).substr(1), '/');
-  const std::vector<std::string> target = Split(path.substr(1), '/');
-  size_t common = 0;
-  const size_t baseCount = base.size() == 1 && base[0].empty() ? 0 : base.size();  // the root
-  while (common < baseCount && common + 1 < target.size() && base[common] == target[common]) ++common;
-  std::string out;
-  for (size_t i = common; i < baseCount; ++i) out += "../";
-  for (size_t i = common; i < target.size(); ++i) {
-    if (i > common) out += '/';
-    out += target[i];
-  }
-  return out;
-}
-
 class TWriter {
  public:
   explicit TWriter(std::string& out) : Out(out) {}
   // Hands what is written so far to `write` once it reaches a block (after a whole record).
   void FlushBlocks(const TPieceWriter* write) { Write = write; }
-  bool Ok() const { return Written; }
   void BeginRecord(std::string_view type) {
     Out += type;
     Out.append(2, '\0');
@@ -472,7 +454,7 @@ void EncodeRecords(const TLibrary& library, TWriter& w) {
         const TTrack& track = *album.Track(t);
         w.BeginRecord("MUS");
         if (track.Relative()) {
-          relativePath = RelativeTo(library.ProgramFolder(), track.Path());
+          relativePath = RelativePath(library.ProgramFolder(), track.Path());
           w.Field("PTH", relativePath);
         } else {
           w.Field("PTH", track.Path());
