@@ -183,6 +183,12 @@ bool TLibrary::IsInLibraryFolders(std::string_view path) const {
   return false;
 }
 
+std::vector<std::string> TLibrary::ResolvedLibraryFolders() const {
+  std::vector<std::string> out;
+  for (const TResolvedFolder& folder : ResolvedFolders()) out.push_back(folder.Resolved);
+  return out;
+}
+
 bool TLibrary::Contains(std::string_view path, bool includeTracks) const {
   if (!Loaded) return true;
   const std::string normalized = NormalizePath(path);

@@ -82,6 +82,9 @@ class TLibrary : public TTrackLookup {
   // `path` lies in some "LibraryFolders" entry resolved against the program's
   // folder (by whole path components, IsPathInFolder).
   bool IsInLibraryFolders(std::string_view path) const;
+  // The "LibraryFolders" entries resolved, for a check made many times over
+  // on another thread (the database load).
+  std::vector<std::string> ResolvedLibraryFolders() const;
   // True until the library is Loaded; then whether the normalised path is a
   // track (when `includeTracks`), a video or a playlist.
   bool Contains(std::string_view path, bool includeTracks) const;

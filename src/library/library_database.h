@@ -18,6 +18,10 @@ namespace tunevale {
 class TMessagePump;
 
 inline constexpr std::string_view kLibraryDbHeader = "TunevaleMediaLibrary v1.00";
+// The longest value (and record body) the 16-bit lengths can give.
+inline constexpr size_t kMaxFieldLength = 0xFFFF;
+// The "LIB" value of the "SET" record a save writes while crawling is unfinished.
+inline constexpr std::string_view kIncompleteMark = "Incomplete";
 
 // One field of a record as it stands in the file.
 struct TDbField {

@@ -31,7 +31,7 @@ size_t TPathIndex::SlotOf(std::string_view path, uint64_t hash) const {
 }
 
 void TPathIndex::Grow(size_t capacity) {
-  std::vector<uint64_t> old(capacity, 0);
+  THugeArray<uint64_t> old(capacity);
   old.swap(Slots);
   const size_t mask = capacity - 1;
   for (uint64_t slot : old) {
@@ -86,7 +86,7 @@ void TPathIndex::Prefetch(std::string_view path) const {
 }
 
 void TPathIndex::Clear() {
-  Slots.clear();
+  Slots = THugeArray<uint64_t>();
   Count = 0;
 }
 

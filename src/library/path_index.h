@@ -7,7 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "library/huge_memory.h"
 
 namespace tunevale {
 
@@ -31,7 +32,7 @@ class TPathIndex {
   void Grow(size_t capacity);
   size_t SlotOf(std::string_view path, uint64_t hash) const;
   static TLibraryItem* ItemOf(uint64_t slot);
-  std::vector<uint64_t> Slots;  // tagged pointers; capacity is a power of two, or 0
+  THugeArray<uint64_t> Slots;  // tagged pointers; capacity is a power of two, or 0
   size_t Count = 0;
 };
 

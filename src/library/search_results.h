@@ -92,19 +92,24 @@ bool WalkMatchingAlbums(const TLibrary& library, const TSearchMatcher& matcher, 
   return true;
 }
 
-template <class Found, class KeepGoing>
-bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
-                        KeepGoing&& keepGoing) {
-  if (!matcher.CanMatchTracks()) return true;
+namespace search_detail {
+
+// The tracks of the artists from `first` up to (not including) `end`;
+// `note(ordinal, matched, exact)` hears the outcome of each album with tracks,
+// ordinals counted from 0 at `first`'s first album. `albums` ends as the
+// number of albums walked.
+template <class Found, class Note, class KeepGoing>
+bool WalkTracksOfArtists(const TLibrary& library, const TSearchMatcher& matcher, int first, int end,
+                         Found&& found, Note&& note, KeepGoing&& keepGoing, int& albums) {
   int step = 0;
-  int ordinal = 0;
-  for (int a = 0; a < library.ArtistCount(); ++a) {
-    for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b, ++ordinal) {
+  albums = 0;
+  for (int a = first; a < end && a < library.ArtistCount(); ++a) {
+    for (int b = 0; b < library.Artist(a)->AlbumCount(); ++b, ++albums) {
       const TAlbum* album = library.Artist(a)->Album(b);
       bool anyMatched = false;
       bool albumExact = false;  // the note after the first matching track, else after the last
       for (int t = 0; t < album->TrackCount(); ++t) {
-        if (++step == search_detail::kStride) {
+        if (++step == kStride) {
           step = 0;
           if (!keepGoing()) return false;
         }
@@ -118,11 +123,26 @@ bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, 
         }
         if (matched) found(track);
       }
-      if (album->TrackCount() > 0 && matcher.WantsTrackOutcomes())
-        matcher.NoteTrackOutcome(ordinal, anyMatched, albumExact);
+      if (album->TrackCount() > 0) note(albums, anyMatched, albumExact);
     }
   }
   return true;
+}
+
+}  // namespace search_detail
+
+template <class Found, class KeepGoing>
+bool WalkMatchingTracks(const TLibrary& library, const TSearchMatcher& matcher, Found&& found,
+                        KeepGoing&& keepGoing) {
+  if (!matcher.CanMatchTracks()) return true;
+  const bool notes = matcher.WantsTrackOutcomes();
+  int albums = 0;
+  return search_detail::WalkTracksOfArtists(
+      library, matcher, 0, library.ArtistCount(), found,
+      [&](int ordinal, bool matched, bool exact) {
+        if (notes) matcher.NoteTrackOutcome(ordinal, matched, exact);
+      },
+      keepGoing, albums);
 }
 
 template <class Found, class KeepGoing>

@@ -11,6 +11,8 @@
 
 namespace tunevale {
 
+class TChunkPrefaulter;
+
 class TTrackArena {
  public:
   TTrackArena() = default;
@@ -24,6 +26,8 @@ class TTrackArena {
 
   // `bytes` of memory aligned to 8 in `lane`, valid until Release.
   void* Allocate(size_t bytes, TLane lane = alTexts);
+  // New chunks come from `source` (null: mapped on the spot) until it is changed.
+  void SetChunkSource(TChunkPrefaulter* source) { Source = source; }
   // Frees every chunk; nothing allocated before may be used afterwards.
   void Release();
   bool Empty() const { return Chunks.empty(); }
@@ -50,6 +54,7 @@ class TTrackArena {
   };
   std::vector<TChunk> Chunks;
   TFill Lanes[kLaneCount];
+  TChunkPrefaulter* Source = nullptr;
 };
 
 }  // namespace tunevale

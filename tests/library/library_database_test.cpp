@@ -374,22 +374,37 @@ TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
 // A file read in blocks gives what the same bytes in memory give, records
 // cut by a block's end included, and a last record cut short still counts as damage;
 // one saved in blocks holds what the whole encoding holds.
+// A file load reads on one thread and files on another; it must build what
+// the one-thread load from memory builds, damage and crawl requests included.
 TEST_F(LibraryDatabaseTest, AFileOfManyBlocksLoadsAndSavesAsItsBytesInMemory) {
   std::string records;
-  for (int i = 0; i < 6000; ++i)
-    records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", "0") +
+  for (int i = 0; i < 6000; ++i) {
+    records += Record("MUS", Field("PTH", Music(std::to_string(i))) + Field("RES", i == 4200 ? "" : "0") +
+                                 Field("AR2", std::to_string(i % 7)) +
                                  Field("CMT", std::string(static_cast<size_t>(i % 700), 'c')));
+    if (i % 1500 == 1) records += Record("PLS", Field("PTH", Music(std::to_string(i) + ".m3u")));
+    if (i == 2500) records += Record("VID", Field("PTH", "/elsewhere/v.avi"));
+    if (i == 3100) records += Record("MUS", Field("PTH", Music("bad")) + Field("TRK", "x"));
+  }
   for (const size_t cut : {size_t(0), size_t(7)}) {
     const std::string bytes = File(records).substr(0, File(records).size() - cut);
     auto inMemory = NewLibrary();
-    EXPECT_EQ(LoadLibraryFromBytes(*inMemory, bytes), cut == 0);
+    EXPECT_FALSE(LoadLibraryFromBytes(*inMemory, bytes));
     auto fromFile = Load(bytes);
     EXPECT_EQ(fromFile->TrackCount(), inMemory->TrackCount()) << cut;
     EXPECT_EQ(EncodeLibrary(*fromFile), EncodeLibrary(*inMemory)) << cut;
-    EXPECT_EQ(fromFile->DamagedDbPath.empty(), cut == 0) << cut;
+    ASSERT_EQ(fromFile->CrawlTasks.Count(), inMemory->CrawlTasks.Count()) << cut;
+    for (int t = 0; t < fromFile->CrawlTasks.Count(); ++t)
+      EXPECT_EQ(fromFile->CrawlTasks.Task(t).SearchNew, inMemory->CrawlTasks.Task(t).SearchNew) << cut;
+    EXPECT_FALSE(fromFile->DamagedDbPath.empty()) << cut;
     ASSERT_TRUE(SaveLibrary(*fromFile));
     EXPECT_TRUE(Saved() == EncodeLibrary(*fromFile)) << cut;
   }
+  // A load given up before it starts leaves the library empty (and returns).
+  const std::atomic<bool> cancel{true};
+  auto cancelled = NewLibrary();
+  LoadLibrary(*cancelled, Temp.Write("in.db", File(records)), {.Cancel = &cancel});
+  EXPECT_EQ(cancelled->TrackCount(), 0u);
 }
 
 // The load on a worker: the library it hands over is the one a direct load

@@ -158,5 +158,33 @@ TEST_F(SearchMatcherTest, ResultsCarryLibraryPositions) {
   EXPECT_EQ(artists[0].ArtistIndex, 2);
 }
 
+// A big library's tracks are searched in two halves at once: the same tracks
+// in the same order, and the albums the walk noted agree with a fresh walk.
+TEST(SearchResultsTest, ABigLibraryGivesWhatAWalkOnOneThreadGives) {
+  TLibrarySettings settings;
+  settings.LibraryFolders = {"/music"};
+  TLibrary library(settings, "/");
+  TMetaData meta;
+  for (int i = 0; i < 100000; ++i) {
+    meta.AlbumArtist = "artist " + std::to_string(i / 10);
+    meta.Album = "album";
+    meta.Title = i % 10 == 3 && (i / 10 == 4 || i / 10 == 9000) ? "needle" : "hay";
+    library.AddTrack(TTrack::Create("/music/" + std::to_string(i), "", meta, 0, false));
+  }
+  const auto matcher = [&] { return TSearchMatcher(ParseQuery("title:needle"), false); };
+  const TSearchMatcher noted = matcher();
+  const std::vector<TTrack*> found = FindTracks(library, noted);
+  std::vector<TTrack*> walked;
+  WalkMatchingTracks(library, matcher(), [&](TTrack* t) { walked.push_back(t); }, [] { return true; });
+  EXPECT_EQ(found, walked);
+  ASSERT_EQ(found.size(), 2u);
+  const auto albumsOf = [](const std::vector<TAlbumResult>& results) {
+    std::vector<int> artists;
+    for (const TAlbumResult& r : results) artists.push_back(r.ArtistIndex);
+    return artists;
+  };
+  EXPECT_EQ(albumsOf(FindAlbums(library, noted)), (std::vector<int>{4, 9000}));
+}
+
 }  // namespace
 }  // namespace tunevale
