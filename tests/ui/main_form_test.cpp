@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -110,23 +109,6 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   Mouse(strip, QEvent::MouseButtonDblClick);
   EXPECT_FALSE(Player->Settings().MiniMode);
   EXPECT_EQ(again.size(), QSize(400, 500));
-}
-
-TEST_F(MainFormTest, MusicAfterAVideoShowsThePlaylistUnlessTheLibraryShows) {
-  Files.push_back(Folder.Write("media/clip.ogv", "x"));
-  Runtime.OnProcessPendingMessages = [this] {
-    if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0)
-      Graph.FireVideoSize(320, 240);
-  };
-  Start(Files);
-  auto* pages = Child<QTabWidget>("PageControl");
-  for (const int shown : {int(mpPlaylist), int(mpLibrary)}) {
-    pages->setCurrentIndex(shown);
-    Player->Playlist().PlayEntry(3, true);
-    EXPECT_EQ(pages->currentIndex(), shown == mpLibrary ? mpLibrary : mpVideo) << shown;
-    Player->Playlist().PlayEntry(0, true);
-    EXPECT_EQ(pages->currentIndex(), shown) << shown;
-  }
 }
 
 TEST_F(MainFormTest, SeekKeysWorkInListsButNotInTheSearchBoxAndEscEndsADrag) {
