@@ -73,15 +73,16 @@ TEST_F(MainFormTest, ShortPressOnNextAdvancesAndPlayModeListFollowsThePlaylist) 
 }
 
 TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
-  {
-    TMainForm& form = Start({});
-    form.resize(400, 500);
-    form.move(30, 40);
+  // Closes the window as the user does and starts the player again.
+  const auto restart = [this]() -> TMainForm& {
     Player->FormCloseQuery();
     Form.reset();
     Player.reset();
-  }
-  TMainForm& form = Start({});
+    return Start({});
+  };
+  Start({}).resize(400, 500);
+  Form->move(30, 40);
+  TMainForm& form = restart();
   EXPECT_EQ(form.size(), QSize(400, 500));
   EXPECT_EQ(Player->Settings().WindowWidth, 400);
   EXPECT_EQ(Player->Settings().WindowHeight, 500);
@@ -91,10 +92,7 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   form.resize(400, 100);
   EXPECT_TRUE(Player->Settings().MiniMode);
   EXPECT_EQ(form.height(), 57 + 36);
-  Player->FormCloseQuery();
-  Form.reset();
-  Player.reset();
-  TMainForm& again = Start({});
+  TMainForm& again = restart();
   EXPECT_TRUE(Player->Settings().MiniMode);
   EXPECT_EQ(again.height(), 57 + 36);
   again.resize(400, 500);
