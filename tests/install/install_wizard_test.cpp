@@ -31,9 +31,7 @@ TEST(InstallWizardTest, NextFollowsTheChoices) {
   wizard.FileTypes[0].Checked = false;
   EXPECT_EQ(wizard.Next(), wsInstall);
   EXPECT_EQ(wizard.ChosenOptions().FileTypes, std::vector<std::string>{"avi"});
-  wizard.Back();
-  wizard.Back();
-  wizard.Back();
+  for (int page = 0; page < 3; ++page) wizard.Back();
   EXPECT_EQ(wizard.Page(), wpInstallOrStandalone);
   EXPECT_EQ(TInstallWizard::BrowsedLocation("/opt/"), "/opt/Tunevale");
 }

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -120,19 +119,13 @@ TEST_F(InstallerTest, AnUpgradeReplacesARunningCopyAndKeepsTheAssociations) {
   const std::string installed = Folder / "home/.local/opt/Tunevale/tunevale";
   const std::string entry = test::ReadBytes(Locations.ApplicationEntry);
 
-  const pid_t running = fork();
-  if (running == 0) {
-    execl(installed.c_str(), "tunevale", "30", nullptr);
-    _exit(127);
-  }
+  const test::TChild running(installed, {"30"});
   usleep(100000);
   TInstaller upgrade = Installer(Exe);
   ASSERT_TRUE(upgrade.PerformInstall(upgrade.UpgradeOptions(), true, true))
       << testing::PrintToString(Messages);
   EXPECT_EQ(test::ReadBytes(installed), "first program");
-  EXPECT_EQ(kill(running, 0), 0) << "the running copy keeps its file";
-  kill(running, SIGKILL);
-  waitpid(running, nullptr, 0);
+  EXPECT_EQ(kill(running.ProcessId(), 0), 0) << "the running copy keeps its file";
   EXPECT_EQ(test::ReadBytes(Locations.ApplicationEntry), entry);
   EXPECT_EQ(ReadInstallRecord(Locations.RecordPath).FileTypes, (std::vector<std::string>{"mp3", "xyz"}));
   EXPECT_FALSE(fs::exists(Locations.DesktopEntry)) << "an upgrade adds no launcher";

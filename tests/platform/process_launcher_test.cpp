@@ -1,10 +1,8 @@
 // Starting programs for real: detached starts and tools waited for.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "platform/posix_process_launcher.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "util/atomic_file.h"
 
@@ -17,10 +15,7 @@ TEST(ProcessLauncherTest, StartsDetachedAndReportsWhatCannotStart) {
   const std::string mark = folder / "started";
   ASSERT_TRUE(launcher.Start("sh", {"-c", "echo \"$1\" > \"$2\"", "sh", "one argument; $HOME", mark}));
   std::string text;
-  for (int i = 0; i < 1000 && (text.empty() || text.back() != '\n'); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ReadWholeFile(mark, text);
-  }
+  test::WaitFor([&] { return ReadWholeFile(mark, text) && text.ends_with('\n'); });
   EXPECT_EQ(text, "one argument; $HOME\n");
   std::string error;
   EXPECT_FALSE(launcher.Start(folder / "missing", {}, &error));

@@ -94,39 +94,44 @@ Texts ReadFrames(TLocalSocketClient& client, size_t count) {
   return frames;
 }
 
-TEST(LocalSocketTest, EachFrameIsAnsweredAndEndedByAnEmptyFrame) {
-  test::TTempFolder temp;
-  TEchoServer echo(temp / "player-1.sock");
-  TServerThread loop(echo.Server);
-  TLocalSocketClient client;
-  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
-  EXPECT_EQ(SendAndCollect(client, "hello"), (Texts{"echo:hello", "again:hello"}));
-  EXPECT_EQ(SendAndCollect(client, ""), (Texts{"echo:", "again:"}));
+// An echo server in a folder of its own, and a client for it.
+class EchoSocketTest : public ::testing::Test {
+ protected:
+  test::TTempFolder Temp;
+  TEchoServer Echo{Temp / "player-1.sock"};
+  TLocalSocketClient Client;
+};
+
+TEST_F(EchoSocketTest, EachFrameIsAnsweredAndEndedByAnEmptyFrame) {
+  TServerThread loop(Echo.Server);
+  ASSERT_TRUE(Client.Connect(Echo.Server.SocketPath()));
+  EXPECT_EQ(SendAndCollect(Client, "hello"), (Texts{"echo:hello", "again:hello"}));
+  EXPECT_EQ(SendAndCollect(Client, ""), (Texts{"echo:", "again:"}));
 
   // Frames written in one go are answered in order, each with its own end.
   const std::string two("stop\0next\0", 10);
-  ASSERT_EQ(send(client.Descriptor(), two.data(), two.size(), MSG_NOSIGNAL), ssize_t(two.size()));
-  EXPECT_EQ(ReadFrames(client, 6), (Texts{"echo:stop", "again:stop", "", "echo:next", "again:next", ""}));
-  EXPECT_EQ(echo.HandledFrames(), (Texts{"hello", "", "stop", "next"}));
+  ASSERT_EQ(send(Client.Descriptor(), two.data(), two.size(), MSG_NOSIGNAL), ssize_t(two.size()));
+  EXPECT_EQ(ReadFrames(Client, 6), (Texts{"echo:stop", "again:stop", "", "echo:next", "again:next", ""}));
+  EXPECT_EQ(Echo.HandledFrames(), (Texts{"hello", "", "stop", "next"}));
 
   // Large frames travel both ways.
   const std::string big = "play=" + std::string(3 << 20, 'x');
-  EXPECT_EQ(SendAndCollect(client, big), (Texts{"echo:" + big, "again:" + big}));
+  EXPECT_EQ(SendAndCollect(Client, big), (Texts{"echo:" + big, "again:" + big}));
 }
 
 TEST(LocalSocketTest, AHandlerThatPumpsLetsOthersInButKeepsItsOwnOrder) {
   test::TTempFolder temp;
   Texts handled;  // only touched on the server's thread
   std::unique_ptr<TLocalSocketServer> server;
-  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", [&](TConnectionId id,
-                                                                            std::string_view text) {
+  const auto onFrame = [&](TConnectionId id, std::string_view text) {
     handled.emplace_back(text);
     // A long operation pumping messages until the other client got through.
     if (text == "slow")
       for (int i = 0; i < 1000 && std::find(handled.begin(), handled.end(), "other") == handled.end(); ++i)
         server->ProcessEvents(10);
     server->SendFrame(id, "done:" + std::string(text));
-  });
+  };
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", onFrame);
   TServerThread loop(*server);
   TLocalSocketClient first, second;
   ASSERT_TRUE(first.Connect(server->SocketPath()));
@@ -139,67 +144,55 @@ TEST(LocalSocketTest, AHandlerThatPumpsLetsOthersInButKeepsItsOwnOrder) {
   EXPECT_EQ(handled, (Texts{"slow", "other", "after"}));
 }
 
-TEST(LocalSocketTest, ASendToAPlayerThatNeverAnswersTimesOut) {
-  test::TTempFolder temp;
-  TEchoServer echo(temp / "player-1.sock");  // its loop never runs
-  TLocalSocketClient client;
-  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
-  EXPECT_EQ(client.Send("stop", nullptr, 200), TLocalSocketClient::crTimedOut);
+TEST_F(EchoSocketTest, ASendToAPlayerThatNeverAnswersTimesOut) {
+  ASSERT_TRUE(Client.Connect(Echo.Server.SocketPath()));  // the server's loop never runs
+  EXPECT_EQ(Client.Send("stop", nullptr, 200), TLocalSocketClient::crTimedOut);
 }
 
-TEST(LocalSocketTest, ClientsOfAnotherUserAreTurnedAway) {
-  test::TTempFolder temp;
-  TEchoServer echo(temp / "player-1.sock");
-  echo.Server.AllowedUid = geteuid() + 1;
-  TServerThread loop(echo.Server);
-  TLocalSocketClient client;
-  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
-  EXPECT_EQ(client.Send("terminate", nullptr, 10000), TLocalSocketClient::crClosed);
+TEST_F(EchoSocketTest, ClientsOfAnotherUserAreTurnedAway) {
+  Echo.Server.AllowedUid = geteuid() + 1;
+  TServerThread loop(Echo.Server);
+  ASSERT_TRUE(Client.Connect(Echo.Server.SocketPath()));
+  EXPECT_EQ(Client.Send("terminate", nullptr, 10000), TLocalSocketClient::crClosed);
   loop.Join();
-  EXPECT_TRUE(echo.HandledFrames().empty());
-  EXPECT_EQ(echo.Server.RejectedConnections(), 1);
+  EXPECT_TRUE(Echo.HandledFrames().empty());
+  EXPECT_EQ(Echo.Server.RejectedConnections(), 1);
 }
 
-TEST(LocalSocketTest, ARealOtherUserIsTurnedAwayByItsCredentials) {
+TEST_F(EchoSocketTest, ARealOtherUserIsTurnedAwayByItsCredentials) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  test::TTempFolder temp;
-  chmod(temp.Path().c_str(), 0755);
-  TEchoServer echo(temp / "player-1.sock");
-  chmod(echo.Server.SocketPath().c_str(), 0666);  // let the other user reach the check
-  TServerThread loop(echo.Server);
+  chmod(Temp.Path().c_str(), 0755);
+  chmod(Echo.Server.SocketPath().c_str(), 0666);  // let the other user reach the check
+  TServerThread loop(Echo.Server);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-    TLocalSocketClient client;
-    if (!client.Connect(echo.Server.SocketPath())) _exit(4);
-    _exit(client.Send("terminate", nullptr, 10000) == TLocalSocketClient::crClosed ? 0 : 1);
+    if (!Client.Connect(Echo.Server.SocketPath())) _exit(4);
+    _exit(Client.Send("terminate", nullptr, 10000) == TLocalSocketClient::crClosed ? 0 : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
   loop.Join();
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  EXPECT_TRUE(echo.HandledFrames().empty());
-  EXPECT_EQ(echo.Server.RejectedConnections(), 1);
+  EXPECT_TRUE(Echo.HandledFrames().empty());
+  EXPECT_EQ(Echo.Server.RejectedConnections(), 1);
 }
 
-TEST(LocalSocketTest, AnOverlongFrameDropsTheConnection) {
-  test::TTempFolder temp;
-  TEchoServer echo(temp / "player-1.sock");
-  TServerThread loop(echo.Server);
-  TLocalSocketClient client;
-  ASSERT_TRUE(client.Connect(echo.Server.SocketPath()));
+TEST_F(EchoSocketTest, AnOverlongFrameDropsTheConnection) {
+  TServerThread loop(Echo.Server);
+  ASSERT_TRUE(Client.Connect(Echo.Server.SocketPath()));
   // 65 MiB without a zero: more than any frame may hold.
   const std::string chunk(1 << 20, 'y');
   TLocalSocketClient::TResult result = TLocalSocketClient::crDone;
   std::string frame;
   for (int i = 0; i < 65 && result == TLocalSocketClient::crDone; ++i) {
-    ssize_t n = send(client.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
+    ssize_t n = send(Client.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
     if (n < 0) result = TLocalSocketClient::crClosed;
   }
-  if (result == TLocalSocketClient::crDone) result = client.ReadFrame(frame, 10000);
+  if (result == TLocalSocketClient::crDone) result = Client.ReadFrame(frame, 10000);
   EXPECT_EQ(result, TLocalSocketClient::crClosed);
-  EXPECT_TRUE(echo.HandledFrames().empty());
+  EXPECT_TRUE(Echo.HandledFrames().empty());
 }
 
 // Clients pushing 3 MiB frames that never end and listeners that never read
@@ -208,12 +201,11 @@ TEST(LocalSocketTest, ClientsTogetherStayWithinTheMemoryBudget) {
   test::TTempFolder temp;
   std::vector<TConnectionId> listeners;  // the server's thread only
   std::unique_ptr<TLocalSocketServer> server;
-  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock",
-                                                [&](TConnectionId id, std::string_view text) {
-                                                  if (text == "listen") listeners.push_back(id);
-                                                  for (TConnectionId listener : listeners)
-                                                    server->SendFrame(listener, std::string(256 << 10, 'n'));
-                                                });
+  const auto onFrame = [&](TConnectionId id, std::string_view text) {
+    if (text == "listen") listeners.push_back(id);
+    for (TConnectionId listener : listeners) server->SendFrame(listener, std::string(256 << 10, 'n'));
+  };
+  server = std::make_unique<TLocalSocketServer>(temp / "player-1.sock", onFrame);
   server->MemoryBudget = 8 << 20;
   server->MaxConnections = 12;
   TServerThread loop(*server);
@@ -254,22 +246,28 @@ TEST(LocalSocketTest, AClientPastTheConnectionLimitIsTakenOnceAPlaceIsFree) {
   EXPECT_EQ(clients[2].Send("ping", nullptr, 10000), TLocalSocketClient::crDone);
 }
 
-// A player's remote side on the test's thread: the interpreter over a fake
-// target, reached through a real socket.
+// A player's remote side: the interpreter over a fake target, reached through
+// the real socket `listen` makes for the given frame handler.
 struct TRemotePlayer {
-  explicit TRemotePlayer(const std::string& path)
-      : Server(path, [this](TConnectionId id, std::string_view text) {
+  using TListen = std::function<std::unique_ptr<TLocalSocketServer>(TLocalSocketServer::TFrameHandler)>;
+  explicit TRemotePlayer(const TListen& listen)
+      : Server(listen([this](TConnectionId id, std::string_view text) {
           Runtime.Advance(1000);
+          if (text == "|seamlessupgrade|" && EndOnUpgrade) _exit(0);
           Remote.HandleMessage(id, text);
-        }) {
+        })) {
     Target.Remote = &Remote;
     Target.Logging = false;
   }
+  bool EndOnUpgrade = false;  // as the player process does
   test::TFakeRuntime Runtime;
   test::TFakeRemoteTarget Target;
-  TLocalSocketServer Server;
-  TRemoteControl Remote{Target, Server, Runtime};
+  std::unique_ptr<TLocalSocketServer> Server;
+  TRemoteControl Remote{Target, *Server, Runtime};
 };
+
+// The notification of a volume change (the second field: not muted).
+std::string VolumeFrame(int volume) { return "volume=" + std::to_string(volume) + "\x01" + "0"; }
 
 // Registers `client` and returns the frames that answered the registration.
 Texts Register(TLocalSocketClient& client, int number) {
@@ -279,34 +277,31 @@ Texts Register(TLocalSocketClient& client, int number) {
 // What the frames hold is the interpreter's business; here a closed socket must leave the listeners.
 TEST(RemoteOverSocketTest, ListenersGetTheirNotificationsAndAClosedOneIsLeftOut) {
   test::TTempFolder temp;
-  TRemotePlayer player(temp / "player-1.sock");
-  TServerThread loop(player.Server);
+  TRemotePlayer player([&](TLocalSocketServer::TFrameHandler onFrame) {
+    return std::make_unique<TLocalSocketServer>(temp / "player-1.sock", std::move(onFrame));
+  });
+  TServerThread loop(*player.Server);
   TLocalSocketClient first, second, sender;
   for (TLocalSocketClient* c : {&first, &second, &sender})
-    ASSERT_TRUE(c->Connect(player.Server.SocketPath()));
+    ASSERT_TRUE(c->Connect(player.Server->SocketPath()));
   const Texts registered = Register(first, 11);
   ASSERT_EQ(registered.size(), 3u);
   Register(second, 22);
   EXPECT_EQ(ReadFrames(first, 3), registered);  // the second registration is announced to the first
   // The sender is not registered: its send ends with the empty frame only.
   EXPECT_EQ(SendAndCollect(sender, "setvolume=7"), Texts{});
-  EXPECT_EQ(ReadFrames(first, 1), Texts{"volume=7\x01"
-                                        "0"});
-  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=7\x01"
-                                         "0"});
+  for (TLocalSocketClient* c : {&first, &second}) EXPECT_EQ(ReadFrames(*c, 1), Texts{VolumeFrame(7)});
   first.Close();
   EXPECT_EQ(SendAndCollect(sender, "setvolume=8"), Texts{});
-  EXPECT_EQ(ReadFrames(second, 1), Texts{"volume=8\x01"
-                                         "0"});
+  EXPECT_EQ(ReadFrames(second, 1), Texts{VolumeFrame(8)});
   // 22 belongs to an open connection; 11's is closed, so that number is free again.
   EXPECT_EQ(Register(sender, 22), Texts{});
   EXPECT_EQ(Register(sender, 11).size(), 3u);
 }
 
-// Forks a player process: it holds the instance lock, listens on its socket
-// and runs the interpreter. With `endOnUpgrade` false it ignores
-// "|seamlessupgrade|" and never ends by itself.
-pid_t StartPlayerProcess(const std::string& folder, bool endOnUpgrade) {
+// Forks a player process: it holds the instance lock, listens on its socket,
+// runs the interpreter and ends on "|seamlessupgrade|".
+pid_t StartPlayerProcess(const std::string& folder) {
   int ready[2];
   if (pipe(ready) != 0) return -1;
   const pid_t pid = fork();
@@ -320,19 +315,11 @@ pid_t StartPlayerProcess(const std::string& folder, bool endOnUpgrade) {
   close(ready[0]);
   TLocalSocketPlayers players(folder);
   if (!players.AcquireInstance(true)) _exit(5);
-  test::TFakeRuntime runtime;
-  test::TFakeRemoteTarget target;
-  target.Logging = false;
-  std::unique_ptr<TRemoteControl> remote;
-  const auto server = players.Listen([&](TConnectionId id, std::string_view text) {
-    runtime.Advance(1000);
-    if (text == "|seamlessupgrade|" && endOnUpgrade) _exit(0);
-    remote->HandleMessage(id, text);
-  });
-  remote = std::make_unique<TRemoteControl>(target, *server, runtime);
-  target.Remote = remote.get();
+  TRemotePlayer player(
+      [&](TLocalSocketServer::TFrameHandler onFrame) { return players.Listen(std::move(onFrame)); });
+  player.EndOnUpgrade = true;
   if (write(ready[1], "r", 1) != 1) _exit(6);
-  for (;;) server->ProcessEvents(100);
+  for (;;) player.Server->ProcessEvents(100);
 }
 
 void StopProcess(pid_t pid) {
@@ -343,8 +330,8 @@ void StopProcess(pid_t pid) {
 TEST(RemoteOverSocketTest, ASecondStartHandsItsFilesToEveryRunningPlayer) {
   test::TTempFolder temp;
   const std::string folder = Folder(temp);
-  const pid_t a = StartPlayerProcess(folder, true);
-  const pid_t b = StartPlayerProcess(folder, true);
+  const pid_t a = StartPlayerProcess(folder);
+  const pid_t b = StartPlayerProcess(folder);
   ASSERT_GT(a, 0);
   ASSERT_GT(b, 0);
   TLocalSocketPlayers players(folder);
@@ -367,18 +354,14 @@ TEST(RemoteOverSocketTest, SocketsOfEndedPlayersAreRemoved) {
   test::TTempFolder temp;
   const std::string folder = Folder(temp);
   // A player killed outright leaves its socket file behind.
-  const pid_t gone = StartPlayerProcess(folder, true);
+  const pid_t gone = StartPlayerProcess(folder);
   ASSERT_GT(gone, 0);
   StopProcess(gone);
   const std::string stale = TLocalSocketServer::PlayerSocketPath(folder, gone);
   ASSERT_TRUE(std::filesystem::exists(stale));
   // A socket nobody listens on, named after a process that still runs, stays.
-  const pid_t alive = fork();
-  if (alive == 0) {
-    pause();
-    _exit(0);
-  }
-  const std::string refused = TLocalSocketServer::PlayerSocketPath(folder, alive);
+  const test::TChild alive("/bin/sleep", {"60"});
+  const std::string refused = TLocalSocketServer::PlayerSocketPath(folder, alive.ProcessId());
   const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
@@ -390,13 +373,12 @@ TEST(RemoteOverSocketTest, SocketsOfEndedPlayersAreRemoved) {
   EXPECT_FALSE(std::filesystem::exists(stale));
   EXPECT_TRUE(std::filesystem::exists(refused));
   close(fd);
-  StopProcess(alive);
 }
 
 TEST(InstanceLockTest, HeldByAnotherProcessUntilItEnds) {
   test::TTempFolder temp;
   const std::string folder = Folder(temp);
-  const pid_t player = StartPlayerProcess(folder, true);
+  const pid_t player = StartPlayerProcess(folder);
   ASSERT_GT(player, 0);
   TInstanceLock lock(folder);
   EXPECT_TRUE(lock.HeldByOthers());
@@ -420,7 +402,7 @@ TEST(CloseRunningInstanceTest, TrueWhenNoneRunsOrThePlayerEnds) {
   const std::string folder = Folder(temp);
   TLocalSocketPlayers players(folder);
   EXPECT_TRUE(CloseRunningInstance(players));
-  const pid_t player = StartPlayerProcess(folder, true);
+  const pid_t player = StartPlayerProcess(folder);
   ASSERT_GT(player, 0);
   EXPECT_TRUE(CloseRunningInstance(players));
   int status = 0;
@@ -445,7 +427,7 @@ TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
   RunTunevalectl(temp.Path(), {"send", "stop"}, status);
   EXPECT_EQ(status, 1);  // no player
 
-  const pid_t player = StartPlayerProcess(folder, true);
+  const pid_t player = StartPlayerProcess(folder);
   ASSERT_GT(player, 0);
   EXPECT_EQ(RunTunevalectl(temp.Path(), {"send", "play=", "/a.mp3", "/b c.mp3"}, status), "");
   EXPECT_EQ(status, 0);
@@ -472,12 +454,8 @@ TEST(TunevalectlRemoteTest, SendPrintsRepliesAndListenFollowsNotifications) {
   ASSERT_EQ(frames.size(), 5u) << heard;
   EXPECT_TRUE(frames[0].starts_with("playlistnames=/a.mp3"));
   EXPECT_TRUE(frames[1].starts_with("state=graphstate="));
-  EXPECT_EQ(frames[2],
-            "volume=5000\x01"
-            "0");
-  EXPECT_EQ(frames[3],
-            "volume=3\x01"
-            "0");
+  EXPECT_EQ(frames[2], VolumeFrame(5000));
+  EXPECT_EQ(frames[3], VolumeFrame(3));
 }
 
 TEST(RuntimeFolderTest, PathFromTheEnvironment) {
@@ -489,17 +467,14 @@ TEST(RuntimeFolderTest, PathFromTheEnvironment) {
 
 TEST(RuntimeFolderTest, CreatedPrivateAndRefusedWhenNotOurs) {
   test::TTempFolder temp;
-  const std::string fresh = temp / "fresh/";
-  PrepareRuntimeFolder(fresh);
-  struct stat st;
-  ASSERT_EQ(stat(fresh.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-  const std::string open = temp.MakeFolder("open");
+  const std::string fresh = temp / "fresh/", open = temp.MakeFolder("open");
   chmod(open.c_str(), 0755);
-  PrepareRuntimeFolder(open);
-  ASSERT_EQ(stat(open.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  for (const std::string& folder : {fresh, open}) {
+    PrepareRuntimeFolder(folder);
+    struct stat st;
+    ASSERT_EQ(stat(folder.c_str(), &st), 0) << folder;
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << folder;
+  }
 
   ASSERT_EQ(symlink(fresh.c_str(), (temp / "link").c_str()), 0);
   EXPECT_THROW(PrepareRuntimeFolder(temp / "link"), ERuntimeFolderError);

@@ -12,6 +12,7 @@
 #include "playback/fake_filter_graph.h"
 #include "support/canned_http.h"
 #include "support/fake_runtime.h"
+#include "support/offscreen_application.h"
 #include "support/portable_paths.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -35,11 +36,7 @@ class XcbHotKeysTest : public ::testing::Test {
     Server = new TXvfb;
     ASSERT_FALSE(Server->Display().empty()) << "Xvfb did not start";
     setenv("DISPLAY", Server->Display().c_str(), 1);
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    static int argc = 1;
-    static char name[] = "xcb_hot_keys_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    StartApplication("xcb");
   }
   static void TearDownTestSuite() {
     delete QApplication::instance();

@@ -87,6 +87,8 @@ class TChild {
   }
   ~TChild() { Stop(SIGKILL); }
 
+  pid_t ProcessId() const { return Pid; }
+
   // Sends `signo` and waits for the end: the exit status, -1 when abnormal or late.
   int Stop(int signo = SIGTERM) {
     int raw = -1;

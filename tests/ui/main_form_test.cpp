@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
-#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
@@ -74,15 +73,16 @@ TEST_F(MainFormTest, ShortPressOnNextAdvancesAndPlayModeListFollowsThePlaylist) 
 }
 
 TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
-  {
-    TMainForm& form = Start({});
-    form.resize(400, 500);
-    form.move(30, 40);
+  // Closes the window as the user does and starts the player again.
+  const auto restart = [this]() -> TMainForm& {
     Player->FormCloseQuery();
     Form.reset();
     Player.reset();
-  }
-  TMainForm& form = Start({});
+    return Start({});
+  };
+  Start({}).resize(400, 500);
+  Form->move(30, 40);
+  TMainForm& form = restart();
   EXPECT_EQ(form.size(), QSize(400, 500));
   EXPECT_EQ(Player->Settings().WindowWidth, 400);
   EXPECT_EQ(Player->Settings().WindowHeight, 500);
@@ -92,10 +92,7 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   form.resize(400, 100);
   EXPECT_TRUE(Player->Settings().MiniMode);
   EXPECT_EQ(form.height(), 57 + 36);
-  Player->FormCloseQuery();
-  Form.reset();
-  Player.reset();
-  TMainForm& again = Start({});
+  TMainForm& again = restart();
   EXPECT_TRUE(Player->Settings().MiniMode);
   EXPECT_EQ(again.height(), 57 + 36);
   again.resize(400, 500);
@@ -110,23 +107,6 @@ TEST_F(MainFormTest, WindowGeometryIsSavedAndRestoredThroughTheSettings) {
   Mouse(strip, QEvent::MouseButtonDblClick);
   EXPECT_FALSE(Player->Settings().MiniMode);
   EXPECT_EQ(again.size(), QSize(400, 500));
-}
-
-TEST_F(MainFormTest, MusicAfterAVideoShowsThePlaylistUnlessTheLibraryShows) {
-  Files.push_back(Folder.Write("media/clip.ogv", "x"));
-  Runtime.OnProcessPendingMessages = [this] {
-    if (Graph.Location.ends_with(".ogv") && Player->Controller().VideoWidth() == 0)
-      Graph.FireVideoSize(320, 240);
-  };
-  Start(Files);
-  auto* pages = Child<QTabWidget>("PageControl");
-  for (const int shown : {int(mpPlaylist), int(mpLibrary)}) {
-    pages->setCurrentIndex(shown);
-    Player->Playlist().PlayEntry(3, true);
-    EXPECT_EQ(pages->currentIndex(), shown == mpLibrary ? mpLibrary : mpVideo) << shown;
-    Player->Playlist().PlayEntry(0, true);
-    EXPECT_EQ(pages->currentIndex(), shown) << shown;
-  }
 }
 
 TEST_F(MainFormTest, SeekKeysWorkInListsButNotInTheSearchBoxAndEscEndsADrag) {

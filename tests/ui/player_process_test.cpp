@@ -202,10 +202,7 @@ TEST_F(PlayerProcessTest, RemoteListenersSeeRegistrationAndVolumeNotifications) 
   // A command word in mixed case is still the command.
   const std::string replies = Folder / "send.txt";
   EXPECT_EQ(Wait(Spawn(TUNEVALECTL_PATH, {"send", "SetVolume=2500"}, replies)), 0);
-  EXPECT_NE(Text(replies).find("volume=2500\x01"
-                               "0"),
-            std::string::npos)
-      << Text(replies);
+  EXPECT_NE(Text(replies).find(std::string("volume=2500\x01") + "0"), std::string::npos) << Text(replies);
   EXPECT_NE(Until([&] { return Text(heard); }, "volume=2500").find("volume=2500"), std::string::npos);
   EXPECT_NE(Terminate(player).find("Volume=2500"), std::string::npos);
 }
@@ -272,10 +269,7 @@ TEST_F(PlayerProcessTest, RemoteCommandsAreAnsweredWhileTheLibraryLoads) {
   // The captions came from reading track info, which waits for the library.
   const std::string after = ask("getartists=");
   EXPECT_NE(after.find("playlistnames=0\x01"), std::string::npos) << after;
-  EXPECT_NE(after.find("artists=0\x02"
-                       "Band\x01|"),
-            std::string::npos)
-      << after;
+  EXPECT_NE(after.find(std::string("artists=0\x02") + "Band\x01|"), std::string::npos) << after;
   Terminate(player);
 }
 
@@ -397,11 +391,8 @@ TEST_F(MprisProcessTest, PlayerctlDrivesAndReadsThePlayerAndAListenerHearsTheCha
   Ctl({"open", "file://" + Folder.Path() + "/media/z%20three.mp3"});
   EXPECT_EQ(Ctl({"metadata", "title"}, "z three"), "z three");
   const pid_t second = StartPlayer({"/forcestart"});
-  const std::string names = Until(
-      [&] {
-        return Bus({"playerctl", "-l"});
-      },
-      "tunevale.instance" + std::to_string(second));
+  const auto list = [&] { return Bus({"playerctl", "-l"}); };
+  const std::string names = Until(list, "tunevale.instance" + std::to_string(second));
   EXPECT_NE(names.find("tunevale\n"), std::string::npos) << names;
 
   // Quit closes the first player as its close button does: the settings are saved.
@@ -433,8 +424,7 @@ TEST_F(PlayerProcessTest, InstallUpgradeAndUninstallWithRealProcesses) {
 
   // The installed copy keeps its settings in the key store.
   pid_t player = StartPlayer({}, installed);
-  kill(player, SIGTERM);
-  EXPECT_EQ(Wait(player), 0) << Log();
+  Terminate(player);
   const std::string keys = Text(Folder / "home/.config/Tunevale/Tunevale.conf");
   EXPECT_NE(keys.find("FirstRun=0"), std::string::npos) << keys << Log();
   EXPECT_FALSE(fs::exists(Folder / "home/.local/opt/Tunevale/Tunevale.ini"));

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -47,6 +48,18 @@ class VideoTrayTest : public MainFormTest {
     return false;
   }
 };
+
+TEST_F(VideoTrayTest, MusicAfterAVideoShowsThePlaylistUnlessTheLibraryShows) {
+  QTabWidget& pages = StartVideo().PageControl();
+  for (const int shown : {int(mpPlaylist), int(mpLibrary)}) {
+    Player->Playlist().PlayEntry(0, true);
+    pages.setCurrentIndex(shown);
+    Player->Playlist().PlayEntry(3, true);
+    EXPECT_EQ(pages.currentIndex(), shown == mpLibrary ? mpLibrary : mpVideo) << shown;
+    Player->Playlist().PlayEntry(0, true);
+    EXPECT_EQ(pages.currentIndex(), shown) << shown;
+  }
+}
 
 TEST_F(VideoTrayTest, FullScreenTakesThePictureAndSwapsTheSizeAndZoomMenus) {
   TMainForm& form = StartVideo();
