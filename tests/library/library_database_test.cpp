@@ -152,6 +152,9 @@ TEST_F(LibraryDatabaseTest, LoadSkipsUnknownRecordsAndDropsWhatItCannotUse) {
       {"bad number", Record("MUS", Field("PTH", Music("3.mp3")) + Field("TRK", "7x")), 2, true},
       {"read result out of range", Record("MUS", Field("PTH", Music("3.mp3")) + Field("RES", "256")), 2,
        true},
+      {"read result not a number", Record("MUS", Field("PTH", Music("3.mp3")) + Field("RES", "x")), 2, true},
+      {"highest read result",
+       Record("MUS", Field("PTH", Music("3.mp3")) + Field("RES", "255") + Field("AR2", "A")), 3, false},
       {"outside the folders", Record("MUS", Field("PTH", "/elsewhere/3.mp3") + Field("RES", "0")), 2, true},
       {"no path", Record("MUS", Field("RES", "0")), 2, true},
       {"field overruns its record", Record("MUS", Field("PTH", Music("3.mp3")) + "TIT" + Be16(50) + "x"), 2,
@@ -165,6 +168,7 @@ TEST_F(LibraryDatabaseTest, LoadSkipsUnknownRecordsAndDropsWhatItCannotUse) {
     EXPECT_EQ(library->TrackCount(), c.Tracks) << c.What;
     const bool fullCrawl = library->CrawlTasks.Count() == 1 && library->CrawlTasks.Task(0).SearchNew;
     EXPECT_EQ(fullCrawl, c.FullCrawl) << c.What;
+    ASSERT_EQ(library->ArtistCount(), 1) << c.What;  // the first AR2 of a record counts
     EXPECT_EQ(library->Artist(0)->Name(), "A") << c.What;
     EXPECT_TRUE(library->Loaded);
   }
@@ -361,6 +365,7 @@ TEST_F(LibraryDatabaseTest, OverlongValuesAreCutAtACharacterBoundary) {
 TEST_F(LibraryDatabaseTest, RecordReaderReportsDamage) {
   std::vector<TDbRecord> records;
   EXPECT_FALSE(ReadDbRecords("short", records));
+  EXPECT_TRUE(ReadDbRecords(File(""), records) && records.empty());  // the header alone: no records
   // The records view into the bytes, so they must outlive them.
   const std::string bytes = File(Record("MUS", Field("PTH", "/a") + "TI")) + "VI";
   ASSERT_TRUE(ReadDbRecords(bytes, records));
