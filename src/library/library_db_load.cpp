@@ -13,6 +13,7 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "library/chunk_prefaulter.h"
@@ -207,8 +208,19 @@ class TStepMaker {
 
   TTrackArena& TrackArena() { return Arena; }
 
-  void Record(std::string_view type, std::string_view body, bool truncated, TLoadSteps& out) {
-    if (truncated || !HandleRecord(type, body, out)) Add(out, TLoadStep::lsDamaged);
+  // Makes the steps of the records wholly in `data` (a part of the file after
+  // its header; at its end also one cut short) into `out`, while goOn() holds
+  // before a record; after() follows each record. The bytes used.
+  template <class TGoOn, class TAfter>
+  size_t Feed(std::string_view data, bool atEnd, TLoadSteps& out, TGoOn&& goOn, TAfter&& after) {
+    TRecordReader records(data, 0, atEnd);
+    std::string_view type, body;
+    bool truncated = false;
+    while (goOn() && records.Next(type, body, truncated)) {
+      if (truncated || !HandleRecord(type, body, out)) Add(out, TLoadStep::lsDamaged);
+      after();
+    }
+    return records.Position();
   }
 
  private:
@@ -319,19 +331,15 @@ class TLoader {
     Library.CrawlTasks.QueueFullCrawl();
     return Whole = false;
   }
-  // Makes and applies the steps of the records wholly in `data` (a part of
-  // the file after its header), one record at a time, pumping messages in
-  // between; at the end of the file also one cut short. The bytes used.
+  // Makes and applies the steps of the records in `data` (see
+  // TStepMaker::Feed) one record at a time, pumping messages in between.
   size_t Feed(TStepMaker& maker, std::string_view data, bool atEnd) {
-    TRecordReader reader(data, 0, atEnd);
-    std::string_view type, body;
-    bool truncated = false;
-    while (!Stopped() && reader.Next(type, body, truncated)) {
-      maker.Record(type, body, truncated, Steps);
-      Apply(Steps);
-      if (Options.Pump) Options.Pump->PumpMessages();
-    }
-    return reader.Position();
+    return maker.Feed(
+        data, atEnd, Steps, [&] { return !Stopped(); },
+        [&] {
+          Apply(Steps);
+          if (Options.Pump) Options.Pump->PumpMessages();
+        });
   }
   void Apply(TLoadSteps& steps) {
     // The index slot of a track a few steps on is asked for ahead of its insertion.
@@ -476,12 +484,15 @@ bool LoadHere(TLoader& loader, TStepMaker& maker, int fd) {
 // On two threads: a reader parses the records and builds the tracks (most of
 // the work), this thread files them in the library in the file's order, so
 // the library is the same as a load on one thread makes.
-bool LoadPipelined(TLoader& loader, TStepMaker& maker, int fd) {
+bool LoadPipelined(TLoader& loader, TStepMaker& maker, int fd, size_t fileSize) {
   constexpr size_t kBatch = 1024;
+  // Below this a load fills few chunks: pages zeroed ahead would mostly go unused.
+  constexpr size_t kPrefaultFrom = size_t(16) << 20;
   TStepQueue queue;
-  TChunkPrefaulter prefaulter;
+  std::optional<TChunkPrefaulter> prefaulter;
+  if (fileSize >= kPrefaultFrom) prefaulter.emplace();
   TTrackArena& arena = maker.TrackArena();
-  arena.SetChunkSource(&prefaulter);
+  arena.SetChunkSource(prefaulter ? &*prefaulter : nullptr);
   bool read = true, tooShort = false;
   std::exception_ptr failure;
   std::thread reader([&] {
@@ -489,14 +500,11 @@ bool LoadPipelined(TLoader& loader, TStepMaker& maker, int fd) {
       TLoadSteps batch;
       bool gaveUp = false;
       const auto feed = [&](std::string_view data, bool atEnd) {
-        TRecordReader records(data, 0, atEnd);
-        std::string_view type, body;
-        bool truncated = false;
-        while (!gaveUp && records.Next(type, body, truncated)) {
-          maker.Record(type, body, truncated, batch);
-          if (batch.size() >= kBatch) gaveUp = !queue.Push(batch);
-        }
-        return records.Position();
+        return maker.Feed(
+            data, atEnd, batch, [&] { return !gaveUp; },
+            [&] {
+              if (batch.size() >= kBatch) gaveUp = !queue.Push(batch);
+            });
       };
       read = ReadBlocks(
           fd, feed, [&] { return gaveUp || loader.Stopped(); }, [&] { tooShort = true; });
@@ -536,9 +544,10 @@ bool LoadFromFile(TLoader& loader, TLibrary& library, const std::string& fileNam
     ~TClose() { ::close(Fd); }
   } close{fd};
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && st.st_size > 0) loader.Reserve(static_cast<size_t>(st.st_size));
+  const size_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  if (size > 0) loader.Reserve(size);
   TStepMaker maker(library);
-  return loader.Pumps() ? LoadHere(loader, maker, fd) : LoadPipelined(loader, maker, fd);
+  return loader.Pumps() ? LoadHere(loader, maker, fd) : LoadPipelined(loader, maker, fd, size);
 }
 
 bool FileExists(const std::string& fileName) {
