@@ -2,6 +2,8 @@
 // resident memory of a program run with its output thrown away.
 #pragma once
 
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,6 +80,28 @@ inline TProcessRun RunProcess(const std::vector<std::string>& argv) {
       std::sscanf(text, "%ld %lf", &peakKb, &cpuMs) != 2)
     return {};
   return {ms, cpuMs, static_cast<double>(peakKb) / 1024.0};
+}
+
+// Runs `argv` (looked up in PATH) with its output thrown away and answers its
+// wall time, or -1 when it fails. No go-between: for a process set beside work
+// done in this one, or beside another such process.
+inline double RunProcessWallMs(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  std::fflush(stdout);
+  pid_t pid = 0;
+  const Clock::time_point start = Clock::now();
+  const int error = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const double ms = Since(start);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
 }
 
 }  // namespace tunevale

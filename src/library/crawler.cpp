@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "library/folder_lister.h"
 #include "library/tag_prefetcher.h"
 #include "media/read_tags.h"
 #include "util/path.h"
@@ -24,7 +25,7 @@ namespace {
 constexpr const char* kSearchingText = "Searching for new files...";
 constexpr const char* kCheckingText = "Checking current files...";
 // How far the walk may run ahead of the entry the crawler handles.
-constexpr size_t kMaxStepsAhead = 4096;
+constexpr size_t kMaxStepsAhead = 1024;
 constexpr size_t kReadsAheadPerThread = 16;
 
 std::string RealPath(const std::string& path) {
@@ -138,9 +139,13 @@ void TCrawler::RunTask() {
 
 void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   if (Cancelled()) return;
+  // Folders a task does not go into need no listing ahead.
+  std::unique_ptr<TFolderLister> lister;
+  if (ReadThreads > 0 && Task.Recursive) lister = std::make_unique<TFolderLister>(ReadThreads, Extensions);
   TFolderWalk walk(
       IncludeTrailingSlash(NormalizePath(folder)), Extensions,
-      [this](const std::string& parent, const TWalkStep& step) { return MayEnter(parent, step); });
+      [this](const std::string& parent, const TWalkStep& step) { return MayEnter(parent, step); },
+      lister.get());
   std::unique_ptr<TTagPrefetcher> prefetcher;
   if (ReadThreads > 0)
     prefetcher = std::make_unique<TTagPrefetcher>(ReadThreads, [](const std::string& path, TMetaData& meta) {

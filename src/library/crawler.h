@@ -10,7 +10,7 @@
 // its counts and looks its objects up again at each step, and nothing keeps a
 // track pointer across a pump.
 //
-// Tags of new files are read on worker threads a little ahead of the walk; the
+// Folders are listed and tags of new files read on worker threads a little ahead of the walk; the
 // library itself is touched on the crawler's thread only, in the order of a
 // plain walk, so the threads change how fast the library is built, not what it holds.
 #pragma once
@@ -78,7 +78,7 @@ class TCrawler {
   // How many times tags were read from files since the crawler was made (reads
   // made ahead and then not needed are not counted).
   uint64_t TagReads() const { return TagReadCount; }
-  // Threads that read tags ahead of the walk; 0 reads each file when the walk gets to it.
+  // Threads that read tags and list folders ahead of the walk; 0 does both when the walk gets there.
   void SetReadThreads(unsigned threads) { ReadThreads = threads; }
 
   // Refills every library view; run after each task that left the lists stale

@@ -12,6 +12,7 @@
 #include <deque>
 #include <exception>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -27,6 +28,8 @@ namespace tunevale {
 namespace {
 
 constexpr std::string_view kLoadingText = "Loading library...";
+// From this size a load reads in bigger blocks and zeroes arena pages ahead on a thread.
+constexpr size_t kBigFile = size_t(16) << 20;
 
 // The tags the loader looks at, as slots of a field table.
 enum TTag : uint8_t {
@@ -329,6 +332,7 @@ class TLoader {
   void Reserve(size_t fileSize) { Library.ReserveTracks(Library.TrackCount() + fileSize / 200); }
   bool TooShort() {
     Library.CrawlTasks.QueueFullCrawl();
+    Library.Flags.LibraryDirty = true;
     return Whole = false;
   }
   // Makes and applies the steps of the records in `data` (see
@@ -357,6 +361,9 @@ class TLoader {
 
  private:
   void Apply(TLoadStep& step) {
+    // What is filed as the file holds it leaves the library as saved, so a load
+    // alone never rewrites the file; one that dropped or lacks something does.
+    const bool dirty = Library.Flags.LibraryDirty;
     switch (step.Kind) {
       case TLoadStep::lsTrack:
         Library.AddTrack(std::move(step.Track));
@@ -367,20 +374,19 @@ class TLoader {
       case TLoadStep::lsVideo:
         Library.Videos.Add(step.Path, step.Name, step.Relative);
         break;
-      case TLoadStep::lsFullCrawl:
-        Library.CrawlTasks.QueueFullCrawl();
-        break;
       case TLoadStep::lsRecheck:
         Library.CrawlTasks.QueueRecheck();
         break;
+      case TLoadStep::lsFullCrawl:
       case TLoadStep::lsIncomplete:
         Library.CrawlTasks.QueueFullCrawl();
         Library.Flags.LibraryDirty = true;
-        break;
+        return;
       case TLoadStep::lsDamaged:
         TooShort();
-        break;
+        return;
     }
+    Library.Flags.LibraryDirty = dirty;
   }
 
   TLibrary& Library;
@@ -393,15 +399,19 @@ class TLoader {
 // header and answers how many it used; `tooShort` is called for a file
 // shorter than its header. False when the file cannot be read.
 template <class TFeed, class TStopped, class TTooShort>
-bool ReadBlocks(int fd, TFeed&& feed, TStopped&& stopped, TTooShort&& tooShort) {
-  constexpr size_t kBlock = size_t(1) << 20;
+bool ReadBlocks(int fd, size_t fileSize, TFeed&& feed, TStopped&& stopped, TTooShort&& tooShort) {
+  // A small file's few blocks go through a buffer that stays in the cache: in a
+  // fresh process every page of it costs a fault.
+  const size_t block = size_t(fileSize >= kBigFile ? 1024 : 256) << 10;
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  // Room for a block and a record cut at its end (at most 5 + 65535 bytes).
-  std::string buffer(kBlock + 5 + kMaxFieldLength, '\0');
+  // Room for a block and a record cut at its end (at most 5 + 65535 bytes), left
+  // uninitialised: only what the reads fill is ever looked at.
+  const size_t size = block + 5 + kMaxFieldLength;
+  const std::unique_ptr<char[]> buffer(new char[size]);
   size_t have = 0;
   bool header = true, atEnd = false;
   while (!atEnd && !stopped()) {
-    const ssize_t n = ::read(fd, buffer.data() + have, buffer.size() - have);
+    const ssize_t n = ::read(fd, buffer.get() + have, size - have);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     atEnd = n == 0;
@@ -415,8 +425,8 @@ bool ReadBlocks(int fd, TFeed&& feed, TStopped&& stopped, TTooShort&& tooShort) 
       start = kLibraryDbHeader.size();
       header = false;
     }
-    const size_t used = start + feed(std::string_view(buffer.data() + start, have - start), atEnd);
-    std::memmove(buffer.data(), buffer.data() + used, have - used);
+    const size_t used = start + feed(std::string_view(buffer.get() + start, have - start), atEnd);
+    std::memmove(buffer.get(), buffer.get() + used, have - used);
     have -= used;
   }
   return true;
@@ -475,9 +485,9 @@ class TStepQueue {
 
 // On this thread, a record at a time: message handlers between records may
 // look at the library.
-bool LoadHere(TLoader& loader, TStepMaker& maker, int fd) {
+bool LoadHere(TLoader& loader, TStepMaker& maker, int fd, size_t fileSize) {
   return ReadBlocks(
-      fd, [&](std::string_view data, bool atEnd) { return loader.Feed(maker, data, atEnd); },
+      fd, fileSize, [&](std::string_view data, bool atEnd) { return loader.Feed(maker, data, atEnd); },
       [&] { return loader.Stopped(); }, [&] { loader.TooShort(); });
 }
 
@@ -486,11 +496,10 @@ bool LoadHere(TLoader& loader, TStepMaker& maker, int fd) {
 // the library is the same as a load on one thread makes.
 bool LoadPipelined(TLoader& loader, TStepMaker& maker, int fd, size_t fileSize) {
   constexpr size_t kBatch = 1024;
-  // Below this a load fills few chunks: pages zeroed ahead would mostly go unused.
-  constexpr size_t kPrefaultFrom = size_t(16) << 20;
   TStepQueue queue;
+  // A smaller file fills few chunks: pages zeroed ahead would mostly go unused.
   std::optional<TChunkPrefaulter> prefaulter;
-  if (fileSize >= kPrefaultFrom) prefaulter.emplace();
+  if (fileSize >= kBigFile) prefaulter.emplace();
   TTrackArena& arena = maker.TrackArena();
   arena.SetChunkSource(prefaulter ? &*prefaulter : nullptr);
   bool read = true, tooShort = false;
@@ -507,7 +516,7 @@ bool LoadPipelined(TLoader& loader, TStepMaker& maker, int fd, size_t fileSize) 
             });
       };
       read = ReadBlocks(
-          fd, feed, [&] { return gaveUp || loader.Stopped(); }, [&] { tooShort = true; });
+          fd, fileSize, feed, [&] { return gaveUp || loader.Stopped(); }, [&] { tooShort = true; });
       if (!batch.empty()) queue.Push(batch);
     } catch (...) {
       failure = std::current_exception();
@@ -547,7 +556,7 @@ bool LoadFromFile(TLoader& loader, TLibrary& library, const std::string& fileNam
   const size_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
   if (size > 0) loader.Reserve(size);
   TStepMaker maker(library);
-  return loader.Pumps() ? LoadHere(loader, maker, fd) : LoadPipelined(loader, maker, fd, size);
+  return loader.Pumps() ? LoadHere(loader, maker, fd, size) : LoadPipelined(loader, maker, fd, size);
 }
 
 bool FileExists(const std::string& fileName) {

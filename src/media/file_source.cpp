@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace tunevale {
@@ -35,6 +36,9 @@ TFileSource::TOpenStatus TFileSource::Open(const std::string& path) {
 
 int64_t TFileSource::ReadAt(int64_t offset, uint8_t* buffer, size_t count) {
   if (Fd < 0 || offset < 0) return -1;
+  // Not past the size seen at the open: a short read there would cost a second call to find the end.
+  if (offset >= FileSize) return 0;
+  count = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), FileSize - offset));
   size_t done = 0;
   while (done < count) {
     const ssize_t got = ::pread(Fd, buffer + done, count - done, static_cast<off_t>(offset + done));
