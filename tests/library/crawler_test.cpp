@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -63,6 +64,7 @@ TEST_F(CrawlerTest, FullCrawlFindsMusicVideosAndPlaylistsAndRereadsNothingUnchan
   const std::string video = Dir.Write("Music/Clips/Live.avi", "v");
   const std::string playlist = Dir.Write("Music/Best of.m3u", "#EXTM3U\n");
   Dir.Write("Music/cover.txt", "not media");
+  ASSERT_EQ(mkfifo((Dir / "Music/stream.mp3").c_str(), 0644), 0);  // named like music, but no file
 
   Crawl();
   EXPECT_THAT(TrackTitles(), testing::UnorderedElementsAre("Waterloo", "SOS"));
