@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "library/folder_lister.h"
 #include "library/tag_prefetcher.h"
 #include "media/read_tags.h"
 #include "util/path.h"
@@ -137,45 +136,52 @@ void TCrawler::RunTask() {
   ReadInCheck.clear();
 }
 
+std::unique_ptr<TTagPrefetcher> TCrawler::MakePrefetcher() const {
+  if (ReadThreads == 0) return nullptr;
+  return std::make_unique<TTagPrefetcher>(ReadThreads, [](const std::string& path, TMetaData& meta) {
+    // Without the library: its copy, which stands in for a file that cannot be
+    // opened, is asked for on this thread when the file's turn comes.
+    return tunevale::ReadTags(path, meta, false);
+  });
+}
+
 void TCrawler::CrawlFolder(const std::string& folder, bool relative) {
   if (Cancelled()) return;
-  // Folders a task does not go into need no listing ahead.
-  std::unique_ptr<TFolderLister> lister;
-  if (ReadThreads > 0 && Task.Recursive) lister = std::make_unique<TFolderLister>(ReadThreads, Extensions);
   TFolderWalk walk(
       IncludeTrailingSlash(NormalizePath(folder)), Extensions,
-      [this](const std::string& parent, const TWalkStep& step) { return MayEnter(parent, step); },
-      lister.get());
-  std::unique_ptr<TTagPrefetcher> prefetcher;
-  if (ReadThreads > 0)
-    prefetcher = std::make_unique<TTagPrefetcher>(ReadThreads, [](const std::string& path, TMetaData& meta) {
-      // Without the library: its copy, which stands in for a file that cannot be
-      // opened, is asked for on this thread when the file's turn comes.
-      return tunevale::ReadTags(path, meta, false);
-    });
+      [this](const std::string& parent, const TWalkStep& step) { return MayEnter(parent, step); });
+  const std::unique_ptr<TTagPrefetcher> prefetcher = MakePrefetcher();
   // The walk runs ahead of the entries handled, far enough to keep the readers busy.
   const size_t maxAhead = prefetcher ? kMaxStepsAhead : 1;
   const size_t maxReads = kReadsAheadPerThread * ReadThreads;
-  std::deque<std::pair<TWalkStep, size_t>> ahead;  // with its ticket
-  size_t tickets = 0;
+  struct TAhead {
+    TWalkStep Step;
+    size_t Ticket;
+    bool Read;  // queued for reading
+  };
+  std::deque<TAhead> ahead;
+  size_t tickets = 0, reads = 0;  // reads queued and not yet handled
   bool walked = false;
   // Steps deeper than this lie in a folder the crawl did not enter after all.
   int skipBelow = std::numeric_limits<int>::max();
   for (;;) {
-    while (!walked && ahead.size() < maxAhead && (!prefetcher || prefetcher->Outstanding() < maxReads)) {
+    while (!walked && ahead.size() < maxAhead && (!prefetcher || reads < maxReads)) {
       TWalkStep step;
       if (!walk.Next(step)) {
         walked = true;
         break;
       }
       const size_t ticket = tickets++;
-      if (prefetcher && step.Entry.Kind == mkMusic && !UnchangedTrack(step.Path, step.Entry.FileDate))
-        prefetcher->Queue(ticket, step.Path);
-      ahead.emplace_back(std::move(step), ticket);
+      const bool read =
+          prefetcher && step.Entry.Kind == mkMusic && !UnchangedTrack(step.Path, step.Entry.FileDate);
+      if (read) prefetcher->Queue(ticket, step.Path);
+      reads += read;
+      ahead.push_back({std::move(step), ticket, read});
     }
     if (ahead.empty()) break;
-    const auto [step, ticket] = std::move(ahead.front());
+    const auto [step, ticket, read] = std::move(ahead.front());
     ahead.pop_front();
+    reads -= read;
     if (step.Depth > skipBelow) continue;
     skipBelow = std::numeric_limits<int>::max();
     if (step.Entry.IsFolder) {

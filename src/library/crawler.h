@@ -10,7 +10,7 @@
 // its counts and looks its objects up again at each step, and nothing keeps a
 // track pointer across a pump.
 //
-// Folders are listed and tags of new files read on worker threads a little ahead of the walk; the
+// Tags of new files are read on worker threads a little ahead of the walk; the
 // library itself is touched on the crawler's thread only, in the order of a
 // plain walk, so the threads change how fast the library is built, not what it holds.
 #pragma once
@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <string_view>
@@ -78,7 +79,7 @@ class TCrawler {
   // How many times tags were read from files since the crawler was made (reads
   // made ahead and then not needed are not counted).
   uint64_t TagReads() const { return TagReadCount; }
-  // Threads that read tags and list folders ahead of the walk; 0 does both when the walk gets there.
+  // Threads that read tags ahead of the walk; 0 reads each file when the walk gets to it.
   void SetReadThreads(unsigned threads) { ReadThreads = threads; }
 
   // Refills every library view; run after each task that left the lists stale
@@ -89,6 +90,7 @@ class TCrawler {
 
  private:
   void RunTask();
+  std::unique_ptr<TTagPrefetcher> MakePrefetcher() const;
   void CrawlFolder(const std::string& folder, bool relative);
   bool MayEnter(const std::string& parent, const TWalkStep& folder);
   // The library's track of a file listed by the walk when its tags need no reading; else null.

@@ -7,12 +7,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "library/folder_lister.h"
-
 namespace tunevale {
 
-bool ListFolder(const TFileExtensions& extensions, TFolderListing& listing) {
-  DIR* dir = opendir(listing.Prefix.c_str());
+namespace {
+
+// Lists a folder in the order the file system returns it. Time stamps are taken
+// for music files only (the rest need none).
+template <typename TListing>
+bool ListFolder(const std::string& folder, const TFileExtensions& extensions, TListing& listing) {
+  DIR* dir = opendir(folder.c_str());
   if (!dir) return false;
   const int fd = dirfd(dir);
   struct stat st;
@@ -54,6 +57,8 @@ bool ListFolder(const TFileExtensions& extensions, TFolderListing& listing) {
   return true;
 }
 
+}  // namespace
+
 int32_t PackFileDate(time_t modificationTime) {
   tm local{};
   if (!localtime_r(&modificationTime, &local) || local.tm_year < 80) return (0 << 9 | 1 << 5 | 1) << 16;
@@ -72,16 +77,15 @@ bool ReadFileDate(const std::string& path, int32_t& fileDate) {
   return true;
 }
 
-TFolderWalk::TFolderWalk(const std::string& folder, const TFileExtensions& extensions, TMayEnter mayEnter,
-                         TFolderLister* lister)
-    : Extensions(extensions), MayEnter(std::move(mayEnter)), Lister(lister) {
+TFolderWalk::TFolderWalk(const std::string& folder, const TFileExtensions& extensions, TMayEnter mayEnter)
+    : Extensions(extensions), MayEnter(std::move(mayEnter)) {
   Enter(folder);
 }
 
 void TFolderWalk::Enter(const std::string& prefix) {
   TFolder folder;
   folder.Prefix = prefix;
-  if (Lister ? Lister->Take(folder) : ListFolder(Extensions, folder)) Stack.push_back(std::move(folder));
+  if (ListFolder(prefix, Extensions, folder)) Stack.push_back(std::move(folder));
 }
 
 bool TFolderWalk::Next(TWalkStep& step) {
@@ -97,10 +101,7 @@ bool TFolderWalk::Next(TWalkStep& step) {
     step.Path.assign(folder.Prefix).append(folder.Names, step.Entry.NameOffset, step.Entry.NameLength);
     step.Depth = static_cast<int>(Stack.size()) - 1;
     if (!step.Entry.IsFolder) return true;
-    if (!MayEnter(folder.Prefix, step)) {
-      if (Lister && !step.Entry.ViaLink) Lister->Forget(step.Path + "/");
-      continue;
-    }
+    if (!MayEnter(folder.Prefix, step)) continue;
     Enter(step.Path + "/");  // `folder` may move
     return true;
   }

@@ -34,19 +34,6 @@ struct TFolderEntry {
   ino_t Inode = 0;
 };
 
-// A folder's entries in the order the file system lists them.
-struct TFolderListing {
-  std::string Prefix;  // ends in "/"
-  std::string Names;
-  std::vector<TFolderEntry> Entries;
-};
-
-// Lists the folder `listing.Prefix`; false when it cannot be listed. Time
-// stamps are taken for music files only (the rest need none).
-bool ListFolder(const TFileExtensions& extensions, TFolderListing& listing);
-
-class TFolderLister;
-
 // One entry met by the walk. A folder step means the walk entered it: the steps
 // of its entries follow, one level deeper.
 struct TWalkStep {
@@ -61,14 +48,15 @@ class TFolderWalk {
   using TMayEnter = std::function<bool(const std::string& parent, const TWalkStep& folder)>;
 
   // Lists `folder` (normalised, ending in "/") at once; a folder that cannot be listed gives no steps.
-  // With a `lister`, the folders met are listed on its threads ahead of the walk.
-  TFolderWalk(const std::string& folder, const TFileExtensions& extensions, TMayEnter mayEnter,
-              TFolderLister* lister = nullptr);
+  TFolderWalk(const std::string& folder, const TFileExtensions& extensions, TMayEnter mayEnter);
   // The next step; false at the end. Media files other than music carry no time stamp.
   bool Next(TWalkStep& step);
 
  private:
-  struct TFolder : TFolderListing {
+  struct TFolder {
+    std::string Prefix;  // ends in "/"
+    std::string Names;
+    std::vector<TFolderEntry> Entries;
     size_t Next = 0;
   };
 
@@ -76,7 +64,6 @@ class TFolderWalk {
 
   const TFileExtensions& Extensions;
   TMayEnter MayEnter;
-  TFolderLister* const Lister;
   // The listings of the folders entered and not finished. Each is read whole and
   // closed at once, so a deep tree does not hold one descriptor per level.
   std::vector<TFolder> Stack;

@@ -34,11 +34,6 @@ void TTagPrefetcher::Queue(size_t ticket, const std::string& path) {
   Wake.notify_one();
 }
 
-size_t TTagPrefetcher::Outstanding() const {
-  std::lock_guard lock(Mutex);
-  return Jobs.size();
-}
-
 bool TTagPrefetcher::Take(size_t ticket, TMetaData& meta, uint8_t& result) {
   std::unique_lock lock(Mutex);
   // Waiting is a tail of Jobs' order, so what is passed over unstarted is at its front.

@@ -36,8 +36,6 @@ class TTagPrefetcher {
 
   // Queues a read of `path` under `ticket`; tickets rise with every call.
   void Queue(size_t ticket, const std::string& path);
-  // Reads queued and not yet taken or passed over.
-  size_t Outstanding() const;
   // The result queued under `ticket`, waiting for it or reading it here when no
   // worker has started it. Reads queued under smaller tickets are dropped.
   // False when nothing was queued under `ticket`.
@@ -58,7 +56,7 @@ class TTagPrefetcher {
 
   const unsigned ThreadCount;
   const TReader Reader;
-  mutable std::mutex Mutex;
+  std::mutex Mutex;
   std::condition_variable Wake;               // a read was queued, or stop
   std::condition_variable Done;               // a read finished
   std::deque<std::shared_ptr<TJob>> Jobs;     // in ticket order, until taken
